@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QStringList>
+
+// Shared plumbing of corvane-cli: one JSON object per line on standard output, errors on
+// standard error with a non-zero exit status.
+namespace cli {
+
+struct GlobalOptions {
+    QString home;          // --home DIR (empty: the executable's folder)
+    QStringList ports;     // --port PATH, repeatable
+    bool demo = false;     // --demo
+};
+
+void PrintJson(const QJsonObject &object);
+void PrintLine(const QString &text);
+// Writes "corvane-cli: <message>" to standard error and returns exit status 1.
+int Fail(const QString &message);
+// Exit status 2 with a usage line.
+int Usage(const QString &usage);
+
+// Value of "--name VALUE" in args (removing both); empty optional when absent.
+bool TakeOption(QStringList &args, const QString &name, QString &value);
+bool TakeFlag(QStringList &args, const QString &name);
+
+} // namespace cli
+
+// Command groups; each returns the process exit status. args excludes the group word.
+int RunFrame(const cli::GlobalOptions &global, QStringList args);
+int RunPorts(const cli::GlobalOptions &global, QStringList args);
+int RunUsers(const cli::GlobalOptions &global, QStringList args);
+int RunMessages(const cli::GlobalOptions &global, QStringList args);
+int RunDb(const cli::GlobalOptions &global, QStringList args);
+int RunHistory(const cli::GlobalOptions &global, QStringList args);
+int RunDatafile(const cli::GlobalOptions &global, QStringList args);
+int RunMonitor(const cli::GlobalOptions &global, QStringList args);
