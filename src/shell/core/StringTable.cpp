@@ -2,6 +2,7 @@
 
 #include "shell/core/AppSettings.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -18,8 +19,8 @@ QString ReadUtf8(const QString &path)
 
 QString StringTable::BuiltinPath(UiLanguage language)
 {
-    return language == UiLanguage::Chinese ? QStringLiteral(":/strings/zh_CN.tsv")
-                                           : QStringLiteral(":/strings/en.tsv");
+    return language == UiLanguage::Chinese ? QStringLiteral(":/strings/zh_CN")
+                                           : QStringLiteral(":/strings/en");
 }
 
 QString StringTable::OverrideFileName(UiLanguage language)
@@ -54,7 +55,10 @@ int StringTable::Parse(const QString &text, QHash<int, QString> &into)
 void StringTable::Load(UiLanguage language, const QString &langFolder)
 {
     m_texts.clear();
-    Parse(ReadUtf8(BuiltinPath(language)), m_texts);
+    // The built-in table is split into several files; their id ranges do not overlap.
+    const QDir builtin(BuiltinPath(language));
+    for (const QString &name : builtin.entryList({QStringLiteral("*.tsv")}, QDir::Files, QDir::Name))
+        Parse(ReadUtf8(builtin.filePath(name)), m_texts);
     if (!langFolder.isEmpty())
         Parse(ReadUtf8(langFolder + QLatin1Char('/') + OverrideFileName(language)), m_texts);
 }

@@ -6,7 +6,7 @@
 enum class UiLanguage { Chinese, English };
 
 // The table of user-visible texts by numeric id, in one language. The built-in tables are
-// compiled in (resources/strings/zh_CN.tsv, en.tsv); a file of the same form in the home
+// compiled in (resources/strings/zh_CN/*.tsv, resources/strings/en/*.tsv); a file of the same form in the home
 // folder's lang/ folder overrides single entries. Lines are "id<TAB>text", "\n" is a line break.
 class StringTable {
 public:
@@ -22,6 +22,7 @@ public:
 
     // Parses one table text into the map (later lines win); returns the number of entries read.
     static int Parse(const QString &text, QHash<int, QString> &into);
+    // The resource folder of the built-in table files of a language.
     [[nodiscard]] static QString BuiltinPath(UiLanguage language);
     [[nodiscard]] static QString OverrideFileName(UiLanguage language);
 
