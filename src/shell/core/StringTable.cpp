@@ -17,6 +17,13 @@ QString ReadUtf8(const QString &path)
 
 } // namespace
 
+// The tables are compiled into a static library, whose resource registration is linked in only
+// when something calls it; the call must stand outside any namespace.
+static void RegisterStringResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 QString StringTable::BuiltinPath(UiLanguage language)
 {
     return language == UiLanguage::Chinese ? QStringLiteral(":/strings/zh_CN")
@@ -54,6 +61,8 @@ int StringTable::Parse(const QString &text, QHash<int, QString> &into)
 
 void StringTable::Load(UiLanguage language, const QString &langFolder)
 {
+    static const bool registered = (RegisterStringResources(), true);
+    Q_UNUSED(registered);
     m_texts.clear();
     // The built-in table is split into several files; their id ranges do not overlap.
     const QDir builtin(BuiltinPath(language));

@@ -1,0 +1,178 @@
+#pragma once
+
+// Named ids of the window captions, labels, dialog questions and other visible texts kept in
+// resources/strings/<lang>/captions.tsv (ids from 10000 up). The system's numbered texts below
+// 10000 are loaded by their number, with the text quoted in a comment at the call.
+// Use: LoadStr(Sid::MainViewManager). Each comment gives the Chinese text.
+namespace Sid {
+
+// Captions shared by several windows (buttons, panel labels, the check-box column title).
+constexpr int Ok = 15107;                  // 确定
+constexpr int Apply = 13309;               // 应用
+constexpr int ApplyToChecked = 15213;      // 应用到所有选择项
+constexpr int Close = 13300;               // 关闭
+constexpr int Exit = 13212;                // 退出
+constexpr int Refresh = 15102;             // 刷新
+constexpr int CancelOperation = 15204;     // 取消操作
+constexpr int CheckColumn = 15104;         // @
+constexpr int LabelName = 15206;           // 名称:
+constexpr int LabelType = 15207;           // 类型:
+constexpr int LabelFixedId = 15209;        // 固有ID:
+constexpr int LabelInterval = 15208;       // 间隔:
+constexpr int LabelFirstSample = 15210;    // 起始时间:
+constexpr int LabelLastSample = 15211;     // 结束时间:
+constexpr int LabelState = 15401;          // 状态:
+constexpr int LabelStartTime = 15402;      // 启动时间:
+constexpr int LabelStopTime = 16200;       // 停止时间:
+constexpr int LabelRecordInterval = 15403; // 记录间隔:
+constexpr int LabelDataLength = 16201;     // 数据长度:
+constexpr int LabelCh1 = 16202;            // 通道1:
+constexpr int LabelCh2 = 16203;            // 通道2:
+constexpr int LabelCh1Alarm = 15405;       // 通道1报警:
+constexpr int LabelCh2Alarm = 15406;       // 通道2报警:
+
+// Serial port: failure to start the reader thread.
+constexpr int PortThreadFailed = 11200;      // CreateThread failed.
+constexpr int PortThreadFailedTitle = 11201; // ok
+
+// Main window: title, view buttons and its own buttons.
+constexpr int MainTitle = 13200;        // Corvane Wireless System
+constexpr int MainNewMessage = 13201;   // 新消息
+constexpr int MainViewManager = 13202;  // 仪器管理
+constexpr int MainViewRealtime = 13203; // 即时数据
+constexpr int MainViewLogging = 13204;  // 启动管理
+constexpr int MainViewDownload = 13205; // 下载管理
+constexpr int MainViewHistory = 13206;  // 历史数据
+constexpr int MainViewUsers = 13207;    // 用户管理
+constexpr int MainViewGprs = 13208;     // GPRS管理
+constexpr int MainViewMessages = 13209; // 消息
+constexpr int MainMonitor = 13210;      // 监控界面
+constexpr int MainSettings = 13211;     // 系统设置
+
+// System settings dialog: database and option pages.
+constexpr int SetNewDbGroup = 13301;    // 创建新的数据库：
+constexpr int SetNewDbName = 13302;     // 新数据库名称：
+constexpr int SetCreateDb = 13303;      // 创建库文件
+constexpr int SetSystemDbGroup = 13304; // 设置系统数据库：
+constexpr int SetChooseDb = 13305;      // 选择数据库：
+constexpr int SetSystemDb = 13306;      // 设置数据库
+constexpr int SetCelsius = 13307;       // 摄氏度
+constexpr int SetFahrenheit = 13308;    // 华氏度
+constexpr int SetSoundAlarm = 13310;    // 打开声音报警
+constexpr int SetEnglish = 13311;       // 英语
+constexpr int SetChinese = 13312;       // 简体中文
+
+// Database connection failures (message box text and title).
+constexpr int DbLinkFailed = 14100; // Fail to link database
+constexpr int DbErrorTitle = 14101; // ERROR
+constexpr int DbError = 14102;      // Database Error:
+
+// File dialog name filter of data files.
+constexpr int DataFileFilter = 14400; // Corvane Files (*.cvdf)
+
+// Instrument management view and its add, delete and rename dialogs.
+constexpr int MgrAdd = 13213;            // 添加
+constexpr int MgrDelete = 13214;         // 删除
+constexpr int MgrRename = 13215;         // 设置名称
+constexpr int MgrNetwork = 15100;        // 仪器网络
+constexpr int MgrList = 15101;           // 仪器列表
+constexpr int MgrScan = 15103;           // 网络扫描
+constexpr int MgrAddTitle = 15105;       // 添加新的设备
+constexpr int MgrAddressNote = 15106;    // (必填*小写)
+constexpr int MgrDeleteQuestion = 15108; // 确定要从库中删除所有选中的仪器吗？
+constexpr int MgrDeleteList = 15109;     // 下列仪器将被删除：
+constexpr int MgrRenameTitle = 15110;    // 重命名
+constexpr int MgrNewName = 15111;        // 新名称：
+constexpr int MgrLeaveQuestion = 15112;  // 确定要从网络中删除所有选中的仪器吗？
+
+// Real-time data view and its interval and confirmation dialogs.
+constexpr int RtStart = 15200;          // 启动即时数据
+constexpr int RtStop = 15201;           // 停止即时数据
+constexpr int RtChangeInterval = 15202; // 修改间隔参数
+constexpr int RtFetchOne = 15203;       // 单次数据获取
+constexpr int RtInfoGroup = 15205;      // 仪器即时数据信息
+constexpr int RtSetupTitle = 15212;     // 启动即时数据设置
+constexpr int RtStartQuestion = 15214;  // 确定要设置选中仪器的及时数据间隔吗？
+constexpr int RtStartList = 15215;      // 下列仪器将重设及时数据间隔：
+constexpr int RtStopQuestion = 15216;   // 确定要选中仪器停止返回及时数据吗？
+constexpr int RtStopList = 15217;       // 下列仪器将停止返回及时数据：
+constexpr int RtShowData = 15218;       // 显示数据
+
+// Curve pages of the real-time and history views.
+constexpr int CurveZoomIn = 15300;         // IN
+constexpr int CurveZoomInHistory = 15301;  // in
+constexpr int CurveZoomOut = 15302;        // OUT
+constexpr int CurveZoomOutHistory = 15303; // out
+constexpr int CurveAutoScale = 15304;      // 自动缩放数据坐标
+
+// Logging command view and its confirmation dialogs.
+constexpr int LogGroup = 15400;    // 仪器启动设置:
+constexpr int LogAlarm = 15404;    // 报警
+constexpr int LogStart = 15407;    // 启动记录
+constexpr int LogStop = 15408;     // 停止记录
+constexpr int LogSetAlarm = 15409; // 设置报警
+// 启动记录将导致历史数据丢失。确定将所有选中仪器启动记录吗？
+constexpr int LogStartQuestion = 15410;
+constexpr int LogStartList = 15411;     // 下列仪器将启动记录：
+constexpr int LogStopQuestion = 15412;  // 确定将所有选中仪器停止记录吗？
+constexpr int LogStopList = 15413;      // 下列仪器将停止记录：
+constexpr int LogAlarmQuestion = 15414; // 确定要设置所有选中仪器的报警状态吗？
+constexpr int LogAlarmList = 15415;     // 下列仪器的报警状态将重设：
+
+// Download view and its confirmation dialog.
+constexpr int DlGroup = 15500;     // 仪器下载设置:
+constexpr int DlPlanGroup = 15501; // 仪器记录数据下载计划:
+constexpr int DlPlanNone = 15502;  // 无计划
+constexpr int DlPlanDaily = 15503; // 每天
+constexpr int DlPlanOnce = 15504;  // 指定时间
+constexpr int DlSetPlan = 15505;   // 设置计划
+constexpr int DlModeGroup = 15506; // 仪器记录数据下载模式:
+constexpr int DlModeAll = 15507;   // 下载全部数据
+constexpr int DlModeRange = 15508; // 按指定时间段下载
+constexpr int DlFrom = 15509;      // 起始:
+constexpr int DlTo = 15510;        // 结束:
+constexpr int DlSetMode = 15511;   // 设置模式
+constexpr int DlDownload = 15512;  // 下载数据
+constexpr int DlCancel = 15513;    // 取消下载
+constexpr int DlQuestion = 15514;  // 确定要下载所有选中仪器的记录数据吗？
+constexpr int DlList = 15515;      // 下列仪器的记录数据将被下载：
+
+// GPRS view.
+constexpr int GprsPhoneGroup = 15600; // 自动报警手机号码：
+constexpr int GprsName = 15601;       // Name:
+constexpr int GprsType = 15602;       // Type:
+constexpr int GprsFixedId = 15603;    // Fixed ID:
+constexpr int GprsLock = 15604;       // 锁定 GPRS 信息
+constexpr int GprsBindGroup = 15605;  // GPRS 绑定信息:
+
+// Monitor screen.
+constexpr int MonPrevPage = 15700;  // 上一页
+constexpr int MonNextPage = 15701;  // 下一页
+constexpr int MonStopAlarm = 15702; // 终止报警声音
+
+// History view.
+constexpr int HistRangeStart = 16100;  // 开始时间：
+constexpr int HistRangeEnd = 16101;    // 结束时间：
+constexpr int HistSet = 16102;         // 设置
+constexpr int HistPrint = 16103;       // 打印数据
+constexpr int HistSaveAs = 16104;      // 另存为
+constexpr int HistOpenFile = 16105;    // 打开文件
+constexpr int HistSearch = 16106;      // 搜索
+constexpr int WorksheetFilter = 16107; // WorkSheet Files (*.xlc *.xls)
+
+// Spreadsheet export.
+// Excel is not installed! Please install the Excel software to use the export feature!
+constexpr int ExcelMissing = 16300;
+
+// Print preview dialog.
+constexpr int PrintTitle = 16400;   // 打印预览
+constexpr int PrintPages = 16401;   // 打印页数:
+constexpr int PrintPreview = 16402; // 预览
+constexpr int PrintText = 16403;    // 文本
+constexpr int Print = 16404;        // 打印
+
+// Message views.
+constexpr int MsgClear = 17300; // 清空
+constexpr int MsgMonth = 17301; // 历史消息时间选择:
+
+} // namespace Sid

@@ -1,0 +1,247 @@
+#include "shell/core/AppSettings.h"
+#include "shell/core/StringIds.h"
+#include "shell/core/StringTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <map>
+#include <set>
+
+namespace {
+
+struct Entry {
+    QString text;
+    QString file;
+};
+
+// Every built-in table file of a language, parsed file by file so that the raw (untruncated)
+// texts and the file each id comes from are known.
+struct RawTable {
+    std::map<int, Entry> entries;
+    QStringList duplicates; // ids defined in more than one file
+    QStringList files;
+};
+
+RawTable ReadBuiltin(UiLanguage language)
+{
+    RawTable table;
+    const QDir dir(StringTable::BuiltinPath(language));
+    table.files = dir.entryList({QStringLiteral("*.tsv")}, QDir::Files, QDir::Name);
+    for (const QString &name : table.files) {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        QHash<int, QString> one;
+        StringTable::Parse(QString::fromUtf8(f.readAll()), one);
+        for (auto it = one.cbegin(); it != one.cend(); ++it) {
+            const auto [pos, inserted] = table.entries.emplace(it.key(), Entry{it.value(), name});
+            if (!inserted)
+                table.duplicates
+                    << QStringLiteral("%1 (%2 and %3)").arg(it.key()).arg(pos->second.file, name);
+        }
+    }
+    return table;
+}
+
+// printf conversions in order: %d, %s, %.2f, %4.2f, %.2d, ... ("%%" is a literal percent sign).
+QStringList Conversions(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("%(%|[-+ #0]*\\d*(?:\\.\\d+)?[a-zA-Z])"));
+    QStringList out;
+    for (auto it = re.globalMatch(text); it.hasNext();) {
+        const QString c = it.next().captured(0);
+        if (c != QLatin1String("%%"))
+            out << c;
+    }
+    return out;
+}
+
+QString Describe(const std::set<int> &ids)
+{
+    QStringList parts;
+    for (int id : ids)
+        parts << QString::number(id);
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class TestStrings : public QObject {
+    Q_OBJECT
+private slots:
+    void bothLanguagesHoldTheSameIds()
+    {
+        const RawTable zh = ReadBuiltin(UiLanguage::Chinese);
+        const RawTable en = ReadBuiltin(UiLanguage::English);
+        QVERIFY2(zh.files.contains(QStringLiteral("described.tsv")), "Chinese described.tsv missing");
+        QVERIFY2(zh.files.contains(QStringLiteral("captions.tsv")), "Chinese captions.tsv missing");
+        QVERIFY2(en.files.contains(QStringLiteral("described.tsv")), "English described.tsv missing");
+        QVERIFY2(en.files.contains(QStringLiteral("captions.tsv")), "English captions.tsv missing");
+        // Two files of one language must not define the same id: the later file would silently win.
+        QVERIFY2(zh.duplicates.isEmpty(), qPrintable(zh.duplicates.join(QLatin1String(", "))));
+        QVERIFY2(en.duplicates.isEmpty(), qPrintable(en.duplicates.join(QLatin1String(", "))));
+
+        std::set<int> onlyZh;
+        std::set<int> onlyEn;
+        for (const auto &[id, e] : zh.entries)
+            if (!en.entries.count(id))
+                onlyZh.insert(id);
+        for (const auto &[id, e] : en.entries)
+            if (!zh.entries.count(id))
+                onlyEn.insert(id);
+        QVERIFY2(onlyZh.empty(), qPrintable(QStringLiteral("ids without English text: ") + Describe(onlyZh)));
+        QVERIFY2(onlyEn.empty(), qPrintable(QStringLiteral("ids without Chinese text: ") + Describe(onlyEn)));
+
+        // The loaded tables agree with the files: every file of the folder was merged.
+        StringTable zhTable;
+        zhTable.Load(UiLanguage::Chinese, QString());
+        StringTable enTable;
+        enTable.Load(UiLanguage::English, QString());
+        QCOMPARE(qsizetype(zhTable.Ids().size()), qsizetype(zh.entries.size()));
+        QCOMPARE(qsizetype(enTable.Ids().size()), qsizetype(en.entries.size()));
+        // The numbered texts run from 101 to 485 and the command-state tables alone hold 83 ids.
+        QVERIFY(zh.entries.size() >= 400);
+    }
+
+    void textsAreNonEmptyShortAndFormatAlike()
+    {
+        const RawTable zh = ReadBuiltin(UiLanguage::Chinese);
+        const RawTable en = ReadBuiltin(UiLanguage::English);
+        QVERIFY(!zh.entries.empty());
+        QStringList faults;
+        for (const RawTable *table : {&zh, &en}) {
+            for (const auto &[id, e] : table->entries) {
+                if (e.text.isEmpty())
+                    faults << QStringLiteral("%1 empty in %2").arg(id).arg(e.file);
+                if (e.text.size() > StringTable::kMaxLength)
+                    faults << QStringLiteral("%1 longer than %2 in %3")
+                                  .arg(id)
+                                  .arg(StringTable::kMaxLength)
+                                  .arg(e.file);
+                if (e.text.contains(QLatin1Char('\t')) || e.text.contains(QLatin1Char('\r')))
+                    faults << QStringLiteral("%1 holds a control character in %2").arg(id).arg(e.file);
+            }
+        }
+        for (const auto &[id, e] : zh.entries) {
+            const auto other = en.entries.find(id);
+            if (other == en.entries.end())
+                continue; // reported by bothLanguagesHoldTheSameIds
+            const QStringList a = Conversions(e.text);
+            const QStringList b = Conversions(other->second.text);
+            if (a != b)
+                faults << QStringLiteral("%1 conversions differ: [%2] vs [%3]")
+                              .arg(id)
+                              .arg(a.join(QLatin1Char(' ')), b.join(QLatin1Char(' ')));
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1String("; "))));
+    }
+
+    void conversionsAreFoundInOrder()
+    {
+        // The checker itself must see kind and order, or the comparison above proves nothing.
+        QCOMPARE(Conversions(QStringLiteral("%d-%d %.2d:%s %4.2f%%")),
+                 QStringList({"%d", "%d", "%.2d", "%s", "%4.2f"}));
+        QVERIFY(Conversions(QStringLiteral("%s %d")) != Conversions(QStringLiteral("%d %s")));
+        QVERIFY(Conversions(QStringLiteral("%.2f")) != Conversions(QStringLiteral("%4.2f")));
+    }
+
+    void chineseTextsAreThoseOfTheSystem_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("receiver") << 117 << QStringLiteral("终端接收器");
+        QTest::newRow("router") << 118 << QStringLiteral("中转器");
+        QTest::newRow("single") << 119 << QStringLiteral("单温度记录仪");
+        QTest::newRow("dual") << 120 << QStringLiteral("双温度记录仪");
+        QTest::newRow("humidity") << 121 << QStringLiteral("温湿度记录仪");
+        QTest::newRow("unknown") << 122 << QStringLiteral("未知设备");
+        QTest::newRow("admin") << 128 << QStringLiteral("管理员");
+        QTest::newRow("wrong password") << 131 << QStringLiteral("密码错误");
+        QTest::newRow("damaged user file") << 216 << QStringLiteral("错误:文件损坏user.ruf");
+        QTest::newRow("not connected") << 294 << QStringLiteral("未有仪器连接到电脑");
+        // Full-width dots, exactly as the system shows them.
+        QTest::newRow("connecting") << 456 << QStringLiteral("正在连接．．．");
+        // Trailing blanks belong to the text: a name or time follows directly.
+        QTest::newRow("daily plan") << 190 << QStringLiteral("下载时间:每天 ");
+        QTest::newRow("open database") << 448 << QStringLiteral("打开数据库 ");
+        QTest::newRow("line break") << 477
+                                    << QStringLiteral(
+                                           "锁定GPRS信息到接收器将覆盖原来的GPRS信息！\n是否锁定?");
+        QTest::newRow("download state") << 305 << QStringLiteral("下载中...");
+        QTest::newRow("state filler") << 300 << QStringLiteral(" ");
+        QTest::newRow("logging filler") << 349 << QStringLiteral(" ");
+        QTest::newRow("real-time filler") << 380 << QStringLiteral(" ");
+        QTest::newRow("main button") << Sid::MainViewManager << QStringLiteral("仪器管理");
+        QTest::newRow("apply") << Sid::Apply << QStringLiteral("应用");
+        QTest::newRow("question") << Sid::MgrDeleteQuestion
+                                  << QStringLiteral("确定要从库中删除所有选中的仪器吗？");
+        QTest::newRow("leading blanks")
+            << Sid::LogStartQuestion
+            << QStringLiteral("   启动记录将导致历史数据丢失。\n 确定将所有选中仪器启动记录吗？");
+    }
+    void chineseTextsAreThoseOfTheSystem()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, text);
+        StringTable table;
+        table.Load(UiLanguage::Chinese, QString());
+        QCOMPARE(table.Text(id), text);
+    }
+
+    void englishTableIsEnglish()
+    {
+        StringTable table;
+        table.Load(UiLanguage::English, QString());
+        QCOMPARE(table.Text(117), QStringLiteral("Receiver"));
+        QCOMPARE(table.Text(Sid::MainViewManager), QStringLiteral("Instruments"));
+        // No Chinese character may be left in the English table.
+        static const QRegularExpression han(
+            QStringLiteral("[\\x{4e00}-\\x{9fff}\\x{3000}-\\x{303f}\\x{ff00}-\\x{ffef}]"));
+        QStringList left;
+        for (int id : table.Ids())
+            if (han.match(table.Text(id)).hasMatch())
+                left << QString::number(id);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+        QCOMPARE(table.Text(9999), QString()); // unknown ids read as empty
+    }
+
+    void langFolderOverridesSingleEntries()
+    {
+        const QString home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath());
+        AppSettings &settings = AppSettings::Instance();
+        settings.Reset();
+        settings.SetHomeFolder(home);
+        const QString lang = settings.LangFolder();
+        QVERIFY(QDir().mkpath(lang));
+        QFile file(lang + QLatin1Char('/') + StringTable::OverrideFileName(UiLanguage::Chinese));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(
+            QStringLiteral("# site texts\n117\t本地接收器\r\n20999\t第一行\\n第二行\nnot a line\n").toUtf8());
+        file.close();
+
+        StringTable zh;
+        zh.Load(UiLanguage::Chinese, lang);
+        QCOMPARE(zh.Text(117), QStringLiteral("本地接收器"));
+        QCOMPARE(zh.Text(118), QStringLiteral("中转器")); // untouched entries stay built in
+        QCOMPARE(zh.Text(20999), QStringLiteral("第一行\n第二行"));
+
+        // The Chinese override file does not touch the English table.
+        StringTable en;
+        en.Load(UiLanguage::English, lang);
+        QCOMPARE(en.Text(117), QStringLiteral("Receiver"));
+        QVERIFY(!en.Contains(20999));
+
+        // The process-wide table takes the home folder's override as well.
+        settings.SetLanguage(UiLanguage::Chinese);
+        QCOMPARE(LoadStr(117), QStringLiteral("本地接收器"));
+        QCOMPARE(LoadStr(Sid::MainViewManager), QStringLiteral("仪器管理"));
+        QVERIFY(file.remove());
+        settings.Reset();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStrings)
+#include "test_strings.moc"
