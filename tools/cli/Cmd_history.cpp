@@ -1,11 +1,412 @@
+// corvane-cli history list|dump|store and datafile dump|save: the history tables and data
+// files without a window.
 #include "CliCommon.h"
 
-int RunHistory(const cli::GlobalOptions &, QStringList)
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+#include "storage/CCorvFile.h"
+#include "storage/CCorvaneODBC.h"
+#include "storage/HistoryCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+const QString kHistoryUsage = QStringLiteral(
+    "history list --db FILE --node HEX16\n"
+    "       corvane-cli history dump --db FILE --node HEX16 --record ID [--from T --to T] [--csv]\n"
+    "       corvane-cli history store --db FILE --node HEX16 --start T --end T --interval S --type BYTE "
+    "[--alarm FLAG --limits l1,u1,l2,u2] [--offset N] < raw-bytes\n"
+    "       (T: seconds since 1970 or local \"YYYY-MM-DD HH:MM:SS\")");
+const QString kDatafileUsage = QStringLiteral(
+    "datafile dump FILE [--csv]\n"
+    "       corvane-cli datafile save --db FILE --node HEX16 --record ID [--from T --to T] --out FILE.cvdf");
+
+double Rounded(float v)
 {
-    return cli::Fail(QStringLiteral("history: not available yet"));
+    return std::round(static_cast<double>(v) * 100.0) / 100.0;
 }
 
-int RunDatafile(const cli::GlobalOptions &, QStringList)
+std::optional<qint64> ParseTime(const QString &text)
 {
-    return cli::Fail(QStringLiteral("datafile: not available yet"));
+    bool ok = false;
+    const qint64 seconds = text.toLongLong(&ok);
+    if (ok)
+        return seconds;
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    CvTime::LocalFields f;
+    f.year = m.captured(1).toInt();
+    f.month = m.captured(2).toInt();
+    f.day = m.captured(3).toInt();
+    f.hour = m.captured(4).toInt();
+    f.minute = m.captured(5).toInt();
+    f.second = m.captured(6).toInt();
+    return CvTime::FromLocal(f);
+}
+
+std::optional<qint64> ParseInteger(const QString &text)
+{
+    bool ok = false;
+    const qint64 v = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                         ? text.mid(2).toLongLong(&ok, 16)
+                         : text.toLongLong(&ok, 10);
+    return ok ? std::optional<qint64>(v) : std::nullopt;
+}
+
+std::optional<QString> NodeKey(const QString &text)
+{
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-fA-F]{16}$"));
+    if (!hex.match(text).hasMatch())
+        return std::nullopt;
+    return text.toLower();
+}
+
+// Opens the database file: a bare name in the home's database folder as the program does,
+// else (or when no such file is there) the file at that path; the name must end in "mdb".
+bool OpenDb(CCorvaneODBC &db, const QString &file, QString &error)
+{
+    const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\'));
+    const bool inHome =
+        bare && QFileInfo::exists(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + file);
+    if (inHome ? db.OpenDatabase(file) : db.OpenDatabaseAt(QFileInfo(file).absoluteFilePath()))
+        return true;
+    error = db.LastError().isEmpty() ? QStringLiteral("cannot open database %1").arg(file) : db.LastError();
+    return false;
+}
+
+QJsonObject LimitsJson(float l1, float u1, float l2, float u2)
+{
+    return {{QStringLiteral("ch1Lower"), Rounded(l1)},
+            {QStringLiteral("ch1Upper"), Rounded(u1)},
+            {QStringLiteral("ch2Lower"), Rounded(l2)},
+            {QStringLiteral("ch2Upper"), Rounded(u2)}};
+}
+
+QJsonObject StatsJson(float mx, float mn, float avg)
+{
+    return {{QStringLiteral("max"), Rounded(mx)},
+            {QStringLiteral("min"), Rounded(mn)},
+            {QStringLiteral("avg"), Rounded(avg)}};
+}
+
+// The selected range of the store: a JSON header and one line per sample, or CSV.
+void PrintStore(const CNodeDataSave &s, bool csv)
+{
+    const bool has1 = HistoryCodec::HasChannel1(s.deviceType);
+    const bool has2 = HistoryCodec::HasChannel2(s.deviceType);
+    const int first = s.rangeFirst;
+    const int count = s.HasRange() ? s.rangeCount : 0;
+    if (csv) {
+        QString head = QStringLiteral("index,time,local");
+        if (has1)
+            head += QStringLiteral(",ch1");
+        if (has2)
+            head += QStringLiteral(",ch2");
+        cli::PrintLine(head);
+        for (int i = 0; i < count; ++i) {
+            const int k = first + i;
+            QString line =
+                QStringLiteral("%1,%2,%3").arg(i).arg(s.times()[k]).arg(CvTime::FormatDateTime(s.times()[k]));
+            // A channel with fewer samples than the record (an odd dual-channel segment) shows
+            // nothing past its own count.
+            if (has1)
+                line += QLatin1Char(',') +
+                        (k < s.ch1Count ? QString::number(Rounded(s.ch1()[k]), 'f', 2) : QString());
+            if (has2)
+                line += QLatin1Char(',') +
+                        (k < s.ch2Count ? QString::number(Rounded(s.ch2()[k]), 'f', 2) : QString());
+            cli::PrintLine(line);
+        }
+        return;
+    }
+    QJsonObject header{
+        {QStringLiteral("name"), s.name},
+        {QStringLiteral("node"), s.nodeKey},
+        {QStringLiteral("type"), int(s.deviceType)},
+        {QStringLiteral("recordStart"), s.recordStart},
+        {QStringLiteral("recordEnd"), s.recordEnd},
+        {QStringLiteral("interval"), s.interval},
+        {QStringLiteral("rangeFirst"), first},
+        {QStringLiteral("rangeCount"), count},
+        {QStringLiteral("rangeStart"), count > 0 ? s.times()[first] : 0},
+        {QStringLiteral("rangeEnd"), count > 0 ? s.times()[first + count - 1] : 0},
+        {QStringLiteral("alarm"), int(s.alarmFlag)},
+        {QStringLiteral("limits"), LimitsJson(s.ch1Lower, s.ch1Upper, s.ch2Lower, s.ch2Upper)},
+    };
+    if (count > 0) {
+        header.insert(QStringLiteral("rangeStartText"), CvTime::FormatDateTime(s.times()[first]));
+        header.insert(QStringLiteral("rangeEndText"), CvTime::FormatDateTime(s.times()[first + count - 1]));
+    }
+    if (has1)
+        header.insert(QStringLiteral("ch1"), StatsJson(s.ch1Max, s.ch1Min, s.ch1Avg));
+    if (has2)
+        header.insert(QStringLiteral("ch2"), StatsJson(s.ch2Max, s.ch2Min, s.ch2Avg));
+    cli::PrintJson(header);
+    for (int i = 0; i < count; ++i) {
+        const int k = first + i;
+        QJsonObject line{{QStringLiteral("index"), i}, {QStringLiteral("time"), s.times()[k]}};
+        if (has1 && k < s.ch1Count)
+            line.insert(QStringLiteral("ch1"), Rounded(s.ch1()[k]));
+        if (has2 && k < s.ch2Count)
+            line.insert(QStringLiteral("ch2"), Rounded(s.ch2()[k]));
+        cli::PrintJson(line);
+    }
+}
+
+// Loads a record into the store as the history view does and applies --from/--to.
+bool LoadRecord(CHistoryStore &h, const QString &key, const QString &recordText, QStringList &args,
+                QString &error)
+{
+    const std::optional<qint64> record = ParseInteger(recordText);
+    if (!record) {
+        error = QStringLiteral("bad record id: %1").arg(recordText);
+        return false;
+    }
+    QString fromText;
+    QString toText;
+    const bool hasFrom = cli::TakeOption(args, QStringLiteral("--from"), fromText);
+    const bool hasTo = cli::TakeOption(args, QStringLiteral("--to"), toText);
+    if (!h.OpenSummaryTable(key)) {
+        error = QStringLiteral("no history for node %1").arg(key);
+        return false;
+    }
+    if (!h.SeekRecord(static_cast<qint32>(*record))) {
+        error = QStringLiteral("no record %1 for node %2").arg(*record).arg(key);
+        return false;
+    }
+    if (!h.OpenDataTable(h.DataTableName(), 0)) {
+        error = QStringLiteral("data table %1 missing").arg(h.DataTableName());
+        return false;
+    }
+    (void)h.LoadSegmentChain(h.LastHeaderId());
+    (void)h.LoadRecordSamples();
+    CNodeDataSave &s = h.Samples();
+    if (hasFrom || hasTo) {
+        const std::optional<qint64> from =
+            hasFrom ? ParseTime(fromText) : std::optional<qint64>(s.recordStart);
+        const std::optional<qint64> to = hasTo ? ParseTime(toText) : std::optional<qint64>(s.recordEnd);
+        if (!from || !to) {
+            error = QStringLiteral("bad time in --from/--to");
+            return false;
+        }
+        // The history view applies a range only inside the record.
+        if (!(s.recordStart <= *from && *from <= *to && *to <= s.recordEnd) ||
+            !s.ComputeRangeStatistics(*from, *to)) {
+            error = QStringLiteral("range refused: the record runs from %1 to %2")
+                        .arg(s.recordStart)
+                        .arg(s.recordEnd);
+            return false;
+        }
+    }
+    return true;
+}
+
+int HistoryList(CHistoryStore &h, const QString &key)
+{
+    if (!h.OpenSummaryTable(key))
+        return cli::Fail(QStringLiteral("no history for node %1").arg(key));
+    for (int ok = h.MoveFirstRecord(); ok && !h.IsRecordEnd(); ok = h.MoveNextRecord()) {
+        const int channels = HistoryCodec::ChannelCount(h.DeviceType());
+        QJsonObject o{
+            {QStringLiteral("id"), h.RecordId()},
+            {QStringLiteral("start"), h.StartTime()},
+            {QStringLiteral("end"), h.EndTime()},
+            {QStringLiteral("startText"), CvTime::FormatDateTime(h.StartTime())},
+            {QStringLiteral("endText"), CvTime::FormatDateTime(h.EndTime())},
+            {QStringLiteral("interval"), h.RecordInterval()},
+            {QStringLiteral("dataLength"), h.DataLength()},
+            {QStringLiteral("samples"), channels > 0 ? h.DataLength() / (2 * channels) : 0},
+            {QStringLiteral("alarm"), int(h.AlarmFlag())},
+            {QStringLiteral("limits"),
+             LimitsJson(h.Channel1Lower(), h.Channel1Upper(), h.Channel2Lower(), h.Channel2Upper())},
+            {QStringLiteral("tableCode"), h.TableCode()},
+            {QStringLiteral("lastHeaderId"), h.LastHeaderId()},
+            {QStringLiteral("name"), h.NodeName()},
+            {QStringLiteral("type"), int(h.DeviceType())},
+        };
+        cli::PrintJson(o);
+    }
+    return 0;
+}
+
+int HistoryStore(CCorvaneODBC &db, const QString &key, QStringList &args)
+{
+    QString startText, endText, intervalText, typeText, alarmText, limitsText, offsetText;
+    if (!cli::TakeOption(args, QStringLiteral("--start"), startText) ||
+        !cli::TakeOption(args, QStringLiteral("--end"), endText) ||
+        !cli::TakeOption(args, QStringLiteral("--interval"), intervalText) ||
+        !cli::TakeOption(args, QStringLiteral("--type"), typeText))
+        return cli::Usage(kHistoryUsage);
+    const bool hasAlarm = cli::TakeOption(args, QStringLiteral("--alarm"), alarmText);
+    const bool hasLimits = cli::TakeOption(args, QStringLiteral("--limits"), limitsText);
+    const bool hasOffset = cli::TakeOption(args, QStringLiteral("--offset"), offsetText);
+    if (!args.isEmpty())
+        return cli::Usage(kHistoryUsage);
+
+    HistoryBlockInput b;
+    b.nodeKey = key;
+    const std::optional<qint64> start = ParseTime(startText);
+    const std::optional<qint64> end = ParseTime(endText);
+    const std::optional<qint64> interval = ParseInteger(intervalText);
+    const std::optional<qint64> type = ParseInteger(typeText);
+    if (!start || !end || !interval || !type || *type < 0 || *type > 255)
+        return cli::Fail(QStringLiteral("bad --start, --end, --interval or --type"));
+    b.startTime = *start;
+    b.endTime = *end;
+    b.interval = *interval;
+    b.deviceType = static_cast<quint8>(*type);
+    if (hasAlarm) {
+        const std::optional<qint64> alarm = ParseInteger(alarmText);
+        if (!alarm || *alarm < 0 || *alarm > 255)
+            return cli::Fail(QStringLiteral("bad --alarm"));
+        b.alarmFlag = static_cast<quint8>(*alarm);
+    }
+    if (hasLimits) {
+        const QStringList parts = limitsText.split(QLatin1Char(','));
+        float v[4] = {};
+        bool ok = parts.size() == 4;
+        for (int i = 0; ok && i < 4; ++i)
+            v[i] = parts[i].trimmed().toFloat(&ok);
+        if (!ok)
+            return cli::Fail(QStringLiteral("--limits needs four numbers l1,u1,l2,u2"));
+        b.ch1Lower = v[0];
+        b.ch1Upper = v[1];
+        b.ch2Lower = v[2];
+        b.ch2Upper = v[3];
+    }
+    if (hasOffset) {
+        const std::optional<qint64> offset = ParseInteger(offsetText);
+        if (!offset || *offset < 0)
+            return cli::Fail(QStringLiteral("bad --offset"));
+        b.startOffset = *offset;
+    }
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return cli::Fail(QStringLiteral("cannot read standard input"));
+    b.data = in.readAll();
+    if (b.data.isEmpty())
+        return cli::Fail(QStringLiteral("no bytes on standard input"));
+    b.total = b.received = b.data.size();
+    const int nodeId = db.FindNodeIdByAddress(key);
+    if (nodeId >= 0 && db.SeekEditNode(nodeId))
+        b.nodeName = db.EditCursor().Row().name;
+
+    CHistoryStore &h = db.History();
+    if (!h.StoreHistoryBlock(b))
+        return cli::Fail(QStringLiteral("the block was not stored (database unchanged)"));
+    // The block went to the node's last record, continued or new.
+    if (!h.OpenSummaryTable(key) || !h.MoveLastRecord())
+        return cli::Fail(QStringLiteral("stored, but the record cannot be read back"));
+    cli::PrintJson({{QStringLiteral("stored"), true},
+                    {QStringLiteral("bytes"), b.data.size()},
+                    {QStringLiteral("record"), h.RecordId()},
+                    {QStringLiteral("dataLength"), h.DataLength()},
+                    {QStringLiteral("tableCode"), h.TableCode()},
+                    {QStringLiteral("lastHeaderId"), h.LastHeaderId()}});
+    return 0;
+}
+
+} // namespace
+
+int RunHistory(const cli::GlobalOptions &, QStringList args)
+{
+    if (args.isEmpty())
+        return cli::Usage(kHistoryUsage);
+    const QString verb = args.takeFirst();
+    QString dbFile, nodeText;
+    if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
+        !cli::TakeOption(args, QStringLiteral("--node"), nodeText))
+        return cli::Usage(kHistoryUsage);
+    const std::optional<QString> key = NodeKey(nodeText);
+    if (!key)
+        return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
+    // A database object of the command's own: it is gone before the application object.
+    CCorvaneODBC db;
+    QString error;
+    if (!OpenDb(db, dbFile, error))
+        return cli::Fail(error);
+
+    if (verb == QLatin1String("list")) {
+        if (!args.isEmpty())
+            return cli::Usage(kHistoryUsage);
+        return HistoryList(db.History(), *key);
+    }
+    if (verb == QLatin1String("dump")) {
+        QString recordText;
+        if (!cli::TakeOption(args, QStringLiteral("--record"), recordText))
+            return cli::Usage(kHistoryUsage);
+        const bool csv = cli::TakeFlag(args, QStringLiteral("--csv"));
+        if (!LoadRecord(db.History(), *key, recordText, args, error))
+            return cli::Fail(error);
+        if (!args.isEmpty())
+            return cli::Usage(kHistoryUsage);
+        PrintStore(db.History().Samples(), csv);
+        return 0;
+    }
+    if (verb == QLatin1String("store"))
+        return HistoryStore(db, *key, args);
+    return cli::Usage(kHistoryUsage);
+}
+
+int RunDatafile(const cli::GlobalOptions &, QStringList args)
+{
+    if (args.isEmpty())
+        return cli::Usage(kDatafileUsage);
+    const QString verb = args.takeFirst();
+    if (verb == QLatin1String("dump")) {
+        const bool csv = cli::TakeFlag(args, QStringLiteral("--csv"));
+        if (args.size() != 1)
+            return cli::Usage(kDatafileUsage);
+        CNodeDataSave store;
+        CCorvFile file(store);
+        if (!file.OpenDataFile(args.first()))
+            return cli::Fail(QStringLiteral("not a readable data file: %1").arg(args.first()));
+        PrintStore(store, csv);
+        return 0;
+    }
+    if (verb == QLatin1String("save")) {
+        QString dbFile, nodeText, recordText, out;
+        if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
+            !cli::TakeOption(args, QStringLiteral("--node"), nodeText) ||
+            !cli::TakeOption(args, QStringLiteral("--record"), recordText) ||
+            !cli::TakeOption(args, QStringLiteral("--out"), out))
+            return cli::Usage(kDatafileUsage);
+        const std::optional<QString> key = NodeKey(nodeText);
+        if (!key)
+            return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
+        CCorvaneODBC db;
+        QString error;
+        if (!OpenDb(db, dbFile, error))
+            return cli::Fail(error);
+        if (!LoadRecord(db.History(), *key, recordText, args, error))
+            return cli::Fail(error);
+        if (!args.isEmpty())
+            return cli::Usage(kDatafileUsage);
+        const CNodeDataSave &s = db.History().Samples();
+        if (!s.HasRange())
+            return cli::Fail(QStringLiteral("the record holds no samples"));
+        CCorvFile file(db.History().Samples());
+        if (!file.SaveDataFile(out))
+            return cli::Fail(
+                QStringLiteral("cannot write the data file %1 (a field does not fit or the file cannot be "
+                               "written)")
+                    .arg(out));
+        cli::PrintJson({{QStringLiteral("saved"), out},
+                        {QStringLiteral("samples"), s.rangeCount},
+                        {QStringLiteral("rangeStart"), s.times()[s.rangeFirst]},
+                        {QStringLiteral("rangeEnd"), s.times()[s.rangeFirst + s.rangeCount - 1]}});
+        return 0;
+    }
+    return cli::Usage(kDatafileUsage);
 }

@@ -1,6 +1,122 @@
+// corvane-cli monitor: connects to the receiver exactly as the main window does and applies
+// every finished record with the same link event handling, printing what happens.
 #include "CliCommon.h"
+#include "ReplyJson.h"
 
-int RunMonitor(const cli::GlobalOptions &, QStringList)
+#include "DemoSetup.h"
+#include "SimReceiver.h"
+
+#include "link/CUartAffairLink.h"
+#include "link/CUart_CommApp.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/LinkEventHandler.h"
+#include "network/LinkSession.h"
+#include "network/NetworkLoader.h"
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+#include "storage/CCorvaneODBC.h"
+
+#include <QCoreApplication>
+#include <QJsonObject>
+#include <QTimer>
+
+namespace {
+
+// The program's own services, with every message-log entry printed as well.
+class PrintingServices : public LinkServices {
+public:
+    explicit PrintingServices(std::unique_ptr<LinkServices> inner) : m_inner(std::move(inner)) {}
+    NodeInfo FindNode(const QString &text) override { return m_inner->FindNode(text); }
+    QString NodeAddress(int id) override { return m_inner->NodeAddress(id); }
+    StoredHistory StoredHistoryOf(const QString &text) override { return m_inner->StoredHistoryOf(text); }
+    void LogEntry(const QString &type, qint64 time, const QString &text) override
+    {
+        m_inner->LogEntry(type, time, text);
+        cli::PrintJson({{QStringLiteral("event"), QStringLiteral("message")},
+                        {QStringLiteral("type"), type},
+                        {QStringLiteral("time"), time},
+                        {QStringLiteral("user"), AppSettings::Instance().UserName()},
+                        {QStringLiteral("text"), text}});
+    }
+    void SaveLog() override { m_inner->SaveLog(); }
+
+private:
+    std::unique_ptr<LinkServices> m_inner;
+};
+
+void PrintEvent(const QString &event, QJsonObject fields = {})
 {
-    return cli::Fail(QStringLiteral("monitor: not available yet"));
+    fields.insert(QStringLiteral("event"), event);
+    cli::PrintJson(fields);
+}
+
+} // namespace
+
+int RunMonitor(const cli::GlobalOptions &global, QStringList args)
+{
+    QString secondsText;
+    const bool timed = cli::TakeOption(args, QStringLiteral("--seconds"), secondsText);
+    bool ok = true;
+    const int seconds = timed ? secondsText.toInt(&ok) : 0;
+    if (!args.isEmpty() || !ok || seconds < 0)
+        return cli::Usage(QStringLiteral("[--home DIR] [--port PATH | --demo] monitor [--seconds N]"));
+
+    AppSettings &settings = AppSettings::Instance();
+    settings.LoadStartupSettings(QLocale::system());
+    if (settings.UserName().isEmpty())
+        settings.SetUser(QStringLiteral("corvane-cli"), 0);
+
+    CCorvaneODBC &db = theDatabase();
+    std::unique_ptr<SimReceiver> simulator;
+    QStringList ports = global.ports;
+    if (global.demo) {
+        QString error;
+        simulator = DemoSetup::StartReceiver(&error);
+        if (!simulator)
+            return cli::Fail(QStringLiteral("cannot start the simulated receiver: %1").arg(error));
+        if (DemoSetup::EnsureDatabase(db, &error).isEmpty())
+            return cli::Fail(QStringLiteral("cannot prepare the demo database: %1").arg(error));
+        ports.prepend(simulator->SlavePath());
+    }
+
+    const QString dbName = settings.DatabaseFileName();
+    if (!dbName.isEmpty() && db.OpenDatabase(dbName)) {
+        (void)LoadNetworkTable(db, theNodeTable());
+        PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), db.DatabasePath()}});
+    } else {
+        PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), QString()},
+                                                {QStringLiteral("error"), db.LastError()}});
+    }
+
+    CUart_CommApp &link = CUart_CommApp::Instance();
+    link.Link().SetServices(std::make_unique<PrintingServices>(LinkServices::Program()));
+    LinkSession session(link, theNodeTable(), db);
+    session.SetGivenPorts(ports);
+
+    QObject::connect(&session.Handler(), &LinkEventHandler::recordApplied, [](const AffairReply &record, int id) {
+        QJsonObject object = cli::ReplyToJson(record);
+        object.insert(QStringLiteral("event"), QStringLiteral("record"));
+        object.insert(QStringLiteral("node"), id);
+        cli::PrintJson(object);
+    });
+    QObject::connect(&session, &LinkSession::connectionTextChanged, [](const QString &text, bool connected) {
+        PrintEvent(QStringLiteral("connection"),
+                   {{QStringLiteral("text"), text}, {QStringLiteral("connected"), connected}});
+    });
+    QObject::connect(&session, &LinkSession::statusChanged, [](const QString &text, int progress) {
+        PrintEvent(QStringLiteral("status"), {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
+    });
+    QObject::connect(&session, &LinkSession::newMessage, [&session](int kind, const QString &, const QString &) {
+        // A node declared lost sends the alarm frame, as the main window does.
+        if (kind == 5)
+            session.SendAlarmFrame();
+    });
+    QObject::connect(&session, &LinkSession::linkLost, [] { PrintEvent(QStringLiteral("linklost")); });
+
+    session.Connect();
+    if (timed)
+        QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+    const int status = QCoreApplication::exec();
+    link.Port().ClosePort();
+    return status;
 }

@@ -1,0 +1,1124 @@
+#include "link/CUartAffairLink.h"
+
+#include "link/RequestFrames.h"
+#include "network/CCorvaneBeeNode.h"
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+#include "shell/core/StringTable.h"
+#include "storage/NodeType.h"
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <cstring>
+
+Q_LOGGING_CATEGORY(lcAffair, "corvane.link.affair", QtWarningMsg)
+
+using namespace FrameCodec;
+
+namespace {
+
+// Ticks before a download block that stops arriving is asked for again.
+constexpr quint8 kBlockResend = 10;
+constexpr quint8 kStatusAlarmEnabled = 0x04;
+
+// String ids of the texts the engine shows and logs.
+namespace Str {
+constexpr int Receive = 411;
+constexpr int Get = 406;
+constexpr int Set = 407;
+constexpr int Download = 408;
+constexpr int Done = 410;
+constexpr int RunInfoReceiver = 234;
+constexpr int RunInfoNode = 235;
+constexpr int RealTime = 236;
+constexpr int StartState = 237;
+constexpr int StopLog = 238;
+constexpr int RtState = 239;
+constexpr int LogInfo = 240;
+constexpr int LogData = 241;
+constexpr int AlarmInfo = 242;
+constexpr int StartTime = 161;
+constexpr int LogInterval = 162;
+constexpr int Ch1Alarm = 163;
+constexpr int Ch2Alarm = 164;
+constexpr int AlarmOn = 231;
+constexpr int AlarmOff = 249;
+constexpr int TimeRange = 250;
+constexpr int AllNew = 251;
+constexpr int Interval = 135;
+constexpr int Interrupted = 405;
+constexpr int NotFinished = 435;
+constexpr int Scan = 481;
+constexpr int ScanFinished = 482;
+constexpr int ScanRunning = 483;
+constexpr int SelfCheck = 461;
+constexpr int LockGprs = 462;
+constexpr int Warning = 414;
+constexpr int ConnectionLost = 457;
+constexpr int WordConnect = 416;
+constexpr int WordGet = 417;
+constexpr int WordSet = 415;
+constexpr int WordDownload = 419;
+constexpr int WordSystem = 425;
+constexpr int Ch1Data = 429;
+constexpr int Ch2Data = 430;
+constexpr int Ch1Fault = 431;
+constexpr int Ch2Fault = 432;
+constexpr int GprsFault = 433;
+constexpr int RadioFault = 434;
+} // namespace Str
+
+bool IsGprsAnswer(int type)
+{
+    return type >= MDQ && type <= MBN;
+}
+
+// A value as shown: Fahrenheit when the channel's unit text is the Fahrenheit text.
+QString ShowValue(float value, const QString &unit)
+{
+    const double shown = unit == AppSettings::Instance().FahrenheitText() ? value * 1.8 + 32.0 : value;
+    return QString::asprintf("%4.2f", shown) + unit;
+}
+
+LinkView ViewOfKind(int kind)
+{
+    switch (kind) {
+    case 3:
+    case 6:
+        return LinkView::RealTime;
+    case 8:
+        return LinkView::Download;
+    default:
+        return LinkView::Logging;
+    }
+}
+
+void WriteCommandState(const LinkCommandState::Codes &codes, int id, quint8 value)
+{
+    CCorvaneBeeNode &table = theNodeTable();
+    switch (codes.field) {
+    case LinkCommandState::Codes::RealTime:
+        table.SetRtCmdState(id, value);
+        break;
+    case LinkCommandState::Codes::Logging:
+        table.SetLogCmdState(id, value);
+        break;
+    case LinkCommandState::Codes::Download:
+        table.SetDownloadCmdState(id, value);
+        break;
+    case LinkCommandState::Codes::None:
+        break;
+    }
+}
+
+} // namespace
+
+LinkCommandState::Codes LinkCommandState::ForRequest(const AffairRequest &request)
+{
+    switch (request.kind) {
+    case 4:
+        return {Codes::Logging, 7, 20};
+    case 5:
+        return {Codes::Logging, 11, 22};
+    case 9:
+        return {Codes::Logging, 15, 24};
+    case 6:
+        return request.rtInterval > 0 ? Codes{Codes::RealTime, 7, 20} : Codes{Codes::RealTime, 11, 22};
+    case 3:
+        return {Codes::RealTime, 15, 24};
+    case 8:
+        return {Codes::Download, 7, 15};
+    default:
+        return {};
+    }
+}
+
+CUartAffairLink::CUartAffairLink(QObject *parent) : QObject(parent), m_clock([] { return CvTime::Now(); }) {}
+
+CUartAffairLink::~CUartAffairLink() = default;
+
+void CUartAffairLink::SetClock(std::function<qint64()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void CUartAffairLink::SetServices(std::unique_ptr<LinkServices> services)
+{
+    m_services = std::move(services);
+}
+
+LinkServices &CUartAffairLink::Services()
+{
+    if (!m_services)
+        m_services = LinkServices::Program();
+    return *m_services;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building a request
+
+bool CUartAffairLink::Create(int kind, const QString &extAddressText)
+{
+    if (extAddressText.size() != 16 && kind != 1 && kind != 11)
+        return false;
+    return Create(kind, AddressFromText(extAddressText).value_or(ExtAddress{}));
+}
+
+bool CUartAffairLink::Create(int kind, const ExtAddress &extAddress)
+{
+    if (kind < 1 || kind > 13)
+        return false;
+    // A request created but never committed is simply replaced.
+    m_building = std::make_unique<AffairRequest>();
+    AffairRequest &r = *m_building;
+    r.kind = quint8(kind);
+    r.extAddress = extAddress;
+    switch (kind) {
+    case 1:
+        r.step = GDI;
+        break;
+    case 12:
+        r.step = MGQ;
+        break;
+    case 13:
+        r.step = MSQ;
+        break;
+    default:
+        r.step = GNI;
+        r.params = AffairRequest::kParamAddress;
+        break;
+    }
+    return true;
+}
+
+bool CUartAffairLink::SetRtInterval(qint64 seconds)
+{
+    if (!m_building)
+        return false;
+    m_building->rtInterval = seconds;
+    m_building->params |= AffairRequest::kParamRtInterval;
+    return true;
+}
+
+bool CUartAffairLink::SetStartTime(qint64 time)
+{
+    if (!m_building || time == 0)
+        return false;
+    m_building->startTime = time;
+    m_building->params |= AffairRequest::kParamStartTime;
+    return true;
+}
+
+bool CUartAffairLink::SetLogInterval(qint64 seconds)
+{
+    if (!m_building || seconds == 0)
+        return false;
+    m_building->logInterval = seconds;
+    m_building->params |= AffairRequest::kParamLogInterval;
+    return true;
+}
+
+bool CUartAffairLink::SetAlarm(quint8 mode, float limit1, float limit2, float limit3, float limit4)
+{
+    if (!m_building)
+        return false;
+    AffairRequest &r = *m_building;
+    r.alarmMode = mode;
+    r.limit1 = limit1;
+    r.limit2 = limit2;
+    r.limit3 = limit3;
+    r.limit4 = limit4;
+    r.params |= AffairRequest::kParamAlarm;
+    return true;
+}
+
+bool CUartAffairLink::SetDownloadPlan(quint8 mode, qint64 from, qint64 to, qint64 storedStart,
+                                      qint32 storedLength)
+{
+    if (!m_building)
+        return false;
+    AffairRequest &r = *m_building;
+    r.downloadMode = mode;
+    r.planFrom = from;
+    r.planTo = to;
+    r.storedStart = storedStart;
+    r.storedLength = std::max<qint32>(0, storedLength);
+    r.params |= AffairRequest::kParamDownloadPlan;
+    return true;
+}
+
+void CUartAffairLink::SetShortAddress(int shortAddress)
+{
+    if (!m_building)
+        return;
+    AffairRequest &r = *m_building;
+    if (r.kind == 11) {
+        r.addrMode = 15;
+        r.shortAddress = {0xFF, 0xFF};
+    } else if (shortAddress >= 1) {
+        r.addrMode = 2;
+        r.shortAddress = {quint8((shortAddress >> 8) & 0xFF), quint8(shortAddress & 0xFF)};
+    }
+}
+
+void CUartAffairLink::SetGprsStart(qint32 loggerCount, qint32 phoneSlotMask)
+{
+    if (!m_building)
+        return;
+    m_building->gprsLoggerCount = loggerCount;
+    m_building->phoneSlotMask = phoneSlotMask;
+}
+
+int CUartAffairLink::Commit()
+{
+    if (!m_building || QueueSize() >= kQueueCap)
+        return 0;
+    if (m_building->params != RequiredParams(m_building->kind))
+        return 0;
+    m_building->queuedTime = Now();
+    // A newer request of the same kind for the same node replaces a queued older one; the head
+    // is being worked on and stays.
+    if (!m_queue.empty()) {
+        const quint8 kind = m_building->kind;
+        const ExtAddress address = m_building->extAddress;
+        m_queue.erase(
+            std::remove_if(std::next(m_queue.begin()), m_queue.end(),
+                           [&](const RequestPtr &q) { return q->kind == kind && q->extAddress == address; }),
+            m_queue.end());
+    }
+    if (m_building->kind == 1)
+        m_queue.push_front(std::move(m_building));
+    else
+        m_queue.push_back(std::move(m_building));
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Link tick
+
+int CUartAffairLink::SendNext()
+{
+    m_buffer.fill(0);
+    if (m_queue.empty())
+        return 2;
+    AffairRequest &head = *m_queue.front();
+    --head.life;
+    if (head.life >= 0) {
+        head.resendCountdown = quint8(head.resendCountdown - 1);
+        if (head.resendCountdown > AffairRequest::kResendClamp)
+            head.resendCountdown = AffairRequest::kResendClamp;
+        if (head.resendCountdown != 0)
+            return 0;
+        const qint64 now = Now();
+        if (head.step == STN)
+            RequestFrames::ApplyStartTimeRule(head, now);
+        if (!RequestFrames::Build(head, now, m_buffer)) {
+            qCWarning(lcAffair) << "no frame for step" << head.step;
+            return 0;
+        }
+        BuildSideEffects(head);
+        return 1;
+    }
+    RequestPtr done = std::move(m_queue.front());
+    m_queue.pop_front();
+    if (done->IsFinished()) {
+        if (done->result) {
+            AddFinished(std::move(done->result), AffairReply::RequestResult);
+            emit finishedAvailable();
+        }
+        return 0;
+    }
+    TimeOut(*done);
+    return 0;
+}
+
+void CUartAffairLink::BuildSideEffects(AffairRequest &head)
+{
+    if (head.step == GNI) {
+        m_status.statusText = DescribeRequest(head);
+        m_status.progress = 0;
+        if (head.addrMode == 15) {
+            CCorvaneBeeNode &table = theNodeTable();
+            const int unreached = table.CountUnreached();
+            if (head.scanBudget == -1)
+                head.scanBudget = unreached;
+            if (unreached == 0) {
+                head.life = -1; // nothing left to find: the scan ends at the next tick
+            } else if (head.life < 30 && head.scanBudget >= 1) {
+                head.life += 25;
+                --head.scanBudget;
+            }
+            if (head.phase == AffairRequest::kPhaseQueued) {
+                head.phase = AffairRequest::kPhaseRunning;
+                table.ResetLive(1);
+                emit viewNotify(LinkView::Management, 2, 0);
+            }
+        }
+        const LinkServices::NodeInfo node = Services().FindNode(head.ExtAddressText());
+        const LinkCommandState::Codes codes = LinkCommandState::ForRequest(head);
+        if (node.id >= 0 && codes.field != LinkCommandState::Codes::None) {
+            WriteCommandState(codes, node.id, codes.atStart);
+            if (head.kind == 8)
+                m_status.progress = 5;
+            emit viewNotify(ViewOfKind(head.kind), 2, node.id);
+        }
+        emit statusChanged();
+    } else if (head.step == NWS) {
+        m_status.statusText = DescribeRequest(head);
+        emit statusChanged();
+    } else if ((head.kind == 12 && head.step == MGQ) || (head.kind == 13 && head.step == MSQ)) {
+        SetStatus(LoadStr(head.kind == 12 ? Str::SelfCheck : Str::LockGprs), 0);
+    }
+}
+
+void CUartAffairLink::TimeOut(AffairRequest &head)
+{
+    if (head.kind == 13)
+        emit viewNotify(LinkView::Gprs, 4, 1);
+    const bool delivered = head.kind == 8 && DeliverPartialDownload(head);
+
+    const qint64 now = Now();
+    QString type;
+    QString text;
+    if (head.kind == 11) {
+        type = LoadStr(Str::Scan);
+        text = LoadStr(Str::ScanFinished);
+    } else {
+        type = LoadStr(Str::Interrupted);
+        text = DescribeRequest(head) + LoadStr(Str::NotFinished);
+    }
+    LinkServices &services = Services();
+    services.LogEntry(type, now, text);
+    m_status.msgType = type;
+    m_status.msgText = text;
+    SetStatus(QString(), 0);
+
+    bool lost = false;
+    const LinkServices::NodeInfo node = services.FindNode(head.ExtAddressText());
+    const LinkCommandState::Codes codes = LinkCommandState::ForRequest(head);
+    if (node.id >= 0 && codes.field != LinkCommandState::Codes::None) {
+        WriteCommandState(codes, node.id, codes.atTimeOut);
+        emit viewNotify(ViewOfKind(head.kind), 2, node.id);
+        CCorvaneBeeNode &table = theNodeTable();
+        // A real-time read issued because the node's data were overdue: the node is gone.
+        if (head.kind == 3 && table.GetRtFlag(node.id) == 2) {
+            table.SetStatus(node.id, 0x0F);
+            table.SetRtFlag(node.id, 0);
+            table.SetShortAddress(node.id, -1);
+            emit viewNotify(LinkView::Management, 4, node.id);
+            services.LogEntry(LoadStr(Str::Warning), now,
+                              NodePrefix(head.extAddress, 0) + LoadStr(Str::ConnectionLost));
+            lost = true;
+        }
+    }
+    services.SaveLog();
+    emit messageLogged(lost ? 5 : 0);
+    if (delivered)
+        emit finishedAvailable();
+}
+
+// A download that stops after some blocks arrived keeps them: what arrived, cut to whole
+// records, is delivered as a finished result so that it is stored and the next download
+// resumes after it.
+bool CUartAffairLink::DeliverPartialDownload(AffairRequest &head)
+{
+    if (head.step != DLD || !head.result || !head.result->block)
+        return false;
+    AffairReply &result = *head.result;
+    DownloadBlock &block = *result.block;
+    const int bytesPerRecord =
+        (NodeType::HasChannel1(result.deviceType) ? 2 : 0) + ((result.deviceType & 0x08) ? 2 : 0);
+    if (block.received < 1 || bytesPerRecord == 0)
+        return false;
+    const qint64 records = (qint64(block.startOffset) + block.received) / bytesPerRecord;
+    const qint64 keep = records * bytesPerRecord - block.startOffset;
+    if (keep < 1)
+        return false;
+    block.received = qint32(keep);
+    block.total = block.received;
+    block.address = block.startOffset + block.received;
+    block.data.truncate(block.received);
+    result.endTime = result.startTime + records * result.logInterval;
+    result.type = DLD;
+    result.presence |= ReplyBits::kBlock;
+    AddFinished(std::move(head.result), AffairReply::RequestResult);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Answers
+
+bool CUartAffairLink::HandleReply(AffairReply &reply)
+{
+    if (!reply.IsComplete())
+        return false;
+    auto record = std::make_unique<AffairReply>(std::move(reply));
+    record->receivedTime = Now();
+    if (m_queue.empty()) {
+        AddFinished(std::move(record), AffairReply::Unsolicited);
+        return true;
+    }
+    AffairRequest &head = *m_queue.front();
+    const int type = record->type;
+    const bool sameNode = record->extAddress == head.extAddress;
+    if (type == head.step && type < 12 && (sameNode || type == GDI)) {
+        Merge(head, std::move(record));
+        Advance(head, type);
+        FinishHeadIfDone();
+        return true;
+    }
+    if (type == GNI && sameNode && head.step > GNI)
+        return true; // a late duplicate of the answer that already moved the head on
+    if (IsGprsAnswer(type) && (head.kind == 12 || head.kind == 13)) {
+        if (!head.result) {
+            head.result = std::move(record);
+            RunGprsFlow(head, *head.result);
+        } else {
+            RunGprsFlow(head, *record);
+        }
+        FinishHeadIfDone();
+        return true;
+    }
+    AddFinished(std::move(record), AffairReply::Unsolicited);
+    return true;
+}
+
+void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> reply)
+{
+    if (!head.result) {
+        head.result = std::move(reply);
+    } else {
+        AffairReply &res = *head.result;
+        const AffairReply &r = *reply;
+        const quint32 p = r.presence;
+        res.type = r.type;
+        res.receivedTime = r.receivedTime;
+        if (p & ReplyBits::kShortAddress)
+            res.shortAddress = r.shortAddress;
+        if (p & ReplyBits::kExtAddress)
+            res.extAddress = r.extAddress;
+        if (p & ReplyBits::kParentAddress)
+            res.parentAddress = r.parentAddress;
+        if (p & ReplyBits::kStartTime)
+            res.startTime = r.startTime;
+        if (p & ReplyBits::kEndTime)
+            res.endTime = r.endTime;
+        if (p & ReplyBits::kLogInterval)
+            res.logInterval = r.logInterval;
+        if (p & ReplyBits::kDeviceType)
+            res.deviceType = r.deviceType;
+        if (p & ReplyBits::kStatus)
+            res.status = r.status;
+        if (p & ReplyBits::kValues) {
+            res.value1 = r.value1;
+            res.value2 = r.value2;
+        }
+        if (p & ReplyBits::kAlarm) {
+            res.alarmMode = r.alarmMode;
+            res.limit1 = r.limit1;
+            res.limit2 = r.limit2;
+            res.limit3 = r.limit3;
+            res.limit4 = r.limit4;
+        }
+        if (p & ReplyBits::kDataLength)
+            res.dataLength = r.dataLength;
+        if (p & ReplyBits::kRtInterval)
+            res.rtInterval = r.rtInterval;
+        if (p & ReplyBits::kRfLevel)
+            res.rfLevel = r.rfLevel;
+        if (p & ReplyBits::kPowerLevel)
+            res.powerLevel = r.powerLevel;
+        if (p & ReplyBits::kEventFlags)
+            res.eventFlags = r.eventFlags;
+        if ((p & ReplyBits::kBlock) && head.step == DLD && res.block && r.block) {
+            DownloadBlock &into = *res.block;
+            const DownloadBlock &in = *r.block;
+            // Only the block that continues the data fits; others are asked for again.
+            if (in.address == into.address && in.received <= into.total - into.received) {
+                const int n = in.received;
+                if (into.data.size() < into.received + n)
+                    into.data.resize(into.received + n);
+                if (n > 0) {
+                    std::memcpy(into.data.data() + into.received, in.data.constData(), size_t(n));
+                    // An empty block is no progress: it must not keep a silent download alive.
+                    head.resendCountdown = kBlockResend;
+                    head.life = AffairRequest::kStepLife;
+                }
+                into.address += n;
+                into.received += n;
+            }
+        }
+        res.presence |= p;
+    }
+    AffairReply &res = *head.result;
+    // The result records what was written.
+    if (head.kind == 4 && res.type == STN) {
+        res.startTime = head.startTime;
+        res.logInterval = head.logInterval;
+    }
+    if ((head.kind == 4 && res.type == STN) || (head.kind == 9 && res.type == WNN)) {
+        res.alarmMode = head.alarmMode;
+        res.limit1 = head.limit1;
+        res.limit2 = head.limit2;
+        res.limit3 = head.limit3;
+        res.limit4 = head.limit4;
+    }
+}
+
+void CUartAffairLink::Advance(AffairRequest &head, int replyType)
+{
+    switch (head.kind) {
+    case 1:
+        if (replyType == GDI) {
+            head.phase = AffairRequest::kPhaseFinished;
+            // Every queued receiver query is answered by this one.
+            m_queue.erase(std::remove_if(std::next(m_queue.begin()), m_queue.end(),
+                                         [](const RequestPtr &q) { return q->kind == 1; }),
+                          m_queue.end());
+        }
+        break;
+    case 2:
+        if (replyType == GNI)
+            head.phase = AffairRequest::kPhaseFinished;
+        break;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 9:
+    case 11:
+        if (replyType == GNI)
+            head.BeginStep(head.kind);
+        else if (replyType == head.kind)
+            head.phase = AffairRequest::kPhaseFinished;
+        break;
+    case 7:
+        if (replyType == GNI) {
+            if (NodeType::IsRouter(head.result->deviceType))
+                head.phase = AffairRequest::kPhaseFinished; // a router records nothing
+            else
+                head.BeginStep(GHI);
+        } else if (replyType == GHI) {
+            head.phase = AffairRequest::kPhaseFinished;
+        }
+        break;
+    case 8:
+        if (replyType == GNI) {
+            m_status.progress = 10;
+            head.BeginStep(GHI);
+            emit statusChanged();
+        } else if (replyType == GHI) {
+            SizeDownload(head);
+            emit statusChanged();
+        } else if (replyType == DLD && head.result->block) {
+            const DownloadBlock &block = *head.result->block;
+            head.phase = AffairRequest::kPhaseReceiving;
+            if (block.total > 0)
+                m_status.progress = int(15 + qint64(block.received) * 100 / block.total);
+            if (block.received == block.total) {
+                head.phase = AffairRequest::kPhaseFinished;
+                m_status.progress = 115;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CUartAffairLink::SizeDownload(AffairRequest &head)
+{
+    AffairReply &res = *head.result;
+    if (!res.block)
+        res.block.emplace();
+    DownloadBlock &block = *res.block;
+    block = DownloadBlock{};
+    head.step = DLD;
+
+    qint64 needed = 0;
+    if (head.downloadMode == 1) {
+        if (head.planTo != 0 && head.planTo >= res.startTime && res.logInterval > 0) {
+            const qint64 records = (head.planTo - res.startTime) / res.logInterval;
+            needed = ((res.deviceType & 0x80) ? records * 2 + 2 : 0) +
+                     ((res.deviceType & 0x08) ? records * 2 + 2 : 0);
+            needed = std::min<qint64>(needed, res.dataLength);
+        }
+    } else if (head.downloadMode == 0) {
+        needed = res.dataLength;
+    }
+    if (needed > 0) {
+        if (res.startTime == head.storedStart) {
+            // The same recording as the one in the database: continue after it.
+            if (head.storedLength < needed) {
+                block.startOffset = block.address = head.storedLength;
+                block.total = qint32(needed - head.storedLength);
+            }
+        } else {
+            block.total = qint32(needed);
+        }
+    }
+    if (block.total < 1) {
+        m_status.progress = 115;
+        res.type = DLD;
+        res.presence |= ReplyBits::kBlock;
+        head.phase = AffairRequest::kPhaseFinished;
+        return;
+    }
+    block.data.reserve(block.total + 1000);
+    m_status.progress = 15;
+    head.BeginStep(DLD);
+}
+
+void CUartAffairLink::FinishHeadIfDone()
+{
+    if (m_queue.empty())
+        return;
+    AffairRequest &head = *m_queue.front();
+    if (!head.IsFinished() || !head.result)
+        return;
+    AddFinished(std::move(head.result), AffairReply::RequestResult);
+    m_queue.pop_front();
+}
+
+// ---------------------------------------------------------------------------------------------
+// GPRS flows
+
+void CUartAffairLink::RunGprsFlow(AffairRequest &head, const AffairReply &reply)
+{
+    if (head.kind == 12)
+        RunSelfCheck(head, reply);
+    else
+        RunLock(head, reply);
+}
+
+namespace {
+
+PhoneDigits ToDigits(const std::array<quint8, 16> &bytes)
+{
+    PhoneDigits d{};
+    for (size_t i = 0; i < d.size(); ++i)
+        d[i] = char(bytes[i]);
+    return d;
+}
+
+std::array<quint8, 16> FromDigits(const PhoneDigits &digits)
+{
+    std::array<quint8, 16> b{};
+    for (size_t i = 0; i < b.size(); ++i)
+        b[i] = quint8(digits[i]);
+    return b;
+}
+
+} // namespace
+
+// Receiver self-check: reads the phone book and the logger entries back and compares them.
+void CUartAffairLink::RunSelfCheck(AffairRequest &head, const AffairReply &r)
+{
+    CCorvaneBeeNode &table = theNodeTable();
+    AffairReply &res = *head.result;
+    switch (head.step) {
+    case MGQ:
+        if (r.type != MGQ)
+            return;
+        if (quint32(r.phoneSlotMask) == table.GetPhoneMask()) {
+            table.SetPhoneListState(1);
+            head.phoneSlotIndex = 0;
+            head.BeginStep(MGN);
+        } else {
+            table.SetPhoneListState(0);
+            head.BeginStep(MEQ);
+        }
+        return;
+    case MGN:
+        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex)
+            return;
+        if (!table.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
+            table.SetPhoneListState(0);
+        ++head.phoneSlotIndex;
+        head.BeginStep(head.phoneSlotIndex < CCorvaneBeeNode::kPhoneSlots ? MGN : MEQ);
+        return;
+    case MEQ:
+        if (r.type != MEQ)
+            return;
+        head.gprsLoggerCount = std::min(table.CountLoggers(), r.gprsLoggerCount);
+        if (head.gprsLoggerCount < 1) {
+            res.type = 12;
+            head.phase = AffairRequest::kPhaseFinished;
+        } else {
+            head.gprsIndex = 0;
+            head.BeginStep(MEI);
+        }
+        return;
+    case MEI:
+        if (r.type != MEI || r.gprsIndex != head.gprsIndex)
+            return;
+        res.gprsIndex = r.gprsIndex;
+        res.gprsLoggerAddress = r.gprsLoggerAddress;
+        head.BeginStep(MEN);
+        return;
+    case MEN:
+        if (r.type != MEN || r.gprsIndex != head.gprsIndex)
+            return;
+        res.gprsInfo = r.gprsInfo;
+        head.BeginStep(MBN);
+        return;
+    case MBN: {
+        if (r.type != MBN || r.gprsIndex != head.gprsIndex)
+            return;
+        res.gprsBindMask = r.gprsBindMask;
+        const int id = Services().FindNode(AddressToText(res.gprsLoggerAddress)).id;
+        if (id >= 0) {
+            // The mask first: a changed mask clears the slot, which is then set again.
+            table.SetGprsBindMask(id, quint32(res.gprsBindMask));
+            table.SetGprsName(id, res.gprsInfo);
+            table.SetGprsSlot(id, head.gprsIndex);
+        }
+        ++head.gprsIndex;
+        if (head.gprsIndex < head.gprsLoggerCount) {
+            head.BeginStep(MEI);
+        } else {
+            res.type = 12;
+            head.phase = AffairRequest::kPhaseFinished;
+        }
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+bool CUartAffairLink::LoadNextLoggerToWrite(AffairRequest &head)
+{
+    CCorvaneBeeNode &table = theNodeTable();
+    const int slot = table.AssignGprsSlots();
+    const int id = table.FirstLoggerWithoutSlot();
+    if (slot < 0 || id < 0)
+        return false;
+    const auto address = AddressFromText(Services().NodeAddress(id));
+    if (!address) {
+        qCWarning(lcAffair) << "logger" << id << "has no extended address; GPRS lock ends";
+        return false;
+    }
+    head.gprsIndex = slot;
+    head.gprsLoggerAddress = *address;
+    table.GetGprsName(id, head.gprsInfo);
+    head.gprsBindMask = qint32(table.GetGprsBindMask(id));
+    return true;
+}
+
+// GPRS lock: writes the phone book and the logger entries and checks every echo.
+void CUartAffairLink::RunLock(AffairRequest &head, const AffairReply &r)
+{
+    CCorvaneBeeNode &table = theNodeTable();
+    AffairReply &res = *head.result;
+    const auto finish = [&] {
+        res.type = 13;
+        head.phase = AffairRequest::kPhaseFinished;
+    };
+    const auto loadSlot = [&](int slot) {
+        PhoneDigits digits{};
+        table.GetPhone(slot, digits);
+        head.phoneNumber = FromDigits(digits);
+    };
+    switch (head.step) {
+    case MSQ:
+        if (r.type != MGQ || r.phoneSlotMask != head.phoneSlotMask)
+            return;
+        head.phoneSlotIndex = 0;
+        loadSlot(0);
+        head.BeginStep(MSN);
+        return;
+    case MSN:
+        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex ||
+            !table.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
+            return;
+        ++head.phoneSlotIndex;
+        if (head.phoneSlotIndex < CCorvaneBeeNode::kPhoneSlots) {
+            loadSlot(head.phoneSlotIndex);
+            head.BeginStep(MSN);
+        } else {
+            head.gprsLoggerCount = table.CountLoggers();
+            head.BeginStep(MDQ);
+        }
+        return;
+    case MDQ:
+        if (r.type != MEQ || r.gprsLoggerCount != head.gprsLoggerCount)
+            return;
+        if (LoadNextLoggerToWrite(head))
+            head.BeginStep(MDI);
+        else
+            finish();
+        return;
+    case MDI:
+        if (r.type != MEI || r.gprsIndex != head.gprsIndex || r.gprsLoggerAddress != head.gprsLoggerAddress)
+            return;
+        head.BeginStep(MDN);
+        return;
+    case MDN:
+        if (r.type != MEN || r.gprsIndex != head.gprsIndex || r.gprsInfo != head.gprsInfo)
+            return;
+        head.BeginStep(MAN);
+        return;
+    case MAN: {
+        if (r.type != MBN || r.gprsIndex != head.gprsIndex || r.gprsBindMask != head.gprsBindMask)
+            return;
+        const int id = Services().FindNode(AddressToText(head.gprsLoggerAddress)).id;
+        if (id >= 0)
+            table.SetGprsSlot(id, head.gprsIndex);
+        if (id >= 0 && LoadNextLoggerToWrite(head))
+            head.BeginStep(MDI);
+        else
+            finish();
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Queue and finished list
+
+const AffairRequest *CUartAffairLink::Head() const
+{
+    return m_queue.empty() ? nullptr : m_queue.front().get();
+}
+
+const AffairRequest *CUartAffairLink::QueuedAt(int index) const
+{
+    if (index < 0 || index >= QueueSize())
+        return nullptr;
+    return std::next(m_queue.begin(), index)->get();
+}
+
+int CUartAffairLink::CancelQueued(int kind, const ExtAddress &extAddress)
+{
+    if (m_queue.size() < 2)
+        return 0;
+    const auto before = m_queue.size();
+    m_queue.erase(
+        std::remove_if(std::next(m_queue.begin()), m_queue.end(),
+                       [&](const RequestPtr &q) { return q->kind == kind && q->extAddress == extAddress; }),
+        m_queue.end());
+    return m_queue.size() != before ? 1 : 0;
+}
+
+void CUartAffairLink::ClearQueue()
+{
+    m_queue.clear();
+}
+
+void CUartAffairLink::AddFinished(std::unique_ptr<AffairReply> record, quint8 disposition)
+{
+    record->disposition = disposition;
+    // Only the newest of equal records is kept until the main window takes it.
+    m_finished.remove_if([&](const std::unique_ptr<AffairReply> &old) {
+        return old->disposition == record->disposition && old->extAddress == record->extAddress &&
+               old->presence == record->presence && old->type == record->type;
+    });
+    m_finished.push_back(std::move(record));
+}
+
+const AffairReply *CUartAffairLink::FirstFinished() const
+{
+    return m_finished.empty() ? nullptr : m_finished.front().get();
+}
+
+std::unique_ptr<AffairReply> CUartAffairLink::TakeFinished()
+{
+    if (m_finished.empty())
+        return nullptr;
+    auto record = std::move(m_finished.front());
+    m_finished.pop_front();
+    return record;
+}
+
+bool CUartAffairLink::RemoveFinished(const AffairReply *record)
+{
+    const auto it = std::find_if(m_finished.begin(), m_finished.end(),
+                                 [&](const std::unique_ptr<AffairReply> &r) { return r.get() == record; });
+    if (it == m_finished.end())
+        return false;
+    m_finished.erase(it);
+    return true;
+}
+
+void CUartAffairLink::SetStatus(const QString &text, int progress)
+{
+    m_status.statusText = text;
+    m_status.progress = progress;
+    emit statusChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Texts
+
+QString CUartAffairLink::NodePrefix(const ExtAddress &address, quint8 fallbackType)
+{
+    const QString text = AddressToText(address);
+    const LinkServices::NodeInfo node = Services().FindNode(text);
+    const quint8 type = node.id >= 0 ? node.type : fallbackType;
+    return NodeType::Name(type) + QLatin1Char('[') + node.name +
+           (node.name.isEmpty() ? QStringLiteral("ID:") : QStringLiteral(" ,ID:")) + text + QLatin1Char(']');
+}
+
+QString CUartAffairLink::AlarmText(quint8 alarmMode, float l1, float l2, float l3, float l4, quint8 type,
+                                   int nodeId)
+{
+    if (!(alarmMode & kStatusAlarmEnabled))
+        return LoadStr(Str::AlarmOff);
+    const CCorvaneBeeNode &table = theNodeTable();
+    const QString unit1 = nodeId >= 0 ? table.Ch1UnitText(nodeId) : QString();
+    const QString unit2 = nodeId >= 0 ? table.Ch2UnitText(nodeId) : QString();
+    QString text = LoadStr(Str::AlarmOn) + QStringLiteral(", ") + LoadStr(Str::Ch1Alarm) + QLatin1Char(':') +
+                   ShowValue(l1, unit1) + QLatin1Char('~') + ShowValue(l2, unit1);
+    if (NodeType::HasChannel2(type))
+        text += QStringLiteral(", ") + LoadStr(Str::Ch2Alarm) + QLatin1Char(':') + ShowValue(l3, unit2) +
+                QLatin1Char('~') + ShowValue(l4, unit2);
+    return text;
+}
+
+QString CUartAffairLink::DescribeRequest(const AffairRequest &r)
+{
+    switch (r.kind) {
+    case 11:
+        return LoadStr(Str::ScanRunning);
+    case 12:
+        return LoadStr(Str::SelfCheck);
+    case 13:
+        return LoadStr(Str::LockGprs);
+    default:
+        break;
+    }
+    const LinkServices::NodeInfo node = Services().FindNode(r.ExtAddressText());
+    QString text = NodePrefix(r.extAddress, 0);
+    const QString sep = QStringLiteral(", ");
+    switch (r.kind) {
+    case 1:
+        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoReceiver);
+    case 2:
+        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoNode);
+    case 3:
+        return text + LoadStr(Str::Get) + LoadStr(Str::RealTime);
+    case 4:
+        return text + LoadStr(Str::Set) + LoadStr(Str::StartState) + QLatin1Char(' ') +
+               LoadStr(Str::StartTime) + QLatin1Char(':') + CvTime::FormatDateTime(r.startTime) + sep +
+               LoadStr(Str::LogInterval) + QLatin1Char(':') + CvTime::FormatSpan(r.logInterval) + sep +
+               AlarmText(r.alarmMode, r.limit1, r.limit2, r.limit3, r.limit4, node.type, node.id);
+    case 5:
+        return text + LoadStr(Str::Set) + LoadStr(Str::StopLog);
+    case 6:
+        return text + LoadStr(Str::Set) + LoadStr(Str::RtState) + QLatin1Char(' ') + LoadStr(Str::Interval) +
+               QLatin1Char(':') + CvTime::FormatSpan(r.rtInterval);
+    case 7:
+        return text + LoadStr(Str::Get) + LoadStr(Str::LogInfo);
+    case 8:
+        text += LoadStr(Str::Download) + LoadStr(Str::LogData) + QLatin1Char(' ');
+        if (r.downloadMode == 1)
+            return text + LoadStr(Str::TimeRange) + QLatin1Char(':') + CvTime::FormatDateTime(r.planFrom) +
+                   QLatin1Char('~') + CvTime::FormatDateTime(r.planTo);
+        return text + LoadStr(Str::AllNew);
+    case 9:
+        return text + LoadStr(Str::Set) + LoadStr(Str::AlarmInfo) + QLatin1Char(' ') +
+               AlarmText(r.alarmMode, r.limit1, r.limit2, r.limit3, r.limit4, node.type, node.id);
+    default:
+        return text;
+    }
+}
+
+QString CUartAffairLink::DescribeReply(const AffairReply &rec)
+{
+    if (rec.type == 12 || rec.type == 13)
+        return LoadStr(Str::Done) + LoadStr(rec.type == 12 ? Str::SelfCheck : Str::LockGprs);
+    const LinkServices::NodeInfo node = Services().FindNode(AddressToText(rec.extAddress));
+    const quint8 type = node.id >= 0 ? node.type : rec.deviceType;
+    const QString text = NodePrefix(rec.extAddress, rec.deviceType) + LoadStr(Str::Receive);
+    const QString sep = QStringLiteral(", ");
+    switch (rec.type) {
+    case GDI:
+        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoReceiver);
+    case GNI:
+        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoNode);
+    case GMD: {
+        QString out = text + LoadStr(Str::Get) + LoadStr(Str::RealTime);
+        const quint8 flags = rec.eventFlags & 0x3F;
+        if ((rec.status & kStatusAlarmEnabled) && flags) {
+            const bool ch1 = NodeType::HasChannel1(rec.deviceType);
+            const bool ch2 = NodeType::HasChannel2(rec.deviceType);
+            const CCorvaneBeeNode &table = theNodeTable();
+            const QString unit1 = node.id >= 0 ? table.Ch1UnitText(node.id) : QString();
+            const QString unit2 = node.id >= 0 ? table.Ch2UnitText(node.id) : QString();
+            QStringList items;
+            if ((flags & 0x01) && ch1)
+                items << LoadStr(Str::Ch1Data) + ShowValue(rec.value1, unit1);
+            if ((flags & 0x02) && ch2)
+                items << LoadStr(Str::Ch2Data) + ShowValue(rec.value2, unit2);
+            if ((flags & 0x04) && ch1)
+                items << LoadStr(Str::Ch1Fault);
+            if ((flags & 0x08) && ch2)
+                items << LoadStr(Str::Ch2Fault);
+            if (flags & 0x10)
+                items << LoadStr(Str::GprsFault);
+            if (flags & 0x20)
+                items << LoadStr(Str::RadioFault);
+            out += QStringLiteral(" {") + items.join(QStringLiteral("; ")) + QLatin1Char('}');
+        }
+        return out;
+    }
+    case STN:
+        return text + LoadStr(Str::Set) + LoadStr(Str::StartState) + QLatin1Char(' ') +
+               LoadStr(Str::StartTime) + QLatin1Char(':') + CvTime::FormatDateTime(rec.startTime) + sep +
+               LoadStr(Str::LogInterval) + QLatin1Char(':') + CvTime::FormatSpan(rec.logInterval) + sep +
+               AlarmText(rec.alarmMode, rec.limit1, rec.limit2, rec.limit3, rec.limit4, type, node.id);
+    case SPN:
+        return text + LoadStr(Str::Set) + LoadStr(Str::StopLog);
+    case RTC:
+        return text + LoadStr(Str::Set) + LoadStr(Str::RtState) + QLatin1Char(' ') + LoadStr(Str::Interval) +
+               QLatin1Char(':') + CvTime::FormatSpan(rec.rtInterval);
+    case GHI:
+        return text + LoadStr(Str::Get) + LoadStr(Str::LogInfo);
+    case DLD:
+        return text + LoadStr(Str::Download) + LoadStr(Str::LogData) + QLatin1Char(' ') +
+               LoadStr(Str::TimeRange) + QLatin1Char(':') + CvTime::FormatDateTime(rec.startTime) +
+               QLatin1Char('~') + CvTime::FormatDateTime(rec.endTime);
+    case WNN:
+        return text + LoadStr(Str::Set) + LoadStr(Str::AlarmInfo) + QLatin1Char(' ') +
+               AlarmText(rec.alarmMode, rec.limit1, rec.limit2, rec.limit3, rec.limit4, type, node.id);
+    default:
+        return text;
+    }
+}
+
+QString CUartAffairLink::EventTypeWord(const AffairReply &rec)
+{
+    const bool alarm = (rec.status & kStatusAlarmEnabled) && (rec.eventFlags & 0x3F);
+    if (rec.disposition == AffairReply::RequestResult) {
+        switch (rec.type) {
+        case GNI:
+        case 12:
+            return LoadStr(Str::WordConnect);
+        case GMD:
+            return LoadStr(alarm ? Str::Warning : Str::WordGet);
+        case STN:
+        case SPN:
+        case RTC:
+        case WNN:
+        case 13:
+            return LoadStr(Str::WordSet);
+        case GHI:
+            return LoadStr(Str::WordGet);
+        case DLD:
+            return LoadStr(Str::WordDownload);
+        default:
+            return {};
+        }
+    }
+    if (rec.disposition == AffairReply::Unsolicited) {
+        if (rec.type == GNI)
+            return LoadStr(Str::WordSystem);
+        if (rec.type == GMD && alarm)
+            return LoadStr(Str::Warning);
+    }
+    return {};
+}

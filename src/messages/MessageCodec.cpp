@@ -1,0 +1,80 @@
+#include "messages/MessageCodec.h"
+
+namespace MessageCodec {
+
+namespace {
+
+// The two constants of the key derivation.
+constexpr std::uint8_t kKeyMask = 0x6B;
+constexpr std::uint8_t kKeyAvoid = 0x35;
+
+std::uint8_t Reverse(std::uint8_t b)
+{
+    b = static_cast<std::uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+    b = static_cast<std::uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+    b = static_cast<std::uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+    return b;
+}
+
+} // namespace
+
+std::uint8_t DeriveKey(const QString &fileName)
+{
+    const QByteArray name = fileName.toLatin1();
+    quint32 sum = 0;
+    for (int i = 0; i < name.size(); ++i)
+        sum = (sum + static_cast<std::uint8_t>(name[i])) ^ static_cast<quint32>(i);
+    sum += static_cast<quint32>(name.size());
+    std::uint8_t key = static_cast<std::uint8_t>((sum & 0xFF) ^ ((sum >> 8) & 0xFF));
+    key ^= kKeyMask;
+    if (key == 0x00 || key == 0xFF)
+        key ^= kKeyAvoid;
+    return key;
+}
+
+QByteArray Scramble(const QByteArray &plain, std::uint8_t key, qint64 startPosition)
+{
+    QByteArray out(plain.size(), Qt::Uninitialized);
+    for (int i = 0; i < plain.size(); ++i) {
+        const auto pos = static_cast<std::uint8_t>((startPosition + i) & 0xFF);
+        out[i] = static_cast<char>(Reverse(static_cast<std::uint8_t>(plain[i]) ^ pos) ^ key);
+    }
+    return out;
+}
+
+QByteArray Descramble(const QByteArray &stored, std::uint8_t key, qint64 startPosition)
+{
+    QByteArray out(stored.size(), Qt::Uninitialized);
+    for (int i = 0; i < stored.size(); ++i) {
+        const auto pos = static_cast<std::uint8_t>((startPosition + i) & 0xFF);
+        out[i] = static_cast<char>(Reverse(static_cast<std::uint8_t>(stored[i]) ^ key) ^ pos);
+    }
+    return out;
+}
+
+QString Escape(const QString &text)
+{
+    QString s = text;
+    s.replace(QLatin1String("&"), QLatin1String("&amp"));
+    s.replace(QLatin1String("<"), QLatin1String("&lt"));
+    s.replace(QLatin1String(">"), QLatin1String("&gt"));
+    return s;
+}
+
+QString Unescape(const QString &text)
+{
+    QString s = text;
+    s.replace(QLatin1String("&lt"), QLatin1String("<"));
+    s.replace(QLatin1String("&gt"), QLatin1String(">"));
+    s.replace(QLatin1String("&amp"), QLatin1String("&"));
+    return s;
+}
+
+QString MonthlyFileName(int year, int month)
+{
+    if (year < 1000 || year > 9999 || month < 1 || month > 12)
+        return {};
+    return QString::asprintf("msg%04d%02d.cvm", year, month);
+}
+
+} // namespace MessageCodec

@@ -1,0 +1,475 @@
+#include "network/LinkEventHandler.h"
+
+#include "link/AffairReply.h"
+#include "link/CUartAffairLink.h"
+#include "link/CUart_CommApp.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/LinkState.h"
+#include "shell/core/AppSettings.h"
+#include "storage/CCorvaneODBC.h"
+#include "storage/NodeType.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcLinkEvents, "corvane.link.events", QtWarningMsg)
+
+namespace {
+
+// Record types (the command numbers of the answers).
+constexpr int kGdi = 1, kGni = 2, kGmd = 3, kStn = 4, kSpn = 5, kRtc = 6, kGhi = 7, kDld = 8, kWnn = 9;
+constexpr int kSelfCheck = 12, kGprsLock = 13;
+
+// Presence a record must carry (at least) to be applied by each step.
+constexpr quint32 kNodePresence = 0x1E0630;
+constexpr quint32 kRealTimePresence = 0x1E8270;
+constexpr quint32 kRtcPresence = 0x1E8630;
+constexpr quint32 kHistoryInfoPresence = 0x1E07BB;
+constexpr quint32 kDownloadPresence = 0x1E0FBB;
+
+constexpr quint8 kStatusAlarmEnabled = 0x04;
+constexpr qint64 kDefaultRtTimeout = 1800;
+constexpr float kNoValue = -2000.0f;
+
+// String ids.
+constexpr int kConnectedToPort = 269; // "连接到端口"
+constexpr int kPreAlarmWord = 484;    // "预警"
+constexpr int kChannel1Data = 429;    // "通道1数据："
+constexpr int kChannel2Data = 430;    // "通道2数据："
+
+bool Has(const AffairReply &r, quint32 bits) { return (r.presence & bits) == bits; }
+
+bool IsResult(const AffairReply &r) { return r.disposition == AffairReply::RequestResult; }
+
+// Bytes of a type word in the 8-bit encoding the log was designed for.
+int LegacyBytes(const QString &text) { return CCorvaneODBC::LegacyByteLength(text); }
+
+QString FormatValue(float value, const QString &unit, const QString &fahrenheit)
+{
+    const double shown = unit == fahrenheit ? value * 1.8 + 32.0 : double(value);
+    return QString::asprintf("%4.2f", shown) + unit;
+}
+
+} // namespace
+
+LinkEventHandler::LinkEventHandler(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneODBC &database,
+                                   LinkState &state, QObject *parent)
+    : QObject(parent), m_link(link), m_table(table), m_db(database), m_state(state)
+{
+}
+
+bool LinkEventHandler::IsNearLimit(float value, float lower, float upper)
+{
+    if (lower == kNoValue || upper == kNoValue || value == kNoValue || !(upper > lower))
+        return false;
+    if (value < lower || value > upper)
+        return false;
+    const double margin = (double(upper) - double(lower)) * kPreAlarmShare;
+    return value - lower <= margin || upper - value <= margin;
+}
+
+void LinkEventHandler::ProcessFinished()
+{
+    CUartAffairLink &engine = m_link.Link();
+    Batch batch;
+    while (std::unique_ptr<AffairReply> record = engine.TakeFinished())
+        Apply(*record, batch);
+    if (batch.logged) {
+        engine.Services().SaveLog();
+        emit messageLogged(0);
+    }
+    if (batch.topologyChanged)
+        emit viewNotify(CorvaneView::Manager, ViewNotify::Reload, 0);
+}
+
+void LinkEventHandler::Apply(AffairReply &record, Batch &batch)
+{
+    const bool haveDb = m_db.IsOpen();
+    const int id = haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.extAddress)) : -1;
+    const int parentId = haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.parentAddress)) : -1;
+
+    if (!m_state.IsConnected()) {
+        OnFirstAnswer(record, id);
+    } else if (record.type == kGdi) {
+        // A receiver answer while connected (a keep-alive) changes nothing and is not logged.
+        return;
+    }
+
+    bool log = true;
+    switch (record.type) {
+    case kGni:
+        // Node information that leaves the short address as it was is not worth a log entry.
+        if (Has(record, kNodePresence))
+            log = OnNodeInformation(record, id, parentId, batch);
+        break;
+    case kGmd:
+        if (id >= 0 && Has(record, kRealTimePresence))
+            OnRealTimeData(record, id);
+        break;
+    case kStn:
+    case kSpn:
+    case kRtc:
+    case kGhi:
+    case kDld:
+    case kWnn:
+        if (id >= 0 && IsResult(record))
+            OnCommandResult(record, id, parentId, batch);
+        break;
+    case kSelfCheck:
+    case kGprsLock:
+        if (IsResult(record))
+            emit gprsRefresh();
+        break;
+    default:
+        break;
+    }
+
+    if (log)
+        LogRecord(record, id, batch);
+
+    emit recordApplied(record, id);
+
+    if (IsResult(record)) {
+        LinkStatus &status = m_link.Link().Status();
+        status.statusText.clear();
+        status.progress = 0;
+        emit statusChanged();
+    }
+}
+
+void LinkEventHandler::OnFirstAnswer(const AffairReply &record, int id)
+{
+    m_state.connectedPort = m_state.scanIndex;
+    m_link.Port().SetConnectedPort(m_state.connectedPort);
+    const auto &ports = m_link.Port().PortTable();
+    const int entry = m_state.connectedPort - 1;
+    const QString portName = entry >= 0 && entry < ports.size() ? ports.at(entry).location : QString();
+    QString text = LoadStr(kConnectedToPort) + portName + QStringLiteral(": ");
+
+    if (record.type == kGdi && Has(record, kNodePresence) && id >= 0) {
+        m_state.receiverId = id;
+        if (m_db.SeekLookupNode(id))
+            text += m_db.LookupCursor().Row().name;
+        m_state.receiverTime = record.receivedTime;
+        m_state.lastPreAlarmShort = -8;
+        m_table.SetType(id, record.deviceType);
+        m_table.SetStatus(id, record.status);
+        m_table.SetLastConnectTime(id, record.receivedTime);
+        m_table.SetFaultFlags(id, record.eventFlags);
+        if (m_db.SeekEditNode(id)) {
+            CCorvaneNetMger &cursor = m_db.EditCursor();
+            if (cursor.Edit()) {
+                cursor.Fields().type = record.deviceType;
+                if (!cursor.Update())
+                    qCWarning(lcLinkEvents) << "receiver row not updated:" << cursor.LastError();
+            }
+        }
+        emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+        emit gprsRefresh();
+        // Receiver self-check, then a scan of the network.
+        (void)m_link.SubmitCommand(nullptr, kSelfCheck, 0);
+        (void)m_link.SubmitCommand(nullptr, 11, 0);
+    }
+    m_state.connectionText = text;
+    emit connectionTextChanged(text);
+    emit connected();
+}
+
+bool LinkEventHandler::EditRow(int id, int parentId, quint8 type, const std::function<void(NodeRow &)> &edit)
+{
+    if (!m_db.SeekEditNode(id))
+        return false;
+    CCorvaneNetMger &cursor = m_db.EditCursor();
+    const bool parentChanged = cursor.Row().fatherid != parentId;
+    if (!cursor.Edit())
+        return false;
+    NodeRow &row = cursor.Fields();
+    row.fatherid = parentId;
+    row.type = type;
+    if (edit)
+        edit(row);
+    if (!cursor.Update()) {
+        qCWarning(lcLinkEvents) << "node row" << id << "not updated:" << cursor.LastError();
+        return false;
+    }
+    return parentChanged;
+}
+
+void LinkEventHandler::SetLiveLink(const AffairReply &record, int id)
+{
+    m_table.SetType(id, record.deviceType);
+    m_table.SetStatus(id, record.status);
+    m_table.SetLastConnectTime(id, record.receivedTime);
+    m_table.SetRfLevel(id, record.rfLevel);
+    m_table.SetPowerLevel(id, record.powerLevel);
+}
+
+void LinkEventHandler::NotifyManager(int id, bool parentChanged)
+{
+    if (parentChanged)
+        emit viewNotify(CorvaneView::Manager, ViewNotify::Reload, id);
+    else
+        emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+}
+
+bool LinkEventHandler::OnNodeInformation(const AffairReply &record, int id, int parentId, Batch &batch)
+{
+    if (id < 0) {
+        if (record.deviceType == NodeType::Router)
+            AddRouter(record);
+        return true;
+    }
+    bool topology = false;
+    if (m_db.SeekEditNode(id)) {
+        const NodeRow &row = m_db.EditCursor().Row();
+        if (row.fatherid != parentId || row.type != record.deviceType)
+            topology = EditRow(id, parentId, record.deviceType, nullptr);
+    }
+    batch.topologyChanged = batch.topologyChanged || topology;
+    SetLiveLink(record, id);
+    m_table.SetFaultFlags(id, record.eventFlags);
+    const bool relayOrLogger = (record.deviceType & 0x88) != 0 || record.deviceType == NodeType::Router;
+    if (relayOrLogger && m_table.GetRtFlag(id) == 0) {
+        m_table.SetRtFlag(id, 1);
+        m_table.SetRtTimeout(id, kDefaultRtTimeout);
+    }
+    const qint32 oldShort = m_table.GetShortAddress(id);
+    m_table.SetShortAddress(id, record.shortAddress);
+    if (!topology)
+        emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+    emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+    return oldShort != record.shortAddress;
+}
+
+void LinkEventHandler::AddRouter(const AffairReply &record)
+{
+    NodeChange change;
+    change.mask = 0x7CB6;
+    change.values.name = QStringLiteral(" ");
+    change.values.extaddress = FrameCodec::AddressToText(record.extAddress);
+    change.values.type = NodeType::Router;
+    change.values.fatherid = 0;
+    change.values.runstate = 1;
+    change.values.sampleCap = 0;
+    change.values.channel1_upper = kNoValue;
+    change.values.channel1_lower = kNoValue;
+    change.values.channel2_upper = kNoValue;
+    change.values.channel2_lower = kNoValue;
+    if (!m_db.SaveNode(change)) {
+        qCWarning(lcLinkEvents) << "router not added:" << m_db.LastError();
+        return;
+    }
+    emit viewNotify(CorvaneView::Manager, ViewNotify::Reload, 0);
+    emit viewNotify(CorvaneView::Manager, ViewNotify::NodeChanged, 0);
+}
+
+void LinkEventHandler::OnRealTimeData(const AffairReply &record, int id)
+{
+    SetLiveLink(record, id);
+    m_table.SetFaultFlags(id, record.eventFlags);
+    if (record.shortAddress != -1)
+        m_table.SetShortAddress(id, record.shortAddress);
+    emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+    if (IsResult(record))
+        m_table.SetRtCmdState(id, RtRead);
+    m_table.SetRtFlag(id, 1);
+    if (record.rtInterval > 0) {
+        m_table.SetRtInterval(id, record.rtInterval);
+        m_table.SetRtTimeout(id, record.rtInterval);
+    } else {
+        m_table.SetRtInterval(id, 0);
+        m_table.SetRtTimeout(id, kDefaultRtTimeout);
+    }
+    m_table.AddRtSample(id, record.receivedTime, record.value1, record.value2);
+    emit viewNotify(CorvaneView::Imme, ViewNotify::NodeChanged, id);
+    emit realTimeSample(id);
+}
+
+void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int parentId, Batch &batch)
+{
+    const bool alarm = (record.status & kStatusAlarmEnabled) != 0;
+    const auto setLimits = [&record, alarm](NodeRow &row) {
+        if (!alarm)
+            return;
+        row.channel1_lower = record.limit1;
+        row.channel1_upper = record.limit2;
+        row.channel2_lower = record.limit3;
+        row.channel2_upper = record.limit4;
+    };
+    const auto setAlarmFields = [this, &record, alarm, id]() {
+        m_table.SetAlarmEnable(id, alarm ? 4 : 0);
+        if (!alarm)
+            return;
+        m_table.SetDevCh1Lower(id, record.limit1);
+        m_table.SetDevCh1Upper(id, record.limit2);
+        m_table.SetDevCh2Lower(id, record.limit3);
+        m_table.SetDevCh2Upper(id, record.limit4);
+    };
+    bool parentChanged = false;
+
+    switch (record.type) {
+    case kRtc:
+        if (!Has(record, kRtcPresence))
+            return;
+        parentChanged = EditRow(id, parentId, record.deviceType, nullptr);
+        SetLiveLink(record, id);
+        m_table.SetShortAddress(id, record.shortAddress);
+        NotifyManager(id, parentChanged);
+        m_table.SetRtFlag(id, 1);
+        if (record.rtInterval == 0) {
+            m_table.SetRtCmdState(id, RtStopped);
+            m_table.SetRtTimeout(id, kDefaultRtTimeout);
+            m_table.SetRtInterval(id, 0);
+        } else {
+            m_table.SetRtCmdState(id, RtStarted);
+            m_table.SetRtTimeout(id, record.rtInterval);
+            m_table.SetRtInterval(id, record.rtInterval);
+        }
+        emit viewNotify(CorvaneView::Imme, ViewNotify::NodeChanged, id);
+        break;
+    case kStn:
+        if (!Has(record, kNodePresence))
+            return;
+        parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
+            row.runstate = record.status;
+            row.startTime = record.startTime;
+            row.sampleCap = qint32(record.logInterval);
+            setLimits(row);
+        });
+        SetLiveLink(record, id);
+        m_table.SetShortAddress(id, record.shortAddress);
+        NotifyManager(id, parentChanged);
+        m_table.SetLogStartTime(id, record.startTime);
+        m_table.SetLogInterval(id, record.logInterval);
+        setAlarmFields();
+        m_table.SetLogCmdState(id, LogStarted);
+        emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        break;
+    case kSpn:
+        if (!Has(record, kNodePresence))
+            return;
+        parentChanged = EditRow(id, parentId, record.deviceType,
+                                [&record](NodeRow &row) { row.runstate = record.status; });
+        SetLiveLink(record, id);
+        m_table.SetShortAddress(id, record.shortAddress);
+        NotifyManager(id, parentChanged);
+        m_table.SetLogCmdState(id, LogStopped);
+        emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        break;
+    case kGhi:
+    case kDld:
+        if (!Has(record, record.type == kGhi ? kHistoryInfoPresence : kDownloadPresence))
+            return;
+        parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
+            row.runstate = record.status;
+            row.startTime = record.startTime;
+            if (record.type == kDld)
+                row.endTime = record.endTime;
+            row.sampleCap = qint32(record.logInterval);
+            setLimits(row);
+        });
+        SetLiveLink(record, id);
+        m_table.SetShortAddress(id, record.shortAddress);
+        NotifyManager(id, parentChanged);
+        if (record.type == kDld) {
+            StoreDownload(record, id);
+            m_table.SetDownloadCmdState(id, Downloaded);
+            emit viewNotify(CorvaneView::Download, ViewNotify::NodeChanged, id);
+        }
+        break;
+    case kWnn:
+        if (!Has(record, kNodePresence))
+            return;
+        parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
+            row.runstate = record.status;
+            setLimits(row);
+        });
+        SetLiveLink(record, id);
+        NotifyManager(id, parentChanged);
+        setAlarmFields();
+        m_table.SetLogCmdState(id, LimitsWritten);
+        m_table.SetShortAddress(id, record.shortAddress);
+        emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        break;
+    default:
+        break;
+    }
+    batch.topologyChanged = batch.topologyChanged || parentChanged;
+}
+
+void LinkEventHandler::StoreDownload(const AffairReply &record, int id)
+{
+    if (!record.block || record.block->received <= 0 || record.block->data.isEmpty())
+        return;
+    if (!m_db.SeekLookupNode(id))
+        return;
+    const NodeRow &row = m_db.LookupCursor().Row();
+    HistoryBlockInput input;
+    input.nodeKey = row.extaddress;
+    input.nodeName = row.name;
+    input.startTime = row.startTime;
+    input.endTime = row.endTime;
+    input.interval = row.sampleCap;
+    input.alarmFlag = (row.runstate & kStatusAlarmEnabled) ? 4 : 0;
+    input.ch1Lower = row.channel1_lower;
+    input.ch1Upper = row.channel1_upper;
+    input.ch2Lower = row.channel2_lower;
+    input.ch2Upper = row.channel2_upper;
+    input.deviceType = row.type;
+    input.startOffset = record.block->startOffset;
+    input.total = record.block->total;
+    input.received = record.block->received;
+    input.data = record.block->data.left(record.block->received);
+    if (!m_db.History().StoreHistoryBlock(input))
+        qCWarning(lcLinkEvents) << "download of node" << id << "not stored:" << m_db.LastError();
+}
+
+QString LinkEventHandler::PreAlarmText(const AffairReply &record, int id)
+{
+    if (record.type != kGmd || !(record.status & kStatusAlarmEnabled) || (record.eventFlags & 0x3F) != 0)
+        return {};
+    if (!m_db.SeekLookupNode(id))
+        return {};
+    const NodeRow &row = m_db.LookupCursor().Row();
+    const QString fahrenheit = AppSettings::Instance().FahrenheitText();
+    QStringList items;
+    if (NodeType::HasChannel1(record.deviceType)
+        && IsNearLimit(record.value1, row.channel1_lower, row.channel1_upper))
+        items << LoadStr(kChannel1Data) + FormatValue(record.value1, m_table.Ch1UnitText(id), fahrenheit);
+    if (NodeType::HasChannel2(record.deviceType)
+        && IsNearLimit(record.value2, row.channel2_lower, row.channel2_upper))
+        items << LoadStr(kChannel2Data) + FormatValue(record.value2, m_table.Ch2UnitText(id), fahrenheit);
+    if (items.isEmpty())
+        return {};
+    return m_link.Link().DescribeReply(record) + QStringLiteral(" {") + items.join(QStringLiteral("; "))
+        + QStringLiteral("}");
+}
+
+void LinkEventHandler::LogRecord(const AffairReply &record, int id, Batch &batch)
+{
+    CUartAffairLink &engine = m_link.Link();
+    QString word = engine.EventTypeWord(record);
+    QString text;
+    if (word.isEmpty() && id >= 0) {
+        text = PreAlarmText(record, id);
+        if (!text.isEmpty())
+            word = LoadStr(kPreAlarmWord);
+    }
+    if (LegacyBytes(word) <= 2 || id < 0)
+        return;
+    if (text.isEmpty())
+        text = engine.DescribeReply(record);
+
+    if (word == LoadStr(kPreAlarmWord) && record.type == kGmd) {
+        // The same node again within the repeat time (or with an earlier time) is not logged twice.
+        const bool sameNode = m_state.lastPreAlarmShort > 0 && m_state.lastPreAlarmShort == record.shortAddress;
+        if (sameNode && record.receivedTime - m_state.lastPreAlarmTime < kPreAlarmRepeatSeconds)
+            return;
+        m_state.lastPreAlarmShort = record.shortAddress;
+        m_state.lastPreAlarmTime = record.receivedTime;
+    }
+    engine.Services().LogEntry(word, engine.Now(), text);
+    LinkStatus &status = engine.Status();
+    status.msgType = word;
+    status.msgText = text;
+    batch.logged = true;
+}

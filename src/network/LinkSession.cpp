@@ -1,0 +1,256 @@
+#include "network/LinkSession.h"
+
+#include "link/CUartAffairLink.h"
+#include "link/CUart_CommApp.h"
+#include "link/FrameCodec.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/LinkEventHandler.h"
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+#include "storage/CCorvaneODBC.h"
+#include "storage/NodeType.h"
+
+namespace {
+
+constexpr int kConnecting = 456; // "正在连接．．．"
+constexpr int kReceiverInfoKind = 1;
+constexpr int kRealTimeKind = 3;
+
+// A request-form frame of the given three-letter code without a body: header, code, length 8,
+// check byte, zeros up to 64 bytes.
+QByteArray FixedFrame(const char code[3])
+{
+    FrameCodec::RequestBuffer frame{};
+    std::copy(FrameCodec::kHeader.begin(), FrameCodec::kHeader.end(), frame.begin());
+    frame[4] = quint8(code[0]);
+    frame[5] = quint8(code[1]);
+    frame[6] = quint8(code[2]);
+    frame[7] = 8;
+    frame[8] = FrameCodec::RequestCheckByte(frame.data(), 8);
+    return QByteArray(reinterpret_cast<const char *>(frame.data()), int(frame.size()));
+}
+
+} // namespace
+
+LinkSession::LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneODBC &database, QObject *parent)
+    : QObject(parent), m_link(link), m_table(table), m_db(database),
+      m_handler(std::make_unique<LinkEventHandler>(link, table, database, m_state)), m_clock(&CvTime::Now)
+{
+    m_probeTimer.setSingleShot(true);
+    m_probeTimer.setInterval(kProbeMs);
+    m_tickTimer.setInterval(kTickMs);
+    m_watchdogTimer.setInterval(kWatchdogMs);
+    connect(&m_probeTimer, &QTimer::timeout, this, &LinkSession::ProbeStep);
+    connect(&m_tickTimer, &QTimer::timeout, this, &LinkSession::LinkTick);
+    connect(&m_watchdogTimer, &QTimer::timeout, this, &LinkSession::Watchdog);
+
+    CUartAffairLink &engine = m_link.Link();
+    // Records wait on the engine's finished list; the handler drains it after the receive
+    // handling has returned (the hand-over is queued).
+    connect(&m_link, &CUart_CommApp::RepliesReady, m_handler.get(), &LinkEventHandler::ProcessFinished,
+            Qt::QueuedConnection);
+    connect(&engine, &CUartAffairLink::finishedAvailable, m_handler.get(), &LinkEventHandler::ProcessFinished,
+            Qt::QueuedConnection);
+    connect(&m_link, &CUart_CommApp::ProgressChanged, this, &LinkSession::EmitStatus);
+    connect(&engine, &CUartAffairLink::statusChanged, this, &LinkSession::EmitStatus);
+    connect(&engine, &CUartAffairLink::messageLogged, this, [this](int kind) {
+        const LinkStatus &status = m_link.Link().Status();
+        emit newMessage(kind, status.msgType, status.msgText);
+    });
+    connect(&engine, &CUartAffairLink::viewNotify, this, [this](LinkView view, int code, int argument) {
+        static const std::pair<LinkView, CorvaneView> kViews[] = {
+            {LinkView::Management, CorvaneView::Manager}, {LinkView::RealTime, CorvaneView::Imme},
+            {LinkView::Logging, CorvaneView::Command},    {LinkView::Download, CorvaneView::Download},
+            {LinkView::Gprs, CorvaneView::Gprs},
+        };
+        for (const auto &[from, to] : kViews) {
+            if (from == view)
+                emit viewNotify(to, ViewNotify(code), argument);
+        }
+    });
+
+    connect(m_handler.get(), &LinkEventHandler::connected, this, &LinkSession::OnConnected);
+    connect(m_handler.get(), &LinkEventHandler::connectionTextChanged, this,
+            [this](const QString &text) { emit connectionTextChanged(text, m_state.IsConnected()); });
+    connect(m_handler.get(), &LinkEventHandler::viewNotify, this, &LinkSession::viewNotify);
+    connect(m_handler.get(), &LinkEventHandler::realTimeSample, this, &LinkSession::realTimeSample);
+    connect(m_handler.get(), &LinkEventHandler::gprsRefresh, this, &LinkSession::gprsRefresh);
+    connect(m_handler.get(), &LinkEventHandler::statusChanged, this, &LinkSession::EmitStatus);
+    connect(m_handler.get(), &LinkEventHandler::messageLogged, this, [this](int kind) {
+        const LinkStatus &status = m_link.Link().Status();
+        emit newMessage(kind, status.msgType, status.msgText);
+    });
+}
+
+LinkSession::~LinkSession() = default;
+
+void LinkSession::SetClock(std::function<qint64()> clock)
+{
+    m_clock = clock;
+    m_link.Link().SetClock(std::move(clock));
+}
+
+QByteArray LinkSession::KeepAliveFrame()
+{
+    return FixedFrame("GDI");
+}
+
+QByteArray LinkSession::AlarmFrame()
+{
+    return FixedFrame("ALA");
+}
+
+void LinkSession::WriteFrame(const QByteArray &frame)
+{
+    (void)m_link.Port().Write(reinterpret_cast<const quint8 *>(frame.constData()), frame.size());
+}
+
+void LinkSession::EmitStatus()
+{
+    LinkStatus &status = m_link.Link().Status();
+    // The progress bar runs from 0 to 110; anything outside is stored back clamped.
+    status.progress = std::clamp(status.progress, 0, 110);
+    emit statusChanged(status.statusText, status.progress);
+}
+
+void LinkSession::StartProbe()
+{
+    m_probing = true;
+    if (m_automatic)
+        m_probeTimer.start();
+}
+
+void LinkSession::StopProbe()
+{
+    m_probing = false;
+    m_probeTimer.stop();
+}
+
+void LinkSession::Connect()
+{
+    m_link.Link().ClearRequestBuffer();
+    m_link.Port().ClosePort();
+    m_link.Port().EnumeratePorts(m_givenPorts);
+    m_state.scanIndex = 0;
+    m_state.connectedPort = -1;
+    m_link.Port().SetConnectedPort(-1);
+    StartProbe();
+    m_state.connectionText = LoadStr(kConnecting);
+    emit connectionTextChanged(m_state.connectionText, false);
+}
+
+void LinkSession::ProbeStep()
+{
+    StopProbe();
+    if (m_state.IsConnected())
+        return;
+    m_link.Port().ClosePort();
+    const auto &ports = m_link.Port().PortTable();
+    while (m_state.scanIndex < LsComm::CComPort::kMaxPorts
+           && !(m_state.scanIndex < ports.size() && ports.at(m_state.scanIndex).present))
+        ++m_state.scanIndex;
+    if (m_state.scanIndex < ports.size() && m_link.OpenPort(ports.at(m_state.scanIndex).location)) {
+        CUartAffairLink &engine = m_link.Link();
+        if (engine.Create(kReceiverInfoKind, FrameCodec::PlaceholderAddressText()) && engine.Commit()
+            && engine.SendNext() == 1)
+            (void)m_link.WriteRequest(engine.RequestBuffer());
+    }
+    m_state.scanIndex += 1;
+    if (m_state.scanIndex >= LsComm::CComPort::kMaxPorts) {
+        m_state.connectionText.clear();
+        emit connectionTextChanged(QString(), false);
+        emit gprsRefresh();
+        return;
+    }
+    StartProbe();
+}
+
+void LinkSession::OnConnected()
+{
+    StopProbe();
+    m_ticking = true;
+    m_watching = true;
+    if (m_automatic) {
+        m_tickTimer.start();
+        m_watchdogTimer.start();
+    }
+}
+
+void LinkSession::LinkTick()
+{
+    if (!m_state.IsConnected())
+        return;
+    CUartAffairLink &engine = m_link.Link();
+    if (engine.SendNext() == 1)
+        (void)m_link.WriteRequest(engine.RequestBuffer());
+    m_state.tick = quint8(m_state.tick + 1);
+    const qint64 silence = Now() - m_link.LastReceiveTime();
+    if (silence >= kLostSilence) {
+        DropLink();
+        return;
+    }
+    if (silence >= kKeepAliveSilence && m_state.tick % 5 == 0)
+        WriteFrame(KeepAliveFrame());
+}
+
+void LinkSession::DropLink()
+{
+    m_ticking = false;
+    m_watching = false;
+    m_tickTimer.stop();
+    m_watchdogTimer.stop();
+    m_state.connectedPort = -1;
+    m_state.receiverId = -1;
+    m_link.Port().SetConnectedPort(-1);
+    m_state.connectionText.clear();
+    emit connectionTextChanged(QString(), false);
+    m_table.ResetLive(0);
+    emit viewNotify(CorvaneView::Manager, ViewNotify::NodeChanged, 0);
+    emit viewNotify(CorvaneView::Imme, ViewNotify::Reload, 0);
+    emit viewNotify(CorvaneView::Command, ViewNotify::Reload, 0);
+    emit viewNotify(CorvaneView::History, ViewNotify::Reload, 0);
+    emit gprsRefresh();
+    CUartAffairLink &engine = m_link.Link();
+    engine.ClearQueue();
+    engine.Status().statusText.clear();
+    engine.Status().progress = 0;
+    EmitStatus();
+    emit linkLost();
+}
+
+void LinkSession::Watchdog()
+{
+    if (!m_state.IsConnected())
+        return;
+    const qint64 now = Now();
+    CUartAffairLink &engine = m_link.Link();
+    m_table.MoveFirst();
+    std::vector<int> ids;
+    for (; !m_table.IsEOF(); m_table.MoveNext())
+        ids.push_back(m_table.GetCurrentId());
+    for (const int id : ids) {
+        const quint8 type = m_table.GetType(id);
+        const qint64 last = m_table.GetLastConnectTime(id);
+        if (NodeType::IsLogger(type) && m_table.GetRtFlag(id) == 1 && last != 0) {
+            if (now - last < m_table.GetRtTimeout(id) || !m_db.IsOpen() || !m_db.SeekLookupNode(id))
+                continue;
+            const QString address = m_db.LookupCursor().Row().extaddress;
+            m_table.SetRtFlag(id, 2);
+            if (engine.Create(kRealTimeKind, address)) {
+                engine.SetShortAddress(m_table.GetShortAddress(id));
+                (void)engine.Commit();
+            }
+        } else if (NodeType::IsRouter(type) && m_table.GetRtFlag(id) == 1 && now - last >= kRouterLostSeconds) {
+            m_table.SetRtFlag(id, 0);
+            m_table.SetStatus(id, 0);
+            emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+        }
+    }
+}
+
+void LinkSession::SendAlarmFrame()
+{
+    const QByteArray frame = AlarmFrame();
+    WriteFrame(frame);
+    WriteFrame(frame);
+}

@@ -1,0 +1,11 @@
+#include "shell/DatabaseErrorBox.h"
+
+#include "shell/UserPrompt.h"
+
+void CPromptDatabaseErrorSink::ShowDatabaseError(const DatabaseError &error)
+{
+    if (error.kind == DatabaseError::Kind::LinkFailed)
+        m_prompt.ShowError(m_parent, error.caption, error.text);
+    else
+        m_prompt.Inform(m_parent, error.text);
+}

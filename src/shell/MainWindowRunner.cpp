@@ -1,0 +1,113 @@
+#include "shell/MainWindowRunner.h"
+
+#include "DemoSetup.h"
+#include "SimReceiver.h"
+
+#include "link/CUart_CommApp.h"
+#include "link/LinkErrorDisplay.h"
+#include "messages/CMessageHisNew.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/LinkSession.h"
+#include "network/NetworkLoader.h"
+#include "shell/CCorvaneManagerDlg.h"
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+#include "storage/CCorvaneODBC.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcRunner, "corvane.shell.runner", QtWarningMsg)
+
+namespace {
+
+constexpr int kOpenedDatabase = 448; // "打开数据库 "
+constexpr int kSystemWord = 425;     // "系统"
+
+// The link's refusals shown as error boxes of the main window.
+class PromptLinkErrors : public LinkErrorDisplay {
+public:
+    explicit PromptLinkErrors(CCorvaneManagerDlg &window) : m_window(window) {}
+    void ShowLinkError(int stringId) override
+    {
+        m_window.Prompt().ShowError(&m_window, QString(), LoadStr(stringId));
+    }
+
+private:
+    CCorvaneManagerDlg &m_window;
+};
+
+void LogMessage(const QString &type, const QString &text)
+{
+    if (!MessageStores::Instance().fresh.Log(type, CvTime::Now(), AppSettings::Instance().UserName(), text))
+        qCWarning(lcRunner) << "message not saved:" << type << text;
+}
+
+// Opens the database the settings name; on failure the settings dialog runs once and the
+// named database is tried again. True when one is open.
+bool OpenStartupDatabase(CCorvaneManagerDlg &window, CCorvaneODBC &db)
+{
+    AppSettings &settings = AppSettings::Instance();
+    if (db.OpenDatabase(settings.DatabaseFileName()))
+        return true;
+    window.RunSettings(true);
+    return db.OpenDatabase(settings.DatabaseFileName());
+}
+
+} // namespace
+
+int RunMainWindow(const StartOptions &options)
+{
+    CCorvaneODBC &db = theDatabase();
+    CUart_CommApp &link = CUart_CommApp::Instance();
+    CCorvaneManagerDlg window;
+    db.SetErrorSink(window.DatabaseErrorSink());
+    PromptLinkErrors linkErrors(window);
+    link.SetErrorDisplay(&linkErrors);
+    window.SetMessageRecorder(&LogMessage);
+    window.SetUnreadCheck([] { return MessageStores::Instance().fresh.HasNewMessages(); });
+    window.OnCheckUnread();
+
+    QStringList ports = options.ports;
+    std::unique_ptr<SimReceiver> simulator;
+    if (options.demo) {
+        QString error;
+        simulator = DemoSetup::StartReceiver(&error);
+        if (simulator)
+            ports.prepend(simulator->SlavePath());
+        else
+            qCWarning(lcRunner) << "demo receiver not started:" << error;
+        if (DemoSetup::EnsureDatabase(db, &error).isEmpty())
+            qCWarning(lcRunner) << "demo database not prepared:" << error;
+    }
+
+    if (OpenStartupDatabase(window, db)) {
+        (void)LoadNetworkTable(db, theNodeTable());
+        const QString type = LoadStr(kSystemWord);
+        const QString text = LoadStr(kOpenedDatabase) + AppSettings::Instance().DatabaseFileName();
+        LogMessage(type, text);
+        window.OnNewMessage(0, type, text);
+    }
+
+    LinkSession session(link, theNodeTable(), db);
+    session.SetGivenPorts(ports);
+    QObject::connect(&window, &CCorvaneManagerDlg::connectRequested, &session, &LinkSession::Connect);
+    QObject::connect(&window, &CCorvaneManagerDlg::alarmFrameWanted, &session, &LinkSession::SendAlarmFrame);
+    QObject::connect(&session, &LinkSession::connectionTextChanged, &window,
+                     [&window](const QString &text, bool connected) {
+                         window.SetConnectionText(text);
+                         window.SetConnectedPicture(connected);
+                     });
+    QObject::connect(&session, &LinkSession::statusChanged, &window, &CCorvaneManagerDlg::OnStatusChanged);
+    QObject::connect(&session, &LinkSession::newMessage, &window, &CCorvaneManagerDlg::OnNewMessage);
+    QObject::connect(&session, &LinkSession::viewNotify, &window, &CCorvaneManagerDlg::PostToView);
+    QObject::connect(&session, &LinkSession::gprsRefresh, &window,
+                     [&window] { window.PostToView(CorvaneView::Gprs, ViewNotify::Reload, 0); });
+
+    session.Connect();
+    // The window closes only when the operator confirmed the exit question.
+    (void)window.exec();
+    link.Port().ClosePort();
+    link.SetErrorDisplay(nullptr);
+    db.SetErrorSink(nullptr);
+    return 0;
+}

@@ -1,0 +1,425 @@
+#include "storage/CCorvaneODBC.h"
+
+#include "shell/core/AppSettings.h"
+#include "shell/core/StringTable.h"
+#include "storage/StorageStrings.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+Q_LOGGING_CATEGORY(lcDatabase, "corvane.storage.database", QtWarningMsg)
+
+namespace {
+
+const QString kDriver = QStringLiteral("QSQLITE");
+const QString kNodeTable = QStringLiteral("CorvaneRFMS");
+
+QString NewConnectionName(const char *purpose)
+{
+    static QAtomicInt counter;
+    return QStringLiteral("corvane-%1-%2").arg(QLatin1String(purpose)).arg(counter.fetchAndAddRelaxed(1));
+}
+
+// A table name is spliced into its CREATE statement (names cannot be bound), so only letters
+// and digits are taken; every name this program makes (node key + suffix) is of that form.
+bool IsPlainTableName(const QString &name)
+{
+    if (name.isEmpty())
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() > 0x7F || !c.isLetterOrNumber())
+            return false;
+    }
+    return true;
+}
+
+bool ExecStatement(QSqlDatabase connection, const QString &statement, QString &error)
+{
+    QSqlQuery q(connection);
+    if (q.exec(statement))
+        return true;
+    error = q.lastError().text();
+    return false;
+}
+
+bool HasNodeTable(QSqlDatabase connection, bool &ok)
+{
+    QSqlQuery q(connection);
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?"));
+    q.addBindValue(kNodeTable);
+    ok = q.exec() && q.next();
+    return ok && q.value(0).toInt() > 0;
+}
+
+} // namespace
+
+CCorvaneODBC &theDatabase()
+{
+    static CCorvaneODBC database;
+    return database;
+}
+
+CCorvaneODBC::CCorvaneODBC() : m_connectionName(NewConnectionName("db")) {}
+
+CCorvaneODBC::~CCorvaneODBC()
+{
+    CloseDatabase();
+}
+
+QString CCorvaneODBC::NodeTableStatement()
+{
+    QString s = QStringLiteral("CREATE TABLE CorvaneRFMS (") + QStringLiteral("id LONG, ") +
+                QStringLiteral("name TEXT(32), ") + QStringLiteral("extaddress TEXT(16), ") +
+                QStringLiteral("shortAddress TEXT(10), ") + QStringLiteral("type BYTE, ") +
+                QStringLiteral("fatherid LONG, ") + QStringLiteral("childsnumble INTEGER, ") +
+                QStringLiteral("runstate BYTE, ") + QStringLiteral("startTime DATE, ") +
+                QStringLiteral("endTime DATE, ") + QStringLiteral("sampleCap LONG, ") +
+                QStringLiteral("channel1_upper SINGLE, ") + QStringLiteral("channel1_lower SINGLE, ") +
+                QStringLiteral("channel2_upper SINGLE, ") + QStringLiteral("channel2_lower SINGLE, ") +
+                QStringLiteral("rtDataCap LONG, ") + QStringLiteral("lengthDatas LONG, ") +
+                QStringLiteral("downloadplanmode BYTE, ") + QStringLiteral("downloadplantime DATE, ") +
+                QStringLiteral("lasthistorydataid LONG, ") + QStringLiteral("gprs_local TEXT(15), ");
+    for (int k = 1; k <= 10; ++k)
+        s += QStringLiteral("gprs_bind%1 TEXT(15)").arg(k) +
+             (k < 10 ? QStringLiteral(", ") : QStringLiteral(")"));
+    return s;
+}
+
+// A node key may begin with a digit, which SQLite takes as a number unless the name is
+// bracketed; the columns are those of the Access statements.
+QString CCorvaneODBC::SummaryTableStatement(const QString &nodeKey)
+{
+    QString s = QStringLiteral("CREATE TABLE [") + nodeKey + QStringLiteral("SUMM") + QStringLiteral("] (") +
+                QStringLiteral("id LONG, ");
+    for (int i = 0; i < 7; ++i)
+        s += QStringLiteral("startTime%1 BYTE, ").arg(i);
+    for (int i = 0; i < 7; ++i)
+        s += QStringLiteral("endTime%1 BYTE, ").arg(i);
+    for (int i = 0; i < 4; ++i)
+        s += QStringLiteral("lengthDatas%1 BYTE, ").arg(i);
+    for (int i = 0; i < 3; ++i)
+        s += QStringLiteral("sampleCap%1 BYTE, ").arg(i);
+    s += QStringLiteral("isWarn BYTE, ") + QStringLiteral("channel1_upperH BYTE, ") +
+         QStringLiteral("channel1_upperL BYTE, ") + QStringLiteral("channel1_lowerH BYTE, ") +
+         QStringLiteral("channel1_lowerL BYTE, ") + QStringLiteral("channel2_upperH BYTE, ") +
+         QStringLiteral("channel2_upperL BYTE, ") + QStringLiteral("channel2_lowerH BYTE, ") +
+         QStringLiteral("channel2_lowerL BYTE, ") + QStringLiteral("tableName TEXT(3), ") +
+         QStringLiteral("tablestartid LONG, ") + QStringLiteral("insName TEXT(32), ") +
+         QStringLiteral("insType BYTE)");
+    return s;
+}
+
+QString CCorvaneODBC::DataTableStatement(const QString &tableName)
+{
+    QString s =
+        QStringLiteral("CREATE TABLE [") + tableName + QStringLiteral("] (") + QStringLiteral("id LONG, ");
+    for (int i = 0; i < 60; ++i) {
+        s += QStringLiteral("data%1_0 BYTE, ").arg(i);
+        s += QStringLiteral("data%1_1 BYTE").arg(i) + (i < 59 ? QStringLiteral(", ") : QStringLiteral(")"));
+    }
+    return s;
+}
+
+int CCorvaneODBC::LegacyByteLength(const QString &text)
+{
+    int bytes = 0;
+    for (const QChar c : text)
+        bytes += c.unicode() < 0x80 ? 1 : 2;
+    return bytes;
+}
+
+bool CCorvaneODBC::PathTooLong(const QString &fullPath) const
+{
+    const int bytes = LegacyByteLength(fullPath);
+    return bytes > kMaxFullPath || bytes > kMaxSourcePath;
+}
+
+void CCorvaneODBC::Report(DatabaseError::Kind kind, const QString &driverText)
+{
+    DatabaseError error;
+    error.kind = kind;
+    if (kind == DatabaseError::Kind::LinkFailed) {
+        error.caption = LoadStr(StorageStrings::kErrorCaption);
+        error.text = LoadStr(StorageStrings::kFailToLink);
+    } else {
+        error.text = LoadStr(StorageStrings::kDatabaseError) + driverText;
+    }
+    m_lastError = error.text;
+    if (kind == DatabaseError::Kind::LinkFailed && !driverText.isEmpty())
+        m_lastError += QStringLiteral(" (") + driverText + QLatin1Char(')');
+    qCInfo(lcDatabase) << m_lastError;
+    if (m_sink)
+        m_sink->ShowDatabaseError(error);
+}
+
+int CCorvaneODBC::Refuse(const QString &reason)
+{
+    m_lastError = reason;
+    qCDebug(lcDatabase) << reason;
+    return 0;
+}
+
+bool CCorvaneODBC::IsOpen() const
+{
+    return QSqlDatabase::contains(m_connectionName) &&
+           QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+QSqlDatabase CCorvaneODBC::Connection() const
+{
+    return QSqlDatabase::contains(m_connectionName) ? QSqlDatabase::database(m_connectionName, false)
+                                                    : QSqlDatabase();
+}
+
+void CCorvaneODBC::CloseDatabase()
+{
+    m_lookup.Close();
+    m_iteration.Close();
+    m_edit.Close();
+    m_path.clear();
+    if (QSqlDatabase::contains(m_connectionName)) {
+        QSqlDatabase::database(m_connectionName, false).close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+int CCorvaneODBC::OpenDatabase(const QString &fileName)
+{
+    if (!fileName.endsWith(QLatin1String("mdb")))
+        return Refuse(QStringLiteral("database name does not end in \"mdb\": %1").arg(fileName));
+    if (fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')))
+        return Refuse(QStringLiteral("database name names a folder: %1").arg(fileName));
+    return OpenDatabaseAt(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + fileName);
+}
+
+int CCorvaneODBC::OpenDatabaseAt(const QString &fullPath)
+{
+    if (!fullPath.endsWith(QLatin1String("mdb")))
+        return Refuse(QStringLiteral("database name does not end in \"mdb\": %1").arg(fullPath));
+    if (PathTooLong(fullPath))
+        return Refuse(
+            QStringLiteral("database path longer than %1 bytes: %2").arg(kMaxSourcePath).arg(fullPath));
+
+    CloseDatabase();
+    // SQLite would make a missing file; a database that is not there cannot be linked to.
+    if (!QFileInfo(fullPath).isFile()) {
+        Report(DatabaseError::Kind::LinkFailed, QStringLiteral("no such file: %1").arg(fullPath));
+        return 0;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, m_connectionName);
+    db.setDatabaseName(fullPath);
+    bool readable = db.open();
+    bool hasTable = false;
+    if (readable)
+        hasTable = HasNodeTable(db, readable);
+    if (!readable) {
+        const QString driverText = db.lastError().text();
+        db = QSqlDatabase();
+        CloseDatabase();
+        Report(DatabaseError::Kind::LinkFailed, driverText);
+        return 0;
+    }
+    m_path = fullPath;
+    if (!hasTable && !CreateNodeTable(Connection())) {
+        CloseDatabase();
+        return 0;
+    }
+    if (!OpenNodeCursors()) {
+        Report(DatabaseError::Kind::SqlError, m_lookup.LastError());
+        CloseDatabase();
+        return 0;
+    }
+    return 1;
+}
+
+int CCorvaneODBC::CreateDatabase(const QString &fullPath)
+{
+    if (fullPath.isEmpty())
+        return Refuse(QStringLiteral("no database path"));
+    if (PathTooLong(fullPath))
+        return Refuse(
+            QStringLiteral("database path longer than %1 bytes: %2").arg(kMaxSourcePath).arg(fullPath));
+    const QFileInfo info(fullPath);
+    if (info.exists())
+        return Refuse(QStringLiteral("file exists, not overwritten: %1").arg(fullPath));
+    if (!info.absoluteDir().exists())
+        return Refuse(QStringLiteral("folder does not exist: %1").arg(info.absolutePath()));
+
+    const QString name = NewConnectionName("create");
+    int result = 0;
+    bool created = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, name);
+        db.setDatabaseName(fullPath);
+        if (db.open()) {
+            created = true;
+            result = CreateNodeTable(db);
+            db.close();
+        } else {
+            Report(DatabaseError::Kind::LinkFailed, db.lastError().text());
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    // A file left without its node table would pass for a database: take it away again.
+    if (!result && created)
+        QFile::remove(fullPath);
+    return result;
+}
+
+int CCorvaneODBC::CreateNodeTable(QSqlDatabase connection)
+{
+    QString error;
+    if (!connection.isOpen()) {
+        Report(DatabaseError::Kind::SqlError, QStringLiteral("connection not open"));
+        return 0;
+    }
+    if (!ExecStatement(connection, NodeTableStatement(), error)) {
+        Report(DatabaseError::Kind::SqlError, error);
+        return 0;
+    }
+    return 1;
+}
+
+int CCorvaneODBC::CreateSummaryTable(const QString &nodeKey)
+{
+    QString error;
+    if (!IsOpen())
+        return Refuse(QStringLiteral("no database open"));
+    if (!IsPlainTableName(nodeKey))
+        return Refuse(QStringLiteral("unusable node key: %1").arg(nodeKey));
+    if (!ExecStatement(Connection(), SummaryTableStatement(nodeKey), error))
+        return Refuse(error);
+    return 1;
+}
+
+int CCorvaneODBC::CreateDataTable(const QString &tableName)
+{
+    QString error;
+    if (!IsOpen())
+        return Refuse(QStringLiteral("no database open"));
+    if (!IsPlainTableName(tableName)) {
+        Report(DatabaseError::Kind::SqlError, QStringLiteral("unusable table name: %1").arg(tableName));
+        return 0;
+    }
+    if (!ExecStatement(Connection(), DataTableStatement(tableName), error)) {
+        Report(DatabaseError::Kind::SqlError, error);
+        return 0;
+    }
+    return 1;
+}
+
+int CCorvaneODBC::OpenNodeCursors()
+{
+    for (CCorvaneNetMger *cursor : {&m_lookup, &m_iteration, &m_edit}) {
+        cursor->Close();
+        if (!IsOpen())
+            return 0;
+        cursor->SetConnectionName(m_connectionName);
+        if (!cursor->Open())
+            return Refuse(cursor->LastError());
+    }
+    return 1;
+}
+
+int CCorvaneODBC::FirstNode()
+{
+    if (!m_iteration.IsOpen() || (m_iteration.IsBOF() && m_iteration.IsEOF()))
+        return 0;
+    m_iteration.MoveFirst();
+    return 1;
+}
+
+int CCorvaneODBC::NextNode()
+{
+    if (!m_iteration.IsEOF())
+        m_iteration.MoveNext();
+    return 1;
+}
+
+bool CCorvaneODBC::IsNodeIterationEnd() const
+{
+    return m_iteration.IsEOF();
+}
+
+int CCorvaneODBC::IterationNodeId() const
+{
+    return m_iteration.IsOpen() ? m_iteration.Row().id : -1;
+}
+
+int CCorvaneODBC::LargestNodeId()
+{
+    return m_lookup.LargestId();
+}
+
+int CCorvaneODBC::SeekLookupNode(int id)
+{
+    return m_lookup.SeekId(id) ? 1 : 0;
+}
+
+int CCorvaneODBC::SeekEditNode(int id)
+{
+    return m_edit.SeekId(id) ? 1 : 0;
+}
+
+int CCorvaneODBC::FindNodeIdByAddress(const QString &address)
+{
+    return m_lookup.SeekAddress(address) ? m_lookup.Row().id : -1;
+}
+
+int CCorvaneODBC::SaveNode(const NodeChange &change)
+{
+    const QString &address = change.values.extaddress;
+    if (address.size() != NodeRow::kAddressLength)
+        return Refuse(QStringLiteral("extended address is not %1 characters: %2")
+                          .arg(NodeRow::kAddressLength)
+                          .arg(address));
+    if (!m_edit.IsOpen())
+        return Refuse(QStringLiteral("no database open"));
+
+    bool started = false;
+    bool added = false;
+    const int id = FindNodeIdByAddress(address);
+    if (id >= 1) {
+        started = SeekEditNode(id) && m_edit.Edit();
+    } else {
+        const int largest = LargestNodeId();
+        if (largest < 0)
+            return Refuse(QStringLiteral("node table not readable"));
+        m_edit.MoveLast();
+        m_edit.MoveNext();
+        if (m_edit.IsEOF() && m_edit.AddNew()) {
+            m_edit.Fields().id = largest + 1;
+            started = added = true;
+        }
+    }
+    if (!started)
+        return Refuse(QStringLiteral("node %1 can be neither found nor added").arg(address));
+
+    change.ApplyTo(m_edit.Fields());
+    const bool written = m_edit.Update();
+    const QString error = m_edit.LastError();
+    (void)m_edit.Requery();
+    if (!written)
+        return Refuse(error);
+    if (added && !OpenNodeCursors())
+        return 0;
+    return 1;
+}
+
+int CCorvaneODBC::DeleteNode(int id)
+{
+    if (!SeekEditNode(id))
+        return 0;
+    if (!m_edit.Delete())
+        return Refuse(m_edit.LastError());
+    m_edit.MoveNext();
+    if (!OpenNodeCursors())
+        return 0;
+    return 1;
+}

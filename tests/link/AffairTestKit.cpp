@@ -1,0 +1,138 @@
+#include "AffairTestKit.h"
+
+#include "shell/core/AppSettings.h"
+
+namespace affairkit {
+
+FrameCodec::ExtAddress Ext(quint8 seed)
+{
+    FrameCodec::ExtAddress a{};
+    for (int i = 0; i < 8; ++i)
+        a[size_t(i)] = quint8(seed + i);
+    return a;
+}
+
+QString ExtText(quint8 seed)
+{
+    return FrameCodec::AddressToText(Ext(seed));
+}
+
+Rig::Rig(CUartAffairLink *external) : link(external ? *external : *new CUartAffairLink)
+{
+    if (!external)
+        m_own.reset(&link);
+    AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
+    CCorvaneBeeNode &table = theNodeTable();
+    table.MoveFirst();
+    while (!table.IsEOF())
+        table.RemoveNode(table.GetCurrentId());
+    table.ClearPhoneBook();
+    auto fake = std::make_unique<FakeServices>();
+    services = fake.get();
+    link.SetServices(std::move(fake));
+    link.SetClock([this] { return now; });
+    connect(&link, &CUartAffairLink::viewNotify, this, [this](LinkView v, int c, int a) {
+        notices.push_back({v, c, a});
+    });
+    connect(&link, &CUartAffairLink::messageLogged, this, [this](int kind) { logged.push_back(kind); });
+    connect(&link, &CUartAffairLink::finishedAvailable, this, [this] { ++finishedSignals; });
+}
+
+void Rig::AddNode(int id, quint8 seed, const QString &name, quint8 type, int shortAddress)
+{
+    CCorvaneBeeNode &table = theNodeTable();
+    table.AddNode(id);
+    table.SetType(id, type);
+    table.SetShortAddress(id, shortAddress);
+    services->nodes.insert(ExtText(seed), LinkServices::NodeInfo{id, name, type});
+    services->addresses.insert(id, ExtText(seed));
+}
+
+int Rig::Tick()
+{
+    ++ticks;
+    if (ticks % 5 == 0)
+        ++now;
+    return link.SendNext();
+}
+
+int Rig::TickUntilFrame(int limit)
+{
+    for (int i = 1; i <= limit; ++i) {
+        if (Tick() == 1)
+            return i;
+    }
+    return -1;
+}
+
+QByteArray Rig::Frame() const
+{
+    const auto &b = link.RequestBuffer();
+    return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size()));
+}
+
+int Rig::FrameStep() const
+{
+    const auto &b = link.RequestBuffer();
+    for (int step = 1; step <= 25; ++step) {
+        const char *code = FrameCodec::CommandCode(step);
+        if (code && std::memcmp(code, b.data() + 4, 3) == 0)
+            return step;
+    }
+    return 0;
+}
+
+AffairReply Rig::Decode(const QByteArray &answer)
+{
+    AffairReply reply;
+    const auto *bytes = reinterpret_cast<const quint8 *>(answer.constData());
+    const int command = FrameCodec::AnswerCommand(bytes + 4);
+    if (!DecodeAnswer(bytes, int(answer.size()), command, reply))
+        qFatal("test answer does not decode");
+    return reply;
+}
+
+bool Rig::Feed(const QByteArray &answer)
+{
+    AffairReply reply = Decode(answer);
+    return link.HandleReply(reply);
+}
+
+bool Rig::Notified(const Notice &n) const
+{
+    return std::find(notices.begin(), notices.end(), n) != notices.end();
+}
+
+QByteArray Gni(int shortAddress, quint8 seed, quint8 type, quint8 status)
+{
+    return testframes::NodeInfo(FrameCodec::GNI, shortAddress, testframes::Addr(seed), type, status, 0, 4,
+                                0xC0, testframes::Addr(0x70));
+}
+
+namespace {
+QByteArray Le16(float v)
+{
+    const int raw = qRound(v * 100.0f);
+    return QByteArray() + char(raw & 0xFF) + char((raw >> 8) & 0xFF);
+}
+QByteArray Date7(qint64 t)
+{
+    quint8 b[7];
+    FrameCodec::EncodeDate(t, b);
+    return QByteArray(reinterpret_cast<const char *>(b), 7);
+}
+} // namespace
+
+QByteArray GmdFrom(quint8 seed, float v1, float v2, quint8 status, quint8 events)
+{
+    return testframes::Gmd(testframes::Addr(seed), 0x88, Le16(v1), Le16(v2), status, events, 4, 60, 0xC0,
+                           0x0102);
+}
+
+QByteArray GhiFrom(quint8 seed, qint64 start, int logInterval, int dataLength, quint8 type)
+{
+    return testframes::Ghi(testframes::Addr(seed), Date7(start), Date7(start + 3600), 0,
+                           QByteArray::fromHex("0000000000000000"), logInterval, dataLength, type);
+}
+
+} // namespace affairkit

@@ -1,0 +1,585 @@
+#include "AffairTestKit.h"
+
+#include "shell/core/AppSettings.h"
+
+#include <QtTest>
+
+using namespace affairkit;
+
+// The transaction engine on a fake clock: timing of steps, time-outs, answers, downloads, the
+// queue rules and the finished list. Runs in Asia/Shanghai.
+namespace {
+
+constexpr quint8 kNodeA = 0x10;
+constexpr quint8 kNodeB = 0x30;
+constexpr quint8 kNodeC = 0x50;
+
+void QueueRealTimeRead(CUartAffairLink &link, quint8 seed, int shortAddress)
+{
+    QVERIFY(link.Create(3, ExtText(seed)));
+    link.SetShortAddress(shortAddress);
+    QCOMPARE(link.Commit(), 1);
+}
+
+void QueueStart(CUartAffairLink &link, quint8 seed, qint64 start)
+{
+    QVERIFY(link.Create(4, ExtText(seed)));
+    QVERIFY(link.SetStartTime(start));
+    QVERIFY(link.SetLogInterval(60));
+    QVERIFY(link.SetAlarm(4, -10.0f, 30.0f, 20.0f, 80.0f));
+    link.SetShortAddress(0x0102);
+    QCOMPARE(link.Commit(), 1);
+}
+
+void QueueDownload(CUartAffairLink &link, quint8 seed, quint8 mode, qint64 planTo, qint64 storedStart,
+                   qint32 storedLength)
+{
+    QVERIFY(link.Create(8, ExtText(seed)));
+    QVERIFY(link.SetDownloadPlan(mode, 0, planTo, storedStart, storedLength));
+    link.SetShortAddress(0x0102);
+    QCOMPARE(link.Commit(), 1);
+}
+
+QByteArray Pattern(int offset, int n)
+{
+    QByteArray b;
+    for (int i = 0; i < n; ++i)
+        b.append(char((offset + i) * 7 + 3));
+    return b;
+}
+
+// Runs a kind-8 request up to its first DLD frame.
+void ReachDownload(Rig &rig, qint64 loggerStart, int dataLength)
+{
+    QCOMPARE(rig.TickUntilFrame(), 1);
+    QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
+    QCOMPARE(rig.link.Status().progress, 10);
+    QCOMPARE(rig.TickUntilFrame(), 1);
+    QCOMPARE(rig.FrameStep(), int(FrameCodec::GHI));
+    QVERIFY(rig.Feed(GhiFrom(kNodeA, loggerStart, 60, dataLength, 0x88)));
+}
+
+// Address and count of the DLD frame in the buffer.
+QPair<int, int> DldRange(const Rig &rig)
+{
+    const QByteArray f = rig.Frame();
+    const auto *p = reinterpret_cast<const quint8 *>(f.constData());
+    return {int(FrameCodec::Get24(p + 11)), int(FrameCodec::Get24(p + 14))};
+}
+
+} // namespace
+
+class TestAffairLink : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().CelsiusText()); }
+
+    void nodeAnsweringGniButNotGmd()
+    {
+        Rig rig;
+        rig.AddNode(1, kNodeA, QStringLiteral("Cold room"), 0x88, 0x0102);
+        QueueRealTimeRead(rig.link, kNodeA, 0x0102);
+
+        QCOMPARE(rig.Tick(), 1);
+        QCOMPARE(rig.Frame().left(11), QByteArray::fromHex("ff7f757b474e490b020102"));
+        QCOMPARE(int(theNodeTable().GetRtCmdState(1)), 15);
+        QVERIFY(rig.Notified({LinkView::RealTime, 2, 1}));
+        const QString description =
+            QStringLiteral("双温度记录仪[Cold room ,ID:%1]获取即时数据").arg(ExtText(kNodeA));
+        QCOMPARE(rig.link.Status().statusText, description);
+
+        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
+        QCOMPARE(rig.link.FinishedCount(), 0);
+        QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::GMD));
+
+        std::vector<int> sentAt;
+        int endedAt = -1;
+        for (int i = 1; i <= 400 && endedAt < 0; ++i) {
+            if (rig.Tick() == 1) {
+                QCOMPARE(rig.FrameStep(), int(FrameCodec::GMD));
+                sentAt.push_back(i);
+            }
+            if (rig.link.QueueSize() == 0)
+                endedAt = i;
+        }
+        // GMD on the next tick, then every 26 ticks, seven times; 35 s after the GNI answer
+        // the step has run out.
+        QCOMPARE(sentAt, (std::vector<int>{1, 27, 53, 79, 105, 131, 157}));
+        QCOMPARE(endedAt, 176);
+        QCOMPARE(rig.services->saved.size(), size_t(1));
+        QCOMPARE(rig.services->saved[0].type, QStringLiteral("中断"));
+        QCOMPARE(rig.services->saved[0].text, description + QStringLiteral("未完成"));
+        QCOMPARE(rig.link.Status().msgType, QStringLiteral("中断"));
+        QCOMPARE(rig.link.Status().msgText, description + QStringLiteral("未完成"));
+        QVERIFY(rig.link.Status().statusText.isEmpty());
+        QCOMPARE(int(theNodeTable().GetRtCmdState(1)), 24);
+        QCOMPARE(rig.logged, std::vector<int>{0});
+        QCOMPARE(theNodeTable().GetShortAddress(1), 0x0102); // not polled: not declared lost
+    }
+
+    void overduePollThatTimesOutDeclaresTheNodeLost()
+    {
+        Rig rig;
+        rig.AddNode(1, kNodeA, QString(), 0x80, 0x0102);
+        theNodeTable().SetRtFlag(1, 2);
+        QueueRealTimeRead(rig.link, kNodeA, 0x0102);
+        std::vector<int> sentAt;
+        int i = 0;
+        while (rig.link.QueueSize() > 0 && i < 400) {
+            if (rig.Tick() == 1)
+                sentAt.push_back(rig.ticks);
+            ++i;
+        }
+        QCOMPARE(sentAt, (std::vector<int>{1, 27, 53, 79, 105, 131, 157}));
+        QCOMPARE(rig.ticks, 176);
+        CCorvaneBeeNode &table = theNodeTable();
+        QCOMPARE(int(table.GetStatus(1)), 0x0F);
+        QCOMPARE(table.GetShortAddress(1), -1);
+        QCOMPARE(int(table.GetRtFlag(1)), 0);
+        QVERIFY(rig.Notified({LinkView::Management, 4, 1}));
+        QCOMPARE(rig.services->saved.size(), size_t(2));
+        QCOMPARE(rig.services->saved[1].type, QStringLiteral("警告"));
+        QCOMPARE(rig.services->saved[1].text,
+                 QStringLiteral("单温度记录仪[ID:%1]连接断开").arg(ExtText(kNodeA)));
+        QCOMPARE(rig.logged, std::vector<int>{5});
+    }
+
+    void scanWithEveryNodeConnectedEndsAtTheNextTick()
+    {
+        Rig rig;
+        rig.AddNode(1, 0x20, QStringLiteral("Receiver"), 0x40, 0);
+        rig.AddNode(2, kNodeA, QStringLiteral("A"), 0x80, 5);
+        rig.AddNode(3, kNodeB, QStringLiteral("B"), 0x04, 6);
+        QVERIFY(rig.link.Create(11, FrameCodec::PlaceholderAddressText()));
+        rig.link.SetShortAddress(0xFFFF);
+        QCOMPARE(rig.link.Commit(), 1);
+
+        QCOMPARE(rig.Tick(), 1);
+        QCOMPARE(rig.Frame().left(9), QByteArray::fromHex("ff7f757b474e49090f"));
+        QCOMPARE(rig.link.Status().statusText, QStringLiteral("正在进行网络扫描"));
+        QVERIFY(rig.Notified({LinkView::Management, 2, 0}));
+        // The scan starts from scratch: every node but the receiver is unreached again.
+        QCOMPARE(theNodeTable().GetShortAddress(2), -1);
+        QCOMPARE(theNodeTable().GetShortAddress(1), 0);
+
+        QCOMPARE(rig.Tick(), 0);
+        QCOMPARE(rig.link.QueueSize(), 0);
+        QCOMPARE(rig.services->saved.size(), size_t(1));
+        QCOMPARE(rig.services->saved[0].type, QStringLiteral("扫描"));
+        QCOMPARE(rig.services->saved[0].text, QStringLiteral("网络扫描结束"));
+        QCOMPARE(rig.link.Status().msgText, QStringLiteral("网络扫描结束"));
+    }
+
+    void scanWithAMissingNodeIsExtendedOnce()
+    {
+        Rig rig;
+        rig.AddNode(2, kNodeA, QStringLiteral("A"), 0x80, 5);
+        rig.AddNode(3, kNodeB, QStringLiteral("B"), 0x80, -1);
+        QVERIFY(rig.link.Create(11, FrameCodec::PlaceholderAddressText()));
+        rig.link.SetShortAddress(-1);
+        QCOMPARE(rig.link.Commit(), 1);
+        std::vector<int> sentAt;
+        while (rig.link.QueueSize() > 0 && rig.ticks < 400) {
+            if (rig.Tick() == 1)
+                sentAt.push_back(rig.ticks);
+            if (rig.ticks == 2) {
+                // Scan answers are the nodes' own reports.
+                QVERIFY(rig.Feed(Gni(7, kNodeB, 0x80)));
+                QCOMPARE(rig.link.FinishedCount(), 1);
+                QCOMPARE(int(rig.link.FirstFinished()->disposition), int(AffairReply::Unsolicited));
+            }
+        }
+        // One unreached node at the start gives one extension of 25 ticks when life ran low.
+        QCOMPARE(sentAt, (std::vector<int>{1, 27, 53, 79, 105, 131, 157, 183}));
+        QCOMPARE(rig.ticks, 201);
+        QCOMPARE(rig.services->saved.back().text, QStringLiteral("网络扫描结束"));
+    }
+
+    void unsolicitedReportsAndRejectedRecords()
+    {
+        Rig rig;
+        // No request: a logger's own report.
+        QVERIFY(rig.Feed(GmdFrom(kNodeC, 21.5f, 60.0f)));
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        QCOMPARE(int(rig.link.FirstFinished()->disposition), int(AffairReply::Unsolicited));
+        QCOMPARE(rig.link.FirstFinished()->receivedTime, rig.now);
+        // A newer report of the same node replaces the older one still waiting.
+        rig.now += 10;
+        QVERIFY(rig.Feed(GmdFrom(kNodeC, 22.5f, 61.0f)));
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        QCOMPARE(rig.link.FirstFinished()->value1, 22.5f);
+        QCOMPARE(rig.link.FirstFinished()->receivedTime, rig.now);
+        // Another node's report is kept beside it.
+        QVERIFY(rig.Feed(GmdFrom(kNodeB, 5.0f, 6.0f)));
+        QCOMPARE(rig.link.FinishedCount(), 2);
+
+        // With a request for another node at the head the report is still unsolicited.
+        QueueRealTimeRead(rig.link, kNodeA, 0x0102);
+        QVERIFY(rig.Feed(GmdFrom(kNodeC, 23.0f, 62.0f)));
+        QCOMPARE(rig.link.FinishedCount(), 2);
+        QCOMPARE(rig.link.QueueSize(), 1);
+        QCOMPARE(int(rig.link.Head()->phase), int(AffairRequest::kPhaseQueued));
+
+        // Incomplete records are refused and left as they were.
+        AffairReply partial = Rig::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
+        partial.presence &= ~ReplyBits::kRfLevel;
+        QVERIFY(!rig.link.HandleReply(partial));
+        QCOMPARE(partial.value1, 1.0f);
+        AffairReply invalid = Rig::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
+        invalid.valid = false;
+        QVERIFY(!rig.link.HandleReply(invalid));
+        QCOMPARE(rig.link.FinishedCount(), 2);
+
+        // Taking and removing records.
+        const AffairReply *second = rig.link.FirstFinished();
+        auto taken = rig.link.TakeFinished();
+        QCOMPARE(taken.get(), second);
+        QVERIFY(!rig.link.RemoveFinished(taken.get()));
+        QVERIFY(rig.link.RemoveFinished(rig.link.FirstFinished()));
+        QCOMPARE(rig.link.FinishedCount(), 0);
+        QVERIFY(!rig.link.TakeFinished());
+    }
+
+    void startRecordingDropsTheLateDuplicateGni()
+    {
+        Rig rig;
+        rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x88, 0x0102);
+        const qint64 start = rig.now - 3600; // in the past: sent and stored as now
+        QueueStart(rig.link, kNodeA, start);
+        QCOMPARE(rig.Tick(), 1);
+        QCOMPARE(int(theNodeTable().GetLogCmdState(1)), 7);
+        QVERIFY(rig.Notified({LinkView::Logging, 2, 1}));
+        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
+        QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::STN));
+        // A second GNI answer after the head moved on is dropped.
+        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
+        QCOMPARE(rig.link.FinishedCount(), 0);
+        QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::STN));
+
+        QCOMPARE(rig.TickUntilFrame(), 1);
+        QCOMPARE(rig.FrameStep(), int(FrameCodec::STN));
+        QCOMPARE(rig.link.Head()->startTime, rig.now);
+        QVERIFY(rig.Feed(testframes::StatusAnswer(FrameCodec::STN, testframes::Addr(kNodeA), 0x06)));
+        QCOMPARE(rig.link.QueueSize(), 0);
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        const AffairReply &result = *rig.link.FirstFinished();
+        QCOMPARE(int(result.type), int(FrameCodec::STN));
+        QCOMPARE(int(result.disposition), int(AffairReply::RequestResult));
+        QCOMPARE(result.presence, quint32(0x1E0630));
+        QCOMPARE(int(result.status), 0x06);
+        QCOMPARE(result.startTime, rig.now);
+        QCOMPARE(result.logInterval, qint64(60));
+        QCOMPARE(int(result.alarmMode), 4);
+        QCOMPARE(result.limit1, -10.0f);
+        QCOMPARE(result.limit4, 80.0f);
+    }
+
+    void downloadSizing_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<qint64>("planToOffset"); // from the logger's start; 0 = no plan end
+        QTest::addColumn<bool>("sameRecording");
+        QTest::addColumn<int>("storedLength");
+        QTest::addColumn<int>("dataLength");
+        QTest::addColumn<int>("address"); // -1: finished at once
+        QTest::addColumn<int>("count");
+        QTest::newRow("all, fresh") << 0 << qint64(0) << false << 0 << 5000 << 0 << 5000;
+        QTest::newRow("all, resume at 1000 of 5000")
+            << 0 << qint64(0) << true << 1000 << 5000 << 1000 << 4000;
+        QTest::newRow("all, new recording ignores stored")
+            << 0 << qint64(0) << false << 1000 << 5000 << 0 << 5000;
+        QTest::newRow("all, nothing new") << 0 << qint64(0) << true << 5000 << 5000 << -1 << 0;
+        QTest::newRow("all, empty logger") << 0 << qint64(0) << false << 0 << 0 << -1 << 0;
+        QTest::newRow("range of 100 records, two channels")
+            << 1 << qint64(6000) << false << 0 << 5000 << 0 << 404;
+        QTest::newRow("range capped by data") << 1 << qint64(600000) << false << 0 << 5000 << 0 << 5000;
+        QTest::newRow("range, resume") << 1 << qint64(6000) << true << 104 << 5000 << 104 << 300;
+        QTest::newRow("range ends before start") << 1 << qint64(-60) << false << 0 << 5000 << -1 << 0;
+        QTest::newRow("range without end") << 1 << qint64(0) << false << 0 << 5000 << -1 << 0;
+        QTest::newRow("unknown mode") << 2 << qint64(6000) << false << 0 << 5000 << -1 << 0;
+    }
+    void downloadSizing()
+    {
+        QFETCH(int, mode);
+        QFETCH(qint64, planToOffset);
+        QFETCH(bool, sameRecording);
+        QFETCH(int, storedLength);
+        QFETCH(int, dataLength);
+        QFETCH(int, address);
+        QFETCH(int, count);
+        Rig rig;
+        rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x88, 0x0102);
+        const qint64 loggerStart = kStart - 86400;
+        const qint64 planTo = planToOffset ? loggerStart + planToOffset : 0;
+        QueueDownload(rig.link, kNodeA, quint8(mode), planTo, sameRecording ? loggerStart : loggerStart - 60,
+                      storedLength);
+        ReachDownload(rig, loggerStart, dataLength);
+        if (address < 0) {
+            QCOMPARE(rig.link.QueueSize(), 0);
+            QCOMPARE(rig.link.Status().progress, 115);
+            QCOMPARE(rig.link.FinishedCount(), 1);
+            const AffairReply &r = *rig.link.FirstFinished();
+            QCOMPARE(int(r.type), int(FrameCodec::DLD));
+            QCOMPARE(r.presence, quint32(0x1E0FBB));
+            QVERIFY(r.block.has_value());
+            QCOMPARE(r.block->received, 0);
+            QVERIFY(r.block->data.isEmpty());
+            return;
+        }
+        QCOMPARE(rig.link.Status().progress, 15);
+        QCOMPARE(rig.TickUntilFrame(), 1);
+        QCOMPARE(rig.FrameStep(), int(FrameCodec::DLD));
+        QCOMPARE(DldRange(rig), qMakePair(address, count));
+    }
+
+    void downloadCollectsBlocksInOrder()
+    {
+        Rig rig;
+        rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x88, 0x0102);
+        const qint64 loggerStart = kStart - 86400;
+        QueueDownload(rig.link, kNodeA, 0, 0, loggerStart, 1000);
+        QCOMPARE(rig.TickUntilFrame(), 1);
+        QCOMPARE(rig.link.Status().progress, 5);
+        QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 7);
+        QVERIFY(rig.Notified({LinkView::Download, 2, 1}));
+        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
+        QCOMPARE(rig.TickUntilFrame(), 1);
+        QVERIFY(rig.Feed(GhiFrom(kNodeA, loggerStart, 60, 1600, 0x88)));
+        QCOMPARE(rig.TickUntilFrame(), 1);
+        QCOMPARE(DldRange(rig), qMakePair(1000, 600));
+
+        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 1000, Pattern(1000, 200))));
+        QCOMPARE(int(rig.link.Head()->phase), int(AffairRequest::kPhaseReceiving));
+        QCOMPARE(rig.link.Status().progress, 15 + 200 * 100 / 600);
+        // A block stops arriving: the rest is asked for after 10 ticks.
+        QCOMPARE(rig.TickUntilFrame(), 10);
+        QCOMPARE(DldRange(rig), qMakePair(1200, 400));
+        // Out of order and overflowing blocks are dropped; the late GNI too.
+        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 1400, Pattern(1400, 200))));
+        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
+        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 1200, Pattern(1200, 200))));
+        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 1400, Pattern(1400, 201))));
+        QCOMPARE(rig.link.Head()->result->block->received, 400);
+        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 1400, Pattern(1400, 200))));
+        QCOMPARE(rig.link.QueueSize(), 0);
+        QCOMPARE(rig.link.Status().progress, 115);
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        const AffairReply &r = *rig.link.FirstFinished();
+        QCOMPARE(r.presence, quint32(0x1E0FBB));
+        QCOMPARE(int(r.disposition), int(AffairReply::RequestResult));
+        QCOMPARE(r.block->startOffset, 1000);
+        QCOMPARE(r.block->received, 600);
+        QCOMPARE(r.block->data.left(600), Pattern(1000, 600));
+    }
+
+    void downloadTimingOutAfterBlocksDeliversThem()
+    {
+        Rig rig;
+        rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x88, 0x0102);
+        const qint64 loggerStart = kStart - 86400;
+        QueueDownload(rig.link, kNodeA, 0, 0, 0, 0);
+        ReachDownload(rig, loggerStart, 1000);
+        QCOMPARE(rig.TickUntilFrame(), 1);
+        for (int address : {0, 102, 204})
+            QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), address, Pattern(address, 102))));
+        // An empty block is no progress: the time-out still falls 176 ticks after the last data.
+        rig.Tick();
+        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 306, QByteArray())));
+        int ticks = 1;
+        while (rig.link.QueueSize() > 0 && ticks < 400) {
+            (void)rig.Tick();
+            ++ticks;
+        }
+        QCOMPARE(ticks, 176);
+        QCOMPARE(rig.finishedSignals, 1);
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        const AffairReply &r = *rig.link.FirstFinished();
+        QCOMPARE(int(r.type), int(FrameCodec::DLD));
+        QCOMPARE(int(r.disposition), int(AffairReply::RequestResult));
+        QCOMPARE(r.presence, quint32(0x1E0FBB));
+        // 306 bytes arrived; whole records of two channels (4 bytes) are kept: 76 records.
+        QCOMPARE(r.block->startOffset, 0);
+        QCOMPARE(r.block->received, 304);
+        QCOMPARE(r.block->total, 304);
+        QCOMPARE(r.block->data, Pattern(0, 304));
+        QCOMPARE(r.startTime, loggerStart);
+        QCOMPARE(r.endTime, loggerStart + 76 * 60);
+        QCOMPARE(rig.services->saved.back().type, QStringLiteral("中断"));
+        QVERIFY(rig.services->saved.back().text.endsWith(QStringLiteral("未完成")));
+        QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 15);
+
+        // Once stored, the next download continues after what was delivered.
+        QueueDownload(rig.link, kNodeA, 0, 0, loggerStart, r.block->received);
+        ReachDownload(rig, loggerStart, 1000);
+        QCOMPARE(rig.TickUntilFrame(), 1);
+        QCOMPARE(DldRange(rig), qMakePair(304, 696));
+    }
+
+    void downloadTimingOutWithoutDataDeliversNothing()
+    {
+        Rig rig;
+        rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x80, 0x0102);
+        QueueDownload(rig.link, kNodeA, 0, 0, 0, 0);
+        ReachDownload(rig, kStart - 86400, 1000);
+        while (rig.link.QueueSize() > 0 && rig.ticks < 1000)
+            (void)rig.Tick();
+        QCOMPARE(rig.link.FinishedCount(), 0);
+        QCOMPARE(rig.finishedSignals, 0);
+    }
+
+    void queueRules()
+    {
+        Rig rig;
+        // Cancelling never touches the head.
+        QueueStart(rig.link, kNodeA, kStart + 600);
+        const AffairRequest *head = rig.link.Head();
+        QueueStart(rig.link, kNodeA, kStart + 1200);
+        QueueRealTimeRead(rig.link, kNodeA, 0x0102);
+        QCOMPARE(rig.link.QueueSize(), 3);
+        QCOMPARE(rig.link.CancelQueued(4, Ext(kNodeA)), 1);
+        QCOMPARE(rig.link.QueueSize(), 2);
+        QCOMPARE(rig.link.Head(), head);
+        QCOMPARE(int(rig.link.QueuedAt(1)->kind), 3);
+        QCOMPARE(rig.link.CancelQueued(4, Ext(kNodeA)), 0);
+        QCOMPARE(rig.link.CancelQueued(3, Ext(kNodeB)), 0);
+
+        // A newer kind 4 for a node replaces the queued older one and goes to the tail.
+        QueueStart(rig.link, kNodeB, kStart + 600);
+        QueueStart(rig.link, kNodeC, kStart + 600);
+        QueueStart(rig.link, kNodeB, kStart + 900);
+        QCOMPARE(rig.link.QueueSize(), 4);
+        QCOMPARE(rig.link.QueuedAt(2)->extAddress, Ext(kNodeC));
+        QCOMPARE(rig.link.QueuedAt(3)->extAddress, Ext(kNodeB));
+        QCOMPARE(rig.link.QueuedAt(3)->startTime, kStart + 900);
+
+        // Kind 1 jumps the queue; its answer retires every other receiver query.
+        QVERIFY(rig.link.Create(1, FrameCodec::PlaceholderAddressText()));
+        QCOMPARE(rig.link.Commit(), 1);
+        QVERIFY(rig.link.Create(1, FrameCodec::PlaceholderAddressText()));
+        QCOMPARE(rig.link.Commit(), 1);
+        QCOMPARE(rig.link.QueueSize(), 6);
+        QCOMPARE(int(rig.link.Head()->kind), 1);
+        QCOMPARE(rig.Tick(), 1);
+        QCOMPARE(rig.Frame(), QByteArray::fromHex("ff7f757b47444908da") + QByteArray(55, '\0'));
+        QVERIFY(rig.Feed(testframes::NodeInfo(FrameCodec::GDI, 0, testframes::Addr(0x20), 0x40, 1, 0, 5, 0,
+                                              testframes::Addr(0))));
+        QCOMPARE(rig.link.QueueSize(), 4);
+        QCOMPARE(rig.link.Head(), head);
+        QCOMPARE(int(rig.link.FirstFinished()->type), int(FrameCodec::GDI));
+
+        // Refusals: wrong parameters, unknown kinds, SNM.
+        QVERIFY(rig.link.Create(4, ExtText(kNodeA)));
+        QVERIFY(!rig.link.SetStartTime(0));
+        QVERIFY(!rig.link.SetLogInterval(0));
+        QVERIFY(rig.link.SetAlarm(0, 0, 0, 0, 0));
+        QCOMPARE(rig.link.Commit(), 0);
+        QVERIFY(rig.link.Create(10, ExtText(kNodeA)));
+        QCOMPARE(rig.link.Commit(), 0);
+        QVERIFY(!rig.link.Create(0, ExtText(kNodeA)));
+        QVERIFY(!rig.link.Create(14, ExtText(kNodeA)));
+        QVERIFY(!rig.link.Create(4, ExtText(kNodeA).left(15)));
+        QCOMPARE(rig.link.QueueSize(), 4);
+
+        rig.link.ClearQueue();
+        QCOMPARE(rig.link.QueueSize(), 0);
+        QCOMPARE(rig.Tick(), 2);
+        QCOMPARE(rig.Frame(), QByteArray(64, '\0'));
+    }
+
+    void queueHoldsAtMost2500()
+    {
+        Rig rig;
+        for (int i = 0; i < CUartAffairLink::kQueueCap; ++i) {
+            FrameCodec::ExtAddress a{};
+            a[6] = quint8(i >> 8);
+            a[7] = quint8(i);
+            QVERIFY(rig.link.Create(2, a));
+            QCOMPARE(rig.link.Commit(), 1);
+        }
+        QCOMPARE(rig.link.QueueSize(), 2500);
+        QVERIFY(rig.link.Create(2, Ext(kNodeA)));
+        QCOMPARE(rig.link.Commit(), 0);
+        QVERIFY(rig.link.Create(1, FrameCodec::PlaceholderAddressText()));
+        QCOMPARE(rig.link.Commit(), 0);
+        QCOMPARE(rig.link.QueueSize(), 2500);
+    }
+
+    void describesRequestsAndReplies()
+    {
+        Rig rig;
+        rig.AddNode(1, kNodeA, QStringLiteral("Cold room"), 0x88, 0x0102);
+        const QString prefix = QStringLiteral("双温度记录仪[Cold room ,ID:%1]").arg(ExtText(kNodeA));
+
+        AffairRequest r;
+        r.extAddress = Ext(kNodeA);
+        const struct {
+            int kind;
+            QString text;
+        } requests[] = {
+            {2, prefix + QStringLiteral("获取运行信息")},
+            {5, prefix + QStringLiteral("设置停止记录")},
+            {7, prefix + QStringLiteral("获取运行记录信息")},
+            {11, QStringLiteral("正在进行网络扫描")},
+            {12, QStringLiteral("接收器自检")},
+            {13, QStringLiteral("锁定GPRS信息")},
+        };
+        for (const auto &c : requests) {
+            r.kind = quint8(c.kind);
+            QCOMPARE(rig.link.DescribeRequest(r), c.text);
+        }
+        r.kind = 8;
+        r.downloadMode = 0;
+        QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("下载记录数据 所有未下载数据"));
+        r.kind = 9;
+        r.alarmMode = 0;
+        QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("设置报警信息 不报警"));
+        r.alarmMode = 4;
+        r.limit1 = -10.0f;
+        r.limit2 = 30.0f;
+        r.limit3 = 20.0f;
+        r.limit4 = 80.0f;
+        QCOMPARE(rig.link.DescribeRequest(r),
+                 prefix +
+                     QStringLiteral(
+                         "设置报警信息 启动报警, 通道1报警:-10.00°C~30.00°C, 通道2报警:20.00°C~80.00°C"));
+        r.kind = 6;
+        r.rtInterval = 90;
+        QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("设置即时数据状态 间隔:00:01:30"));
+
+        // Replies: an alarm report lists its flags in bit order.
+        AffairReply gmd = Rig::Decode(GmdFrom(kNodeA, 21.5f, 60.0f, 0x06, 0x13));
+        gmd.disposition = AffairReply::Unsolicited;
+        QCOMPARE(rig.link.DescribeReply(gmd),
+                 prefix +
+                     QStringLiteral("接收到获取即时数据 {通道1数据：21.50°C; 通道2数据：60.00°C; GPRS异常}"));
+        QCOMPARE(rig.link.EventTypeWord(gmd), QStringLiteral("警告"));
+        AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().FahrenheitText());
+        QVERIFY(rig.link.DescribeReply(gmd).contains(QStringLiteral("通道1数据：70.70°F")));
+        AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().CelsiusText());
+        gmd.status = 0x02; // alarm not enabled: no flags, no word
+        QCOMPARE(rig.link.DescribeReply(gmd), prefix + QStringLiteral("接收到获取即时数据"));
+        QCOMPARE(rig.link.EventTypeWord(gmd), QString());
+        gmd.disposition = AffairReply::RequestResult;
+        QCOMPARE(rig.link.EventTypeWord(gmd), QStringLiteral("获取"));
+
+        AffairReply gni = Rig::Decode(Gni(0x0102, kNodeA, 0x88));
+        gni.disposition = AffairReply::Unsolicited;
+        QCOMPARE(rig.link.DescribeReply(gni), prefix + QStringLiteral("接收到获取运行信息"));
+        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("系统"));
+        gni.disposition = AffairReply::RequestResult;
+        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("连接"));
+        gni.type = 13;
+        QCOMPARE(rig.link.DescribeReply(gni), QStringLiteral("操作完成锁定GPRS信息"));
+        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("设置"));
+        gni.type = FrameCodec::DLD;
+        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("下载"));
+
+        // An unknown node shows its reported type and no name.
+        AffairReply other = Rig::Decode(Gni(9, kNodeC, 0x8C));
+        QCOMPARE(rig.link.DescribeReply(other),
+                 QStringLiteral("温湿度记录仪[ID:%1]接收到获取运行信息").arg(ExtText(kNodeC)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAffairLink)
+#include "test_affairlink.moc"

@@ -1,0 +1,442 @@
+#include "AnswerFrames.h"
+#include "link/AffairReply.h"
+#include "link/CUart_CommApp.h"
+#include "shell/core/CvTime.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace FrameCodec;
+using namespace testframes;
+
+namespace {
+
+// Records every record offered and accepts the complete ones, as the interim handler does.
+class RecordingHandler : public IReplyHandler {
+public:
+    bool HandleReply(AffairReply &reply) override
+    {
+        offered.push_back(reply);
+        return reply.IsComplete();
+    }
+    std::vector<AffairReply> offered;
+};
+
+const quint8 *U8(const QByteArray &b)
+{
+    return reinterpret_cast<const quint8 *>(b.constData());
+}
+
+struct Link {
+    Link() { app.SetReplyHandler(&handler); }
+    void Feed(const QByteArray &bytes) { app.OnReceive(U8(bytes), bytes.size()); }
+    // Feeds in chunks of the given sizes, cycling through them.
+    void FeedChunks(const QByteArray &bytes, const std::vector<int> &sizes)
+    {
+        std::size_t k = 0;
+        for (int at = 0; at < bytes.size(); k = (k + 1) % sizes.size()) {
+            const int n = std::min<int>(sizes[k], int(bytes.size()) - at);
+            Feed(bytes.mid(at, n));
+            at += n;
+        }
+    }
+    std::vector<int> Types() const
+    {
+        std::vector<int> t;
+        for (const AffairReply &r : handler.offered)
+            t.push_back(r.type);
+        return t;
+    }
+    CUart_CommApp app;
+    RecordingHandler handler;
+};
+
+AffairReply DecodeOne(const QByteArray &frame)
+{
+    AffairReply r;
+    const int command = AnswerCommand(U8(frame) + 4);
+    if (!DecodeAnswer(U8(frame), int(frame.size()), command, r))
+        return AffairReply{};
+    return r;
+}
+
+QByteArray LimitsLE(std::initializer_list<float> values)
+{
+    QByteArray out;
+    for (float v : values) {
+        quint8 b[2];
+        EncodeMeasured(v, b);
+        out.append(char(b[0])).append(char(b[1]));
+    }
+    return out;
+}
+
+} // namespace
+
+// Runs with TZ=Asia/Shanghai.
+class TestExtraction : public QObject {
+    Q_OBJECT
+private slots:
+    void decodesEveryAnswerLayout()
+    {
+        {
+            const AffairReply r =
+                DecodeOne(NodeInfo(GNI, 0x1234, Addr(0x10), 0x8C, 0x05, 0x21, 3, 4, Addr(0x40)));
+            QVERIFY(r.IsComplete());
+            QCOMPARE(r.presence, 0x1E0630u);
+            QCOMPARE(r.type, quint8(2));
+            QCOMPARE(r.shortAddress, 0x1234);
+            QCOMPARE(AddressToText(r.extAddress), QStringLiteral("1011121314151617"));
+            QCOMPARE(AddressToText(r.parentAddress), QStringLiteral("4041424344454647"));
+            QCOMPARE(r.deviceType, quint8(0x8C));
+            QCOMPARE(r.status, quint8(5));
+            QCOMPARE(r.eventFlags, quint8(0x21));
+            QCOMPARE(r.powerLevel, quint8(3));
+            QCOMPARE(r.rfLevel, quint8(4));
+        }
+        {
+            // Short form: no short address, still complete.
+            const AffairReply r = DecodeOne(Gmd(Addr(1), 0x88, QByteArray::fromHex("f6ff"),
+                                                QByteArray::fromHex("1027"), 2, 1, 3, 0x01020A, 5));
+            QCOMPARE(r.presence, 0x1E8270u);
+            QVERIFY(r.IsComplete());
+            QCOMPARE(r.shortAddress, -1);
+            QCOMPARE(r.value1, -0.1f);
+            QCOMPARE(r.value2, 100.0f);
+            QCOMPARE(r.rtInterval, qint64(0x01020A));
+            QCOMPARE(r.rfLevel, quint8(5));
+            QCOMPARE(r.status, quint8(2));
+            QCOMPARE(r.eventFlags, quint8(1));
+            QCOMPARE(r.powerLevel, quint8(3));
+            const AffairReply l = DecodeOne(Gmd(Addr(1), 0x88, QByteArray::fromHex("0000"),
+                                                QByteArray::fromHex("0000"), 2, 1, 3, 10, 5, 0xABCD));
+            QVERIFY(l.IsComplete());
+            QCOMPARE(l.shortAddress, 0xABCD);
+        }
+        for (int command : {int(STN), int(SPN), int(WNN)}) {
+            const AffairReply r = DecodeOne(StatusAnswer(command, Addr(7), 0x06));
+            QVERIFY(r.IsComplete());
+            QCOMPARE(r.presence, 0x220u);
+            QCOMPARE(r.status, quint8(6));
+            QCOMPARE(int(r.type), command);
+        }
+        {
+            const AffairReply r = DecodeOne(Rtc(Addr(7), 0x123456));
+            QCOMPARE(r.presence, 0x8200u);
+            QCOMPARE(r.rtInterval, qint64(0x123456));
+        }
+        {
+            const AffairReply r =
+                DecodeOne(Ghi(Addr(9), StartDate(), EndDate(), 4, LimitsLE({-12.35f, 25.0f, -40.0f, 85.5f}),
+                              600, 0x0A0B0C, 0x88));
+            QVERIFY(r.IsComplete());
+            QCOMPARE(r.presence, 0x39Bu);
+            QCOMPARE(r.startTime, qint64(1405398896));
+            QCOMPARE(r.endTime, qint64(1405468800));
+            QCOMPARE(r.alarmMode, quint8(4));
+            QCOMPARE(r.limit1, -12.35f);
+            QCOMPARE(r.limit2, 25.0f);
+            QCOMPARE(r.limit3, -40.0f);
+            QCOMPARE(r.limit4, 85.5f);
+            QCOMPARE(r.logInterval, qint64(600));
+            QCOMPARE(r.dataLength, 0x0A0B0Cu);
+            QCOMPARE(r.deviceType, quint8(0x88));
+        }
+        {
+            // Month 13 in the start date: the field stays 0 without its bit, the record is incomplete.
+            QByteArray bad = StartDate();
+            bad[4] = 13;
+            const AffairReply r =
+                DecodeOne(Ghi(Addr(9), bad, EndDate(), 0, LimitsLE({0, 0, 0, 0}), 60, 10, 0x80));
+            QVERIFY(r.valid);
+            QCOMPARE(r.startTime, qint64(0));
+            QCOMPARE(r.presence, 0x39Au);
+            QVERIFY(!r.IsComplete());
+        }
+        {
+            const AffairReply r = DecodeOne(Dld(Addr(3), 0x000400, QByteArray::fromHex("a1a2a3")));
+            QCOMPARE(r.presence, 0xA00u);
+            QVERIFY(r.block.has_value());
+            QCOMPARE(r.block->address, 0x400);
+            QCOMPARE(r.block->total, 3);
+            QCOMPARE(r.block->received, 3);
+            QCOMPARE(r.block->data, QByteArray::fromHex("a1a2a3"));
+            const AffairReply e = DecodeOne(Dld(Addr(3), 0, QByteArray()));
+            QVERIFY(e.IsComplete());
+            QCOMPARE(e.presence, 0xA00u);
+            QCOMPARE(e.block->received, 0);
+            QVERIFY(e.block->data.isEmpty());
+        }
+        {
+            // GPRS answers carry no presence bits and are complete with 0.
+            const AffairReply meq = DecodeOne(Meq(0x0102));
+            QVERIFY(meq.IsComplete());
+            QCOMPARE(meq.gprsLoggerCount, 0x0102);
+            QCOMPARE(meq.gprsIndex, -1);
+            const AffairReply mei = DecodeOne(Mei(5, Addr(0x20)));
+            QCOMPARE(mei.gprsIndex, 5);
+            QCOMPARE(AddressToText(mei.gprsLoggerAddress), QStringLiteral("2021222324252627"));
+            QByteArray info(48, '\0');
+            for (int i = 0; i < 48; ++i)
+                info[i] = char(i + 1);
+            const AffairReply men = DecodeOne(Men(7, info));
+            QCOMPARE(men.gprsIndex, 7);
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(men.gprsInfo.data()), 48), info);
+            QCOMPARE(DecodeOne(Mgq(QByteArray::fromHex("9155"))).phoneSlotMask, 0x155);
+            const QByteArray phone = QByteArray("13800138000").leftJustified(16, '\0');
+            const AffairReply mgn = DecodeOne(Mgn(9, phone));
+            QCOMPARE(mgn.phoneSlotIndex, 9);
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(mgn.phoneNumber.data()), 16), phone);
+            const AffairReply mbn = DecodeOne(Mbn(2, QByteArray::fromHex("93ff")));
+            QCOMPARE(mbn.gprsIndex, 2);
+            QCOMPARE(mbn.gprsBindMask, 0x3FF);
+            QCOMPARE(DecodeOne(Mbn(2, QByteArray::fromHex("80ff"))).gprsBindMask, 0);
+            QVERIFY(mbn.IsComplete());
+        }
+        // A frame too short for its code's layout is refused, not read past its end.
+        AffairReply r;
+        const QByteArray gdi = NodeInfo(GDI, 1, Addr(1), 0x40, 0, 0, 0, 0, Addr(1));
+        QVERIFY(!DecodeAnswer(U8(gdi), 20, GDI, r));
+        QVERIFY(!r.valid);
+        QVERIFY(!r.IsComplete());
+    }
+
+    void decodingResetsTheReusedRecord()
+    {
+        AffairReply r;
+        QVERIFY(DecodeAnswer(U8(Mgq(QByteArray::fromHex("93ff"))), 14, MGQ, r));
+        QCOMPARE(r.phoneSlotMask, 0x3FF);
+        const QByteArray mei = Mei(1, Addr(2));
+        QVERIFY(DecodeAnswer(U8(mei), int(mei.size()), MEI, r));
+        QCOMPARE(r.phoneSlotMask, 0); // nothing of the previous answer survives
+        QCOMPARE(r.type, quint8(MEI));
+    }
+
+    void splitChunksGarbageAndUnknownCodes()
+    {
+        const QByteArray gdi = NodeInfo(GDI, 0, Addr(0x50), 0x40, 0, 0, 0, 0, Addr(0x50));
+        QCOMPARE(gdi.size(), 36);
+        {
+            Link link;
+            link.Feed(gdi.left(20));
+            QCOMPARE(link.handler.offered.size(), std::size_t(0));
+            QCOMPARE(link.app.ByteCount(), 20);
+            link.Feed(gdi.mid(20));
+            QCOMPARE(link.Types(), std::vector<int>{GDI});
+            QCOMPARE(link.app.ByteCount(), 0);
+        }
+        {
+            Link link;
+            link.Feed(QByteArray::fromHex("001122") + gdi);
+            QCOMPARE(link.Types(), std::vector<int>{GDI});
+            QCOMPARE(link.app.ByteCount(), 0);
+        }
+        {
+            // Header with an unknown code, then a valid frame.
+            Link link;
+            link.Feed(QByteArray::fromHex("ff7f757b") + "XYZ" + gdi);
+            QCOMPARE(link.Types(), std::vector<int>{GDI});
+        }
+        {
+            // A header split over chunks after noise: the last three bytes are kept.
+            Link link;
+            link.Feed(QByteArray(40, char(0x55)) + gdi.left(3));
+            QCOMPARE(link.app.ByteCount(), 3);
+            link.Feed(gdi.mid(3));
+            QCOMPARE(link.Types(), std::vector<int>{GDI});
+        }
+        {
+            // Fewer than 12 bytes are not looked at.
+            Link link;
+            link.Feed(QByteArray(11, char(0x55)));
+            QCOMPARE(link.app.ByteCount(), 11);
+            QCOMPARE(link.app.ExtractFrames(), 0);
+            QCOMPARE(link.app.ByteCount(), 11);
+        }
+        {
+            // A damaged frame costs one byte; the next one is found.
+            Link link;
+            QByteArray bad = gdi;
+            bad[20] = char(bad[20] ^ 1);
+            link.Feed(bad + gdi);
+            QCOMPARE(link.Types(), std::vector<int>{GDI});
+        }
+    }
+
+    void gmdShortAndLongForms()
+    {
+        const QByteArray shortGmd =
+            Gmd(Addr(1), 0x80, QByteArray::fromHex("f6ff"), QByteArray::fromHex("0000"), 1, 0, 3, 60, 4);
+        const QByteArray longGmd = Gmd(Addr(2), 0x80, QByteArray::fromHex("1027"),
+                                       QByteArray::fromHex("0000"), 1, 0, 3, 60, 4, 0x0102);
+        const QByteArray spn = StatusAnswer(SPN, Addr(3), 0);
+        {
+            Link link;
+            link.Feed(longGmd);
+            QCOMPARE(link.handler.offered.size(), std::size_t(1));
+            QCOMPARE(link.handler.offered[0].shortAddress, 0x0102);
+            QCOMPARE(link.handler.offered[0].value1, 100.0f);
+        }
+        {
+            // 32 bytes followed directly by another frame: decoded as 32.
+            Link link;
+            link.Feed(shortGmd + spn);
+            QCOMPARE(link.Types(), (std::vector<int>{GMD, SPN}));
+            QCOMPARE(link.handler.offered[0].shortAddress, -1);
+            QCOMPARE(link.handler.offered[0].value1, -0.1f);
+            QVERIFY(link.handler.offered[0].IsComplete());
+        }
+        {
+            // The long form arriving as 32 + 2 bytes waits for its last two bytes.
+            Link link;
+            link.Feed(longGmd.left(32));
+            QCOMPARE(link.handler.offered.size(), std::size_t(0));
+            QCOMPARE(link.app.ByteCount(), 32);
+            link.Feed(longGmd.mid(32));
+            QCOMPARE(link.Types(), std::vector<int>{GMD});
+            QCOMPARE(link.handler.offered[0].shortAddress, 0x0102);
+        }
+    }
+
+    void dldBadCheckByteVersusBadTrailer()
+    {
+        // A data block that happens to contain a complete SPN answer.
+        const QByteArray inner = StatusAnswer(SPN, Addr(9), 1);
+        const QByteArray dld = Dld(Addr(3), 0, inner + QByteArray::fromHex("0102"));
+        {
+            Link link;
+            link.Feed(dld);
+            QCOMPARE(link.Types(), std::vector<int>{DLD});
+            QCOMPARE(link.handler.offered[0].block->data, inner + QByteArray::fromHex("0102"));
+        }
+        {
+            // Good trailer, bad check byte: dropped whole, never searched inside.
+            Link link;
+            QByteArray bad = dld;
+            bad[bad.size() - 1] = char(bad[bad.size() - 1] ^ 0x5A);
+            link.Feed(bad);
+            QVERIFY(link.handler.offered.empty());
+            QCOMPARE(link.app.ByteCount(), 0);
+        }
+        {
+            // Bad trailer: one byte of resynchronisation, the search goes on inside the block.
+            Link link;
+            QByteArray bad = dld;
+            bad[bad.size() - 3] = 0;
+            link.Feed(bad);
+            QCOMPARE(link.Types(), std::vector<int>{SPN});
+        }
+        {
+            // A block length at offset 18 makes the frame wait for its full size.
+            Link link;
+            link.Feed(dld.left(30));
+            QVERIFY(link.handler.offered.empty());
+            link.Feed(dld.mid(30));
+            QCOMPARE(link.Types(), std::vector<int>{DLD});
+        }
+    }
+
+    void overflowDropsTheWholeChunk()
+    {
+        // A DLD frame whose first 200 bytes wait in the buffer for the rest.
+        QByteArray data(255, '\0');
+        for (int i = 0; i < data.size(); ++i)
+            data[i] = char(i);
+        const QByteArray dld = Dld(Addr(3), 0x10, data);
+        QCOMPARE(dld.size(), 279);
+        {
+            Link link;
+            link.Feed(dld.left(200));
+            QCOMPARE(link.app.ByteCount(), 200);
+            link.app.SetLastReceiveTime(0);
+            // 200 + 5945 > 6144: nothing of it is stored, yet reception is stamped.
+            QByteArray tooMuch(CUart_CommApp::kBufferSize - 200 + 1, char(0x55));
+            const qint64 before = CvTime::Now();
+            link.Feed(tooMuch);
+            QCOMPARE(link.app.ByteCount(), 200);
+            QVERIFY(link.app.LastReceiveTime() >= before);
+            link.Feed(dld.mid(200));
+            QCOMPARE(link.Types(), std::vector<int>{DLD});
+            QCOMPARE(link.handler.offered[0].block->data, data);
+        }
+        {
+            // Exactly filling the buffer is allowed; the frame and the noise are then processed.
+            Link link;
+            link.Feed(dld.left(200));
+            link.Feed(dld.mid(200) + QByteArray(CUart_CommApp::kBufferSize - 279, char(0x55)));
+            QCOMPARE(link.Types(), std::vector<int>{DLD});
+            QCOMPARE(link.app.ByteCount(), 3);
+        }
+        {
+            Link link;
+            link.Feed(QByteArray(CUart_CommApp::kBufferSize + 1, char(0x55)));
+            QCOMPARE(link.app.ByteCount(), 0);
+        }
+    }
+
+    void announcesOnlyAcceptedRecordsQueued()
+    {
+        CUart_CommApp app;
+        app.SetReplyHandler(&app.DefaultHandler()); // complete records only
+        QSignalSpy ready(&app, &CUart_CommApp::RepliesReady);
+        QSignalSpy progress(&app, &CUart_CommApp::ProgressChanged);
+        QByteArray badDate = StartDate();
+        badDate[4] = 13;
+        const QByteArray ghi = Ghi(Addr(9), badDate, EndDate(), 0, LimitsLE({0, 0, 0, 0}), 60, 10, 0x80);
+        app.OnReceive(U8(ghi), ghi.size());
+        QCoreApplication::processEvents();
+        QCOMPARE(ready.count(), 0);
+        QVERIFY(app.DefaultHandler().TakeFinished().empty());
+        QCOMPARE(app.ByteCount(), 0); // removed although rejected
+
+        const QByteArray frames =
+            Gmd(Addr(1), 0x80, QByteArray(2, '\0'), QByteArray(2, '\0'), 0, 0, 0, 0, 0) +
+            Dld(Addr(1), 0, QByteArray::fromHex("0102"));
+        app.OnReceive(U8(frames), frames.size());
+        QCOMPARE(ready.count(), 0); // not before the event loop runs
+        QCOMPARE(progress.count(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(progress.count(), 1);
+        const std::vector<AffairReply> taken = app.DefaultHandler().TakeFinished();
+        QCOMPARE(taken.size(), std::size_t(2));
+        QCOMPARE(int(taken[0].type), int(GMD));
+        QVERIFY(taken[0].receivedTime > 0);
+        QCOMPARE(int(taken[1].type), int(DLD));
+    }
+
+    void mixedStreamInOddChunks()
+    {
+        // Every answer kind with noise between, fed in chunks of 1, 7, 13 and 64 bytes.
+        QByteArray stream;
+        std::vector<int> expected;
+        const QByteArray frames[] = {
+            NodeInfo(GDI, 0, Addr(1), 0x40, 0, 0, 0, 0, Addr(1)),
+            Gmd(Addr(2), 0x88, QByteArray(2, '\1'), QByteArray(2, '\2'), 1, 0, 3, 30, 2),
+            Gmd(Addr(2), 0x88, QByteArray(2, '\1'), QByteArray(2, '\2'), 1, 0, 3, 30, 2, 7),
+            StatusAnswer(STN, Addr(3), 1),
+            Rtc(Addr(4), 30),
+            Ghi(Addr(5), StartDate(), EndDate(), 4, LimitsLE({1, 2, 3, 4}), 60, 100, 0x8C),
+            Dld(Addr(5), 0, QByteArray(100, 'x')),
+            StatusAnswer(WNN, Addr(3), 4),
+            Meq(2),
+            Mei(0, Addr(6)),
+            Men(0, QByteArray(48, 'i')),
+            Mgq(QByteArray::fromHex("9003")),
+            Mgn(1, QByteArray(16, '5')),
+            Mbn(0, QByteArray::fromHex("9001")),
+        };
+        for (const QByteArray &f : frames) {
+            stream += QByteArray::fromHex("00ff7f75") + f;
+            expected.push_back(AnswerCommand(U8(f) + 4));
+        }
+        Link link;
+        link.FeedChunks(stream, {1, 7, 13, 64});
+        QCOMPARE(link.Types(), expected);
+        for (const AffairReply &r : link.handler.offered)
+            QVERIFY2(r.IsComplete(), qPrintable(QString::number(r.type)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExtraction)
+#include "test_extraction.moc"

@@ -1,0 +1,227 @@
+#include "link/FrameCodec.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace FrameCodec;
+
+namespace {
+
+QByteArray Bytes(const quint8 *p, int n)
+{
+    return QByteArray(reinterpret_cast<const char *>(p), n);
+}
+
+QByteArray Hex(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+const quint8 *U8(const QByteArray &bytes)
+{
+    return reinterpret_cast<const quint8 *>(bytes.constData());
+}
+
+} // namespace
+
+// Runs with TZ=Asia/Shanghai (UTC+8, no daylight saving).
+class TestFrameCodec : public QObject {
+    Q_OBJECT
+private slots:
+    void crcTableAndBothCheckByteVariants()
+    {
+        const auto &table = Crc8Table();
+        QCOMPARE(Bytes(table.data(), 8), Hex("00316253c4f5a697"));
+        // Every entry is the polynomial division of its index: spot-check the last one.
+        QCOMPARE(int(table[255]), 0xAC);
+
+        // Request variant: the register starts at L and covers the length byte.
+        const QByteArray gdi = Hex("ff7f757b47444908");
+        QCOMPARE(int(RequestCheckByte(U8(gdi), 8)), 0xDA);
+        const QByteArray gmd = Hex("ff7f757b474d440b021234");
+        QCOMPARE(int(RequestCheckByte(U8(gmd), 11)), 0x9F);
+
+        // Answer variant: C first, then the bytes.
+        const QByteArray spn = Hex("ff7f757b53504e"
+                                   "0102030405060708"
+                                   "02"
+                                   "7f7e7dff");
+        QCOMPARE(spn.size(), 20);
+        QCOMPARE(int(AnswerCheckByte(U8(spn), 20)), 0x20);
+        QByteArray whole = spn + char(0x20);
+        QVERIFY(HasTrailer(U8(whole), 21));
+        QVERIFY(HasAnswerCheckByte(U8(whole), 21));
+        whole[15] = 3;
+        QVERIFY(HasTrailer(U8(whole), 21));
+        QVERIFY(!HasAnswerCheckByte(U8(whole), 21));
+        whole[17] = 0;
+        QVERIFY(!HasTrailer(U8(whole), 21));
+        // Lengths below the shortest answer are never a frame.
+        QVERIFY(!HasTrailer(U8(whole), 11));
+    }
+
+    void requestPaddingTo64Bytes()
+    {
+        RequestBuffer out;
+        QVERIFY(BuildRequest(GDI, nullptr, 0, out));
+        QByteArray expected = Hex("ff7f757b47444908da");
+        expected.append(55, '\0');
+        QCOMPARE(Bytes(out.data(), 64), expected);
+
+        const quint8 body[] = {0x02, 0x12, 0x34};
+        QVERIFY(BuildRequest(GMD, body, 3, out));
+        QCOMPARE(Bytes(out.data(), 12), Hex("ff7f757b474d440b0212349f"));
+        QCOMPARE(Bytes(out.data() + 12, 52), QByteArray(52, '\0'));
+        QCOMPARE(RequestLength(out), 11);
+
+        // The longest request (MDN: index + 48 bytes) fits with L = 58.
+        quint8 big[51] = {};
+        QVERIFY(BuildRequest(MDN, big, 50, out));
+        QCOMPARE(RequestLength(out), 58);
+        QCOMPARE(int(out[58]), int(RequestCheckByte(out.data(), 58)));
+        // One byte more, or a command that is only an answer number, is refused with zeros.
+        QVERIFY(!BuildRequest(MDN, big, 51, out));
+        QCOMPARE(Bytes(out.data(), 64), QByteArray(64, '\0'));
+        QVERIFY(!BuildRequest(12, nullptr, 0, out));
+        QVERIFY(!BuildRequest(99, nullptr, 0, out));
+    }
+
+    void commandTableAndAnswerLengths()
+    {
+        struct Row {
+            const char *code;
+            int number;
+            int length;
+        };
+        const Row answers[] = {{"GDI", 1, 36},  {"GNI", 2, 36},  {"GMD", 3, 32},  {"STN", 4, 21},
+                               {"SPN", 5, 21},  {"RTC", 6, 23},  {"GHI", 7, 71},  {"DLD", 8, 24},
+                               {"WNN", 9, 21},  {"MEQ", 15, 14}, {"MEI", 17, 22}, {"MEN", 19, 62},
+                               {"MGQ", 21, 14}, {"MGN", 23, 30}, {"MBN", 25, 16}};
+        for (const Row &row : answers) {
+            QCOMPARE(AnswerCommand(reinterpret_cast<const quint8 *>(row.code)), row.number);
+            QCOMPARE(AnswerLength(row.number), row.length);
+            QCOMPARE(QByteArray(CommandCode(row.number)), QByteArray(row.code));
+        }
+        // Request-only codes are no answers.
+        for (const char *code : {"SNM", "NWS", "MDQ", "MDI", "MDN", "MSQ", "MSN", "MAN", "XYZ", "gdi"})
+            QCOMPARE(AnswerCommand(reinterpret_cast<const quint8 *>(code)), 0);
+        int requests = 0;
+        for (int n = 0; n < 40; ++n)
+            requests += IsRequestCommand(n) ? 1 : 0;
+        QCOMPARE(requests, 23);
+        QCOMPARE(CommandCode(12), nullptr);
+        QCOMPARE(AnswerLength(SNM), 0);
+
+        // An answer built from a body has header, code, trailer and a good check byte.
+        const QByteArray frame = BuildAnswer(SPN, Hex("010203040506070802"));
+        QCOMPARE(frame, Hex("ff7f757b53504e010203040506070802"
+                            "7f7e7dff20"));
+        QVERIFY(BuildAnswer(MDQ, QByteArray(2, '\0')).isEmpty());
+    }
+
+    void measuredValues()
+    {
+        QCOMPARE(DecodeMeasured(U8(Hex("f6ff"))), -0.1f);
+        QCOMPARE(DecodeMeasured(U8(Hex("1027"))), 100.0f);
+        QCOMPARE(DecodeMeasured(U8(Hex("0080"))), -327.68f);
+        QCOMPARE(DecodeMeasured(U8(Hex("ff7f"))), 327.67f);
+        quint8 out[2];
+        struct Row {
+            float value;
+            const char *bytes;
+        };
+        const Row rows[] = {{-0.1f, "f6ff"},   {100.0f, "1027"},  {-12.345f, "2dfb"}, {0.004f, "0000"},
+                            {-0.125f, "f3ff"}, {1000.0f, "ff7f"}, {-1000.0f, "0080"}};
+        for (const Row &row : rows) {
+            EncodeMeasured(row.value, out);
+            QCOMPARE(Bytes(out, 2), Hex(row.bytes));
+        }
+    }
+
+    void alarmLimits()
+    {
+        struct Row {
+            float limit;
+            const char *bytes;
+            float back;
+        };
+        const Row rows[] = {
+            {-12.345f, "d384", -12.35f}, {25.0f, "c409", 25.0f},    {0.004f, "0000", 0.0f},
+            {-40.0f, "a08f", -40.0f},    {85.5f, "6621", 85.5f},    {-0.004f, "0000", 0.0f},
+            {0.125f, "0d00", 0.13f},     {-0.125f, "0d80", -0.13f}, {400.0f, "ff7f", 327.67f},
+            {-400.0f, "ffff", -327.67f},
+        };
+        quint8 out[2];
+        for (const Row &row : rows) {
+            EncodeLimit(row.limit, out);
+            QCOMPARE(Bytes(out, 2), Hex(row.bytes));
+            QCOMPARE(DecodeLimit(out), row.back);
+        }
+        EncodeLimit(std::nanf(""), out);
+        QCOMPARE(Bytes(out, 2), Hex("0000"));
+    }
+
+    void integersAndMasks()
+    {
+        quint8 out[3];
+        Put24(0x123456, out);
+        QCOMPARE(Bytes(out, 3), Hex("123456"));
+        QCOMPARE(Get24(U8(Hex("fffffe"))), 0xFFFFFEu);
+        Put16(0xABCD, out);
+        QCOMPARE(Bytes(out, 2), Hex("abcd"));
+        QCOMPARE(Get16(U8(Hex("0102"))), 0x0102u);
+
+        EncodeMask10(0x3FF, out);
+        QCOMPARE(Bytes(out, 2), Hex("93ff"));
+        EncodeMask10(0, out);
+        QCOMPARE(Bytes(out, 2), Hex("9000"));
+        EncodeMask10(0x155, out);
+        QCOMPARE(Bytes(out, 2), Hex("9155"));
+        QCOMPARE(DecodeMask10(U8(Hex("93ff"))), 0x3FF);
+        QCOMPARE(DecodeMask10(U8(Hex("80ff"))), 0);
+        QCOMPARE(DecodeMask10(U8(Hex("9201"))), 0x201);
+        QCOMPARE(DecodeMask10(U8(Hex("94ff"))), 0);
+        QCOMPARE(DecodeMask10(U8(Hex("13ff"))), 0);
+    }
+
+    void sevenByteDates()
+    {
+        // 2014-07-15 12:34:56 in Shanghai.
+        const QByteArray bytes = Hex("38220c0f070e14");
+        const auto decoded = DecodeDate(U8(bytes));
+        QVERIFY(decoded.has_value());
+        QCOMPARE(*decoded, qint64(1405398896));
+        quint8 out[7];
+        EncodeDate(1405398896, out);
+        QCOMPARE(Bytes(out, 7), bytes);
+        EncodeDate(1704038399, out); // 2023-12-31 23:59:59
+        QCOMPARE(Bytes(out, 7), Hex("3b3b171f0c1714"));
+
+        // Month 13, day 0, 30 February, hour 24, minute 60, year byte 100: no date.
+        for (const char *bad : {"38220c0f0d0e14", "38220c00070e14", "38220c1e020e14", "3822180f070e14",
+                                "383c0c0f070e14", "38220c0f076414"}) {
+            QVERIFY2(!DecodeDate(U8(Hex(bad))).has_value(), bad);
+        }
+        // 29 February only in a leap year.
+        QVERIFY(DecodeDate(U8(Hex("0000001d021014"))).has_value());
+        QVERIFY(!DecodeDate(U8(Hex("0000001d021114"))).has_value());
+    }
+
+    void extendedAddressText()
+    {
+        const ExtAddress address = {0x00, 0x12, 0x4b, 0x00, 0x0a, 0xBC, 0xde, 0xff};
+        QCOMPARE(AddressToText(address), QStringLiteral("00124b000abcdeff"));
+        QCOMPARE(AddressFromText(QStringLiteral("00124b000abcdeff")), std::optional<ExtAddress>(address));
+        QCOMPARE(AddressFromText(QStringLiteral("00124B000ABCDEFF")), std::optional<ExtAddress>(address));
+        QCOMPARE(PlaceholderAddressText(), QStringLiteral("1111111111111111"));
+        QCOMPARE(AddressFromText(PlaceholderAddressText()), std::optional<ExtAddress>(PlaceholderAddress()));
+        QCOMPARE(AddressToText(PlaceholderAddress()), PlaceholderAddressText());
+        for (const char *bad : {"00124b000abcdef", "00124b000abcdeff0", "00124b000abcdefg", "",
+                                " 0124b000abcdeff", "0x124b000abcdeff"})
+            QVERIFY2(!AddressFromText(QString::fromLatin1(bad)).has_value(), bad);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFrameCodec)
+#include "test_framecodec.moc"

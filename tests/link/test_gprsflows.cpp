@@ -1,0 +1,321 @@
+#include "AffairTestKit.h"
+
+#include <QtTest>
+
+#include <map>
+
+using namespace affairkit;
+
+// Both GPRS transactions against a scripted receiver that stores what is written and echoes it.
+namespace {
+
+QByteArray Mask(int m)
+{
+    quint8 b[2];
+    FrameCodec::EncodeMask10(m, b);
+    return QByteArray(reinterpret_cast<const char *>(b), 2);
+}
+
+QByteArray Phone(const QByteArray &digits)
+{
+    return digits + QByteArray(16 - digits.size(), '\0');
+}
+
+QByteArray Info(char fill)
+{
+    QByteArray b(48, '\0');
+    for (int i = 0; i < 12; ++i)
+        b[i] = char(fill + i);
+    return b;
+}
+
+GprsName ToName(const QByteArray &b)
+{
+    GprsName n{};
+    std::copy(b.begin(), b.begin() + 48, n.begin());
+    return n;
+}
+
+class ScriptedReceiver {
+public:
+    struct Entry {
+        QByteArray ext;
+        QByteArray info = QByteArray(48, '\0');
+        int bind = 0;
+    };
+
+    int mask = 0;
+    QByteArray phones[10];
+    int loggerCount = 0;
+    std::map<int, Entry> entries;
+    // Applied to every answer before it is sent (a receiver that stores something else).
+    std::function<void(int step, QByteArray &answer)> tamper;
+
+    ScriptedReceiver()
+    {
+        for (auto &p : phones)
+            p = QByteArray(16, '\0');
+    }
+
+    QByteArray Answer(const QByteArray &frame, int step)
+    {
+        const auto *p = reinterpret_cast<const quint8 *>(frame.constData());
+        const int index = int(FrameCodec::Get16(p + 8));
+        const QByteArray after = frame.mid(10);
+        QByteArray answer;
+        switch (step) {
+        case FrameCodec::MSQ:
+            mask = FrameCodec::DecodeMask10(p + 8);
+            [[fallthrough]];
+        case FrameCodec::MGQ:
+            answer = testframes::Mgq(Mask(mask));
+            break;
+        case FrameCodec::MSN:
+            phones[index] = after.left(16);
+            [[fallthrough]];
+        case FrameCodec::MGN:
+            answer = testframes::Mgn(index, phones[index]);
+            break;
+        case FrameCodec::MDQ:
+            loggerCount = index;
+            [[fallthrough]];
+        case FrameCodec::MEQ:
+            answer = testframes::Meq(loggerCount);
+            break;
+        case FrameCodec::MDI:
+            entries[index].ext = after.left(8);
+            [[fallthrough]];
+        case FrameCodec::MEI:
+            answer = testframes::Mei(index, entries[index].ext);
+            break;
+        case FrameCodec::MDN:
+            entries[index].info = after.left(48);
+            [[fallthrough]];
+        case FrameCodec::MEN:
+            answer = testframes::Men(index, entries[index].info);
+            break;
+        case FrameCodec::MAN:
+            entries[index].bind = FrameCodec::DecodeMask10(p + 10);
+            [[fallthrough]];
+        case FrameCodec::MBN:
+            answer = testframes::Mbn(index, Mask(entries[index].bind));
+            break;
+        default:
+            break;
+        }
+        if (tamper && !answer.isEmpty())
+            tamper(step, answer);
+        return answer;
+    }
+};
+
+// Ticks, answering every frame, until the queue is empty; the steps sent in order.
+std::vector<int> Run(Rig &rig, ScriptedReceiver &receiver, int limit = 2000)
+{
+    std::vector<int> steps;
+    while (rig.link.QueueSize() > 0 && rig.ticks < limit) {
+        if (rig.Tick() != 1)
+            continue;
+        steps.push_back(rig.FrameStep());
+        const QByteArray answer = receiver.Answer(rig.Frame(), steps.back());
+        if (!answer.isEmpty() && !rig.Feed(answer)) {
+            QTest::qFail("the engine refused an answer", __FILE__, __LINE__);
+            break;
+        }
+    }
+    return steps;
+}
+
+std::vector<int> Repeat(std::initializer_list<int> group, int times)
+{
+    std::vector<int> v;
+    for (int i = 0; i < times; ++i)
+        v.insert(v.end(), group);
+    return v;
+}
+
+std::vector<int> Concat(std::initializer_list<std::vector<int>> parts)
+{
+    std::vector<int> v;
+    for (const auto &p : parts)
+        v.insert(v.end(), p.begin(), p.end());
+    return v;
+}
+
+constexpr quint8 kLoggerA = 0x30; // node 2
+constexpr quint8 kLoggerB = 0x50; // node 3
+
+void AddNetwork(Rig &rig)
+{
+    rig.AddNode(1, 0x20, QStringLiteral("Receiver"), 0x40, 0);
+    rig.AddNode(2, kLoggerA, QStringLiteral("A"), 0x80, 5);
+    rig.AddNode(3, kLoggerB, QStringLiteral("B"), 0x88, 6);
+}
+
+} // namespace
+
+class TestGprsFlows : public QObject {
+    Q_OBJECT
+private slots:
+    void selfCheckReadsEverythingBack_data()
+    {
+        QTest::addColumn<int>("receiverMask");
+        QTest::addColumn<QByteArray>("receiverSlot1");
+        QTest::addColumn<int>("confirmed");
+        QTest::newRow("same phone book") << 0x3 << QByteArray("10086") << 1;
+        QTest::newRow("a slot differs") << 0x3 << QByteArray("10010") << 0;
+        QTest::newRow("mask differs") << 0x7 << QByteArray("10086") << 0;
+    }
+    void selfCheckReadsEverythingBack()
+    {
+        QFETCH(int, receiverMask);
+        QFETCH(QByteArray, receiverSlot1);
+        QFETCH(int, confirmed);
+        Rig rig;
+        AddNetwork(rig);
+        CCorvaneBeeNode &table = theNodeTable();
+        QCOMPARE(table.SetPhone(0, QStringLiteral("13800138000")), 1);
+        QCOMPARE(table.SetPhone(1, QStringLiteral("10086")), 1);
+
+        ScriptedReceiver receiver;
+        receiver.mask = receiverMask;
+        receiver.phones[0] = Phone("13800138000");
+        receiver.phones[1] = Phone(receiverSlot1);
+        receiver.loggerCount = 2;
+        receiver.entries[0] = {testframes::Addr(kLoggerB), Info('b'), 0x1};
+        receiver.entries[1] = {testframes::Addr(kLoggerA), Info('a'), 0x2};
+
+        QVERIFY(rig.link.Create(12, FrameCodec::ExtAddress{}));
+        rig.link.SetGprsStart(0, 0);
+        QCOMPARE(rig.link.Commit(), 1);
+        QCOMPARE(rig.Tick(), 1);
+        QCOMPARE(rig.link.Status().statusText, QStringLiteral("接收器自检"));
+        const QByteArray first = rig.Frame();
+        QCOMPARE(first.left(8), QByteArray::fromHex("ff7f757b4d475108"));
+        QCOMPARE(first.mid(9), QByteArray(55, '\0'));
+        QVERIFY(rig.Feed(receiver.Answer(first, FrameCodec::MGQ)));
+
+        const std::vector<int> steps = Run(rig, receiver);
+        const std::vector<int> phones =
+            receiverMask == 0x3 ? Repeat({FrameCodec::MGN}, 10) : std::vector<int>{};
+        QCOMPARE(steps, Concat({phones,
+                                {FrameCodec::MEQ},
+                                Repeat({FrameCodec::MEI, FrameCodec::MEN, FrameCodec::MBN}, 2)}));
+        QCOMPARE(table.GetPhoneListState(), confirmed);
+        QCOMPARE(table.GetGprsSlot(3), 0);
+        QCOMPARE(table.GetGprsSlot(2), 1);
+        QVERIFY(table.SameGprsName(3, ToName(Info('b'))));
+        QVERIFY(table.SameGprsName(2, ToName(Info('a'))));
+        QCOMPARE(table.GetGprsBindMask(3), 0x1u);
+        QCOMPARE(table.GetGprsBindMask(2), 0x2u);
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        QCOMPARE(int(rig.link.FirstFinished()->type), 12);
+        QCOMPARE(int(rig.link.FirstFinished()->disposition), int(AffairReply::RequestResult));
+    }
+
+    void selfCheckOfAReceiverWithoutLoggersEndsAfterTheCount()
+    {
+        Rig rig;
+        AddNetwork(rig);
+        ScriptedReceiver receiver;
+        receiver.mask = 0x1; // the table's phone book is empty
+        QVERIFY(rig.link.Create(12, FrameCodec::ExtAddress{}));
+        QCOMPARE(rig.link.Commit(), 1);
+        QCOMPARE(Run(rig, receiver), (std::vector<int>{FrameCodec::MGQ, FrameCodec::MEQ}));
+        QCOMPARE(theNodeTable().GetPhoneListState(), 0);
+        QCOMPARE(int(rig.link.FirstFinished()->type), 12);
+    }
+
+    void lockWritesAndVerifiesEverything()
+    {
+        Rig rig;
+        AddNetwork(rig);
+        CCorvaneBeeNode &table = theNodeTable();
+        QCOMPARE(table.SetPhone(0, QStringLiteral("13800138000")), 1);
+        QCOMPARE(table.SetPhone(3, QStringLiteral("10086")), 1);
+        table.SetGprsName(2, ToName(Info('a')));
+        table.SetGprsName(3, ToName(Info('b')));
+        table.SetGprsBindMask(2, 0x8);
+        table.SetGprsBindMask(3, 0x9);
+
+        QVERIFY(rig.link.Create(13, FrameCodec::ExtAddress{}));
+        table.SetPhoneListState(0);
+        rig.link.SetGprsStart(table.CountLoggers(), qint32(table.GetPhoneMask()));
+        QCOMPARE(rig.link.Commit(), 1);
+
+        ScriptedReceiver receiver;
+        const std::vector<int> steps = Run(rig, receiver);
+        QCOMPARE(steps, Concat({{FrameCodec::MSQ},
+                                Repeat({FrameCodec::MSN}, 10),
+                                {FrameCodec::MDQ},
+                                Repeat({FrameCodec::MDI, FrameCodec::MDN, FrameCodec::MAN}, 2)}));
+        QCOMPARE(receiver.mask, 0x9);
+        QCOMPARE(receiver.phones[0], Phone("13800138000"));
+        QCOMPARE(receiver.phones[3], Phone("10086"));
+        QCOMPARE(receiver.phones[1], QByteArray(16, '\0'));
+        QCOMPARE(receiver.loggerCount, 2);
+        // Every logger holds a slot now, and the receiver's entry of that slot is the logger's.
+        for (int id : {2, 3}) {
+            const int slot = table.GetGprsSlot(id);
+            QVERIFY(slot == 0 || slot == 1);
+            const auto &entry = receiver.entries.at(slot);
+            QCOMPARE(entry.ext, testframes::Addr(id == 2 ? kLoggerA : kLoggerB));
+            QCOMPARE(entry.info, Info(id == 2 ? 'a' : 'b'));
+            QCOMPARE(entry.bind, id == 2 ? 0x8 : 0x9);
+        }
+        QVERIFY(table.GetGprsSlot(2) != table.GetGprsSlot(3));
+        QCOMPARE(table.FirstLoggerWithoutSlot(), -1);
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        QCOMPARE(int(rig.link.FirstFinished()->type), 13);
+    }
+
+    void lockRetransmitsAMismatchingEchoUntilItTimesOut()
+    {
+        Rig rig;
+        AddNetwork(rig);
+        CCorvaneBeeNode &table = theNodeTable();
+        table.SetGprsName(2, ToName(Info('a')));
+        table.SetGprsName(3, ToName(Info('b')));
+        QVERIFY(rig.link.Create(13, FrameCodec::ExtAddress{}));
+        rig.link.SetGprsStart(table.CountLoggers(), 0);
+        QCOMPARE(rig.link.Commit(), 1);
+
+        ScriptedReceiver receiver;
+        // The receiver stores a different information block than the one written.
+        receiver.tamper = [](int step, QByteArray &answer) {
+            if (step == FrameCodec::MDN) {
+                answer[20] = char(answer[20] ^ 0x01);
+                answer = FrameCodec::BuildAnswer(FrameCodec::MEN, answer.mid(7, 50));
+            }
+        };
+        const std::vector<int> steps = Run(rig, receiver);
+        QCOMPARE(steps, Concat({{FrameCodec::MSQ},
+                                Repeat({FrameCodec::MSN}, 10),
+                                {FrameCodec::MDQ, FrameCodec::MDI},
+                                Repeat({FrameCodec::MDN}, 7)}));
+        QCOMPARE(rig.link.QueueSize(), 0);
+        QCOMPARE(rig.link.FinishedCount(), 0);
+        QVERIFY(rig.Notified({LinkView::Gprs, 4, 1}));
+        QCOMPARE(rig.services->saved.size(), size_t(1));
+        QCOMPARE(rig.services->saved[0].type, QStringLiteral("中断"));
+        QCOMPARE(rig.services->saved[0].text, QStringLiteral("锁定GPRS信息未完成"));
+        // No logger was recorded as written.
+        QCOMPARE(table.GetGprsSlot(2), -1);
+        QCOMPARE(table.GetGprsSlot(3), -1);
+    }
+
+    void gprsAnswersOutsideAGprsTransactionAreUnsolicited()
+    {
+        Rig rig;
+        AddNetwork(rig);
+        QVERIFY(rig.link.Create(2, ExtText(kLoggerA)));
+        QCOMPARE(rig.link.Commit(), 1);
+        QVERIFY(rig.Feed(testframes::Meq(3)));
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        QCOMPARE(int(rig.link.FirstFinished()->disposition), int(AffairReply::Unsolicited));
+        QVERIFY(!rig.link.Head()->result);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGprsFlows)
+#include "test_gprsflows.moc"

@@ -1,0 +1,139 @@
+#include "messages/CMessageHisNew.h"
+#include "messages/CUserStore.h"
+#include "shell/core/CvTime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+// corvane-cli users and messages dump on files written by the program's own stores.
+class TestCliUsers : public QObject {
+    Q_OBJECT
+
+    QString m_home;
+
+    struct Run {
+        int status = -1;
+        QList<QJsonObject> lines;
+        QString error;
+    };
+    static Run Cli(const QStringList &args)
+    {
+        QProcess process;
+        process.start(QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli"), args);
+        Run run;
+        if (!process.waitForFinished(60000))
+            return run;
+        run.status = process.exitCode();
+        run.error = QString::fromUtf8(process.readAllStandardError());
+        const QList<QByteArray> out = process.readAllStandardOutput().split('\n');
+        for (const QByteArray &line : out) {
+            if (!line.isEmpty())
+                run.lines << QJsonDocument::fromJson(line).object();
+        }
+        return run;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()) + QStringLiteral("/cli");
+        QDir(m_home).removeRecursively();
+        QDir().mkpath(m_home + QStringLiteral("/profiler"));
+        QDir().mkpath(m_home + QStringLiteral("/message"));
+    }
+
+    void listsUsers()
+    {
+        CUserStore store;
+        store.SetFilePath(m_home + QStringLiteral("/profiler/user.ruf"));
+        QCOMPARE(store.CreateFile(QStringLiteral("admin"), QStringLiteral("adminpass"), 1),
+                 UserFileStatus::Ok);
+        QCOMPARE(store.AddAccount(QStringLiteral("张三"), QStringLiteral("secret1"), 2), UserFileStatus::Ok);
+        for (const QStringList &args :
+             {QStringList{QStringLiteral("--home"), m_home, QStringLiteral("users")},
+              QStringList{QStringLiteral("users"), QStringLiteral("--home"), m_home}}) {
+            const Run run = Cli(args);
+            QCOMPARE(run.status, 0);
+            QCOMPARE(run.lines.size(), 2);
+            QCOMPARE(run.lines[0].value(QStringLiteral("name")).toString(), QStringLiteral("admin"));
+            QCOMPARE(run.lines[0].value(QStringLiteral("type")).toInt(), 1);
+            QCOMPARE(run.lines[1].value(QStringLiteral("name")).toString(), QStringLiteral("张三"));
+            QCOMPARE(run.lines[1].value(QStringLiteral("type")).toInt(), 2);
+        }
+        QFile f(store.FilePath());
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("x");
+        f.close();
+        const Run damaged = Cli({QStringLiteral("--home"), m_home, QStringLiteral("users")});
+        QCOMPARE(damaged.status, 1);
+        QVERIFY(damaged.lines.isEmpty());
+        QVERIFY(damaged.error.contains(QStringLiteral("damaged")));
+        QVERIFY(f.remove());
+        const Run missing = Cli({QStringLiteral("--home"), m_home, QStringLiteral("users")});
+        QCOMPARE(missing.status, 1);
+        QVERIFY(!missing.error.isEmpty());
+    }
+
+    void dumpsMessageFiles()
+    {
+        const qint64 t = *CvTime::FromLocal({2014, 3, 5, 8, 7, 9});
+        {
+            CMessageHisNew fresh(m_home);
+            QVERIFY(
+                fresh.Log(QStringLiteral("警告"), t, QStringLiteral("admin"), QStringLiteral("a<b & c>d")));
+            QVERIFY(
+                fresh.Log(QStringLiteral("系统"), t + 1, QStringLiteral("bob"), QStringLiteral("second")));
+            CMessageHis archive(m_home);
+            archive.NewEntry();
+            archive.SetType(QStringLiteral("下载"));
+            archive.SetTime(t);
+            archive.SetUser(QStringLiteral("admin"));
+            archive.SetEvent(QStringLiteral("archived"));
+            archive.Commit();
+            QVERIFY(archive.SaveToMonth(t));
+        }
+        const QString fresh = m_home + QStringLiteral("/message/nmw001100.cvm");
+        Run run = Cli({QStringLiteral("messages"), QStringLiteral("dump"), fresh});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.lines.size(), 2);
+        QCOMPARE(run.lines[0].value(QStringLiteral("type")).toString(), QStringLiteral("警告"));
+        QCOMPARE(run.lines[0].value(QStringLiteral("time")).toString(), QStringLiteral("2014-3-5 08:07:09"));
+        QCOMPARE(run.lines[0].value(QStringLiteral("user")).toString(), QStringLiteral("admin"));
+        QCOMPARE(run.lines[0].value(QStringLiteral("event")).toString(), QStringLiteral("a<b & c>d"));
+        QCOMPARE(run.lines[1].value(QStringLiteral("event")).toString(), QStringLiteral("second"));
+
+        const QString month = m_home + QStringLiteral("/message/msg201403.cvm");
+        run = Cli({QStringLiteral("messages"), QStringLiteral("dump"), month});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.lines.size(), 1);
+        QCOMPARE(run.lines[0].value(QStringLiteral("event")).toString(), QStringLiteral("archived"));
+
+        // The key comes from the name: a renamed file no longer reads.
+        const QString renamed = m_home + QStringLiteral("/message/msg201404.cvm");
+        QVERIFY(QFile::copy(month, renamed));
+        run = Cli({QStringLiteral("messages"), QStringLiteral("dump"), renamed});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.lines.isEmpty());
+        QVERIFY(run.error.contains(QStringLiteral("damaged")));
+
+        // A cut-off record is reported.
+        QFile f(fresh);
+        QVERIFY(f.resize(f.size() - 3));
+        run = Cli({QStringLiteral("messages"), QStringLiteral("dump"), fresh});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.error.contains(QStringLiteral("damaged")));
+
+        run = Cli({QStringLiteral("messages"), QStringLiteral("dump"),
+                   m_home + QStringLiteral("/message/none.cvm")});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.error.contains(QStringLiteral("cannot read")));
+        QCOMPARE(Cli({QStringLiteral("messages"), QStringLiteral("list")}).status, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliUsers)
+#include "test_cli_users.moc"

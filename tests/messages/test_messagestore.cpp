@@ -1,0 +1,342 @@
+#include "messages/CMessageHisNew.h"
+#include "messages/MessageCodec.h"
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QtTest>
+
+// Record format, scrambling and the operations of the message stores (TZ=Asia/Shanghai).
+class TestMessageStore : public QObject {
+    Q_OBJECT
+
+    QString m_home;
+
+    QString MessagePath(const QString &name) const { return m_home + QStringLiteral("/message/") + name; }
+    QByteArray PlainFile(const QString &name) const
+    {
+        QFile f(MessagePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return MessageCodec::Descramble(f.readAll(), MessageCodec::DeriveKey(name), 0);
+    }
+    static qint64 At(int y, int mo, int d, int h, int mi, int s)
+    {
+        return *CvTime::FromLocal({y, mo, d, h, mi, s});
+    }
+    static QByteArray Record(const QByteArray &type, const QByteArray &time, const QByteArray &user,
+                             const QByteArray &event)
+    {
+        return "<<mb>:\\<\\TYPE=" + type + "\\><\\TIME=" + time + "\\><\\USER=" + user +
+               "\\><\\EVT=" + event + "\\>\\:<me>";
+    }
+    static void Entry(CMessageHis &store, const QString &type, qint64 t, const QString &user,
+                      const QString &event)
+    {
+        store.NewEntry();
+        store.SetType(type);
+        store.SetTime(t);
+        store.SetUser(user);
+        store.SetEvent(event);
+        store.Commit();
+    }
+    static QStringList Events(CMessageHis &store)
+    {
+        QStringList events;
+        for (int pos = 0; (pos = store.GetNextRecord(pos)) >= 1;)
+            events << store.EventText();
+        return events;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()) + QStringLiteral("/msghome");
+        QDir(m_home).removeRecursively();
+        QDir().mkpath(m_home + QStringLiteral("/message"));
+        QDir().mkpath(m_home + QStringLiteral("/profiler"));
+    }
+
+    void scrambleBytes()
+    {
+        // reverse(0x01 XOR 0) = 0x80.
+        QCOMPARE(MessageCodec::Scramble(QByteArray("\x01", 1), 0x10, 0), QByteArray("\x90", 1));
+        // At position 257 the position byte is 1: reverse(0x01 XOR 0x01) = 0.
+        QCOMPARE(MessageCodec::Scramble(QByteArray("\x01", 1), 0x10, 257), QByteArray("\x10", 1));
+        QCOMPARE(MessageCodec::Scramble(QByteArray("\x0F", 1), 0x00, 0), QByteArray("\xF0", 1));
+        QByteArray all(512, '\0');
+        for (int i = 0; i < all.size(); ++i)
+            all[i] = static_cast<char>(i & 0xFF);
+        for (int start : {0, 1, 255, 256, 1000}) {
+            const QByteArray stored = MessageCodec::Scramble(all, 0xA7, start);
+            QCOMPARE(MessageCodec::Descramble(stored, 0xA7, start), all);
+            // Written in two appends, it reads back as one stream.
+            QCOMPARE(MessageCodec::Scramble(all.left(100), 0xA7, start) +
+                         MessageCodec::Scramble(all.mid(100), 0xA7, start + 100),
+                     stored);
+        }
+    }
+
+    void keysAreNeverZeroOrFF()
+    {
+        QSet<int> keys;
+        for (int y = 1990; y < 2100; ++y) {
+            for (int m = 1; m <= 12; ++m) {
+                const std::uint8_t key = MessageCodec::DeriveKey(MessageCodec::MonthlyFileName(y, m));
+                QVERIFY(key != 0x00 && key != 0xFF);
+                keys.insert(key);
+            }
+        }
+        QVERIFY(keys.size() > 32);
+        const std::uint8_t fresh = MessageCodec::DeriveKey(QStringLiteral("nmw001100.cvm"));
+        QVERIFY(fresh != 0x00 && fresh != 0xFF);
+        QVERIFY(MessageCodec::DeriveKey(QStringLiteral("msg201403.cvm")) !=
+                MessageCodec::DeriveKey(QStringLiteral("msg201404.cvm")));
+    }
+
+    void monthlyNames()
+    {
+        QCOMPARE(MessageCodec::MonthlyFileName(2014, 3), QStringLiteral("msg201403.cvm"));
+        QCOMPARE(MessageCodec::MonthlyFileName(2014, 12), QStringLiteral("msg201412.cvm"));
+        QVERIFY(MessageCodec::MonthlyFileName(999, 3).isEmpty());
+        QVERIFY(MessageCodec::MonthlyFileName(10000, 3).isEmpty());
+    }
+
+    void escaping_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("example") << "a<b & c>d"
+                                 << "a&ltb &amp c&gtd";
+        QTest::newRow("entity text") << "&lt;&gt;&amp"
+                                     << "&amplt;&ampgt;&ampamp";
+        QTest::newRow("markers") << "\\:<me>\\><mb>:\\"
+                                 << "\\:&ltme&gt\\&gt&ltmb&gt:\\";
+        QTest::newRow("plain") << "节点 0011 丢失"
+                               << "节点 0011 丢失";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void escaping()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        QCOMPARE(MessageCodec::Escape(text), stored);
+        QCOMPARE(MessageCodec::Unescape(stored), text);
+    }
+
+    // The example event goes through the new-messages file and back.
+    void recordFormatAndTimeText()
+    {
+        CMessageHisNew store(m_home);
+        QVERIFY(QFile::exists(MessagePath(QStringLiteral("nmw001100.cvm"))));
+        Entry(store, QStringLiteral("系统"), At(2014, 3, 5, 8, 7, 9), QStringLiteral("ad<m>in"),
+              QStringLiteral("a<b & c>d"));
+        QVERIFY(store.Save());
+        QVERIFY(!store.HasUnsaved());
+        QCOMPARE(PlainFile(QStringLiteral("nmw001100.cvm")),
+                 Record("系统", "2014-3-5 08:07:09", "ad&ltm&gtin", "a&ltb &amp c&gtd"));
+        QVERIFY(store.TakeOverNewMessages());
+        QVERIFY(store.GetNextRecord(0) > 0);
+        QCOMPARE(store.TypeText(), QStringLiteral("系统"));
+        QCOMPARE(store.TimeText(), QStringLiteral("2014-3-5 08:07:09"));
+        QCOMPARE(store.UserText(), QStringLiteral("ad<m>in"));
+        QCOMPARE(store.EventText(), QStringLiteral("a<b & c>d"));
+    }
+
+    void emptyEntriesAreNotCommitted()
+    {
+        CMessageHisNew store(m_home);
+        store.NewEntry();
+        store.Commit();
+        QVERIFY(!store.HasUnsaved());
+        QVERIFY(!store.Save());
+        // A record without a field: its getters give empty texts.
+        store.NewEntry();
+        store.SetType(QStringLiteral("设置"));
+        store.Commit();
+        QVERIFY(store.Save());
+        QVERIFY(store.TakeOverNewMessages());
+        QVERIFY(store.GetNextRecord(0) > 0);
+        QCOMPARE(store.TypeText(), QStringLiteral("设置"));
+        QVERIFY(store.EventText().isEmpty());
+        QVERIFY(store.TimeText().isEmpty());
+    }
+
+    void twoSavesToANewMonthlyFile()
+    {
+        CMessageHis archive(m_home);
+        const qint64 t1 = At(2014, 3, 5, 8, 7, 9);
+        const qint64 t2 = At(2014, 3, 31, 23, 59, 59);
+        Entry(archive, QStringLiteral("警告"), t1, QStringLiteral("admin"), QStringLiteral("first"));
+        QVERIFY(archive.SaveToMonth(t1));
+        Entry(archive, QStringLiteral("下载"), t2, QStringLiteral("bob"), QStringLiteral("second"));
+        QVERIFY(archive.SaveToMonth(t2));
+        QCOMPARE(archive.WriteFileName(), QStringLiteral("msg201403.cvm"));
+        QCOMPARE(PlainFile(QStringLiteral("msg201403.cvm")),
+                 "msg201403.cvm" + Record("警告", "2014-3-5 08:07:09", "admin", "first") +
+                     Record("下载", "2014-3-31 23:59:59", "bob", "second"));
+        QCOMPARE(AppSettings::ReadIniKey(m_home + QStringLiteral("/profiler/sysmaneger.ini"),
+                                         QStringLiteral("lastmsgfile"), QStringLiteral("filename")),
+                 QStringLiteral("msg201403.cvm"));
+        // A new store opens the last monthly file by itself.
+        CMessageHis reopened(m_home);
+        QCOMPARE(reopened.ReadFileName(), QStringLiteral("msg201403.cvm"));
+        QCOMPARE(reopened.IndexRecords(), 2);
+        QVERIFY(reopened.GetRecord(1));
+        QCOMPARE(reopened.UserText(), QStringLiteral("bob"));
+        // Load month by time; the next month has no file.
+        QVERIFY(reopened.LoadMonth(t1));
+        QCOMPARE(reopened.RecordCount(), 2);
+        QVERIFY(!reopened.LoadMonth(At(2014, 4, 1, 0, 0, 0)));
+        QCOMPARE(reopened.RecordCount(), 0);
+        QVERIFY(!reopened.GetRecord(0));
+    }
+
+    void monthWithoutFourDigitYearIsNotWritten()
+    {
+        CMessageHis archive(m_home);
+        const qint64 early = At(999, 6, 1, 12, 0, 0);
+        Entry(archive, QStringLiteral("系统"), early, QStringLiteral("admin"), QStringLiteral("old"));
+        QVERIFY(!archive.SaveToMonth(early));
+        QVERIFY(archive.HasUnsaved());
+        QVERIFY(QDir(m_home + QStringLiteral("/message")).entryList(QDir::Files).isEmpty());
+        QVERIFY(!archive.LoadMonth(early));
+        // The text stays for the next save.
+        QVERIFY(archive.SaveToMonth(At(2020, 1, 1, 0, 0, 0)));
+        QVERIFY(PlainFile(QStringLiteral("msg202001.cvm")).contains("old"));
+    }
+
+    void twentyByteRule()
+    {
+        CMessageHisNew store(m_home);
+        QFile f(MessagePath(QStringLiteral("nmw001100.cvm")));
+        QVERIFY(!store.HasNewMessages());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(20, 'x'));
+        f.close();
+        QVERIFY(!store.HasNewMessages());
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("x");
+        f.close();
+        QVERIFY(store.HasNewMessages());
+        QVERIFY(QFile::remove(f.fileName()));
+        QVERIFY(!store.HasNewMessages());
+    }
+
+    void takingOverTwice()
+    {
+        CMessageHisNew store(m_home);
+        QVERIFY(store.Log(QStringLiteral("系统"), At(2014, 3, 5, 8, 0, 0), QStringLiteral("admin"),
+                          QStringLiteral("one")));
+        QVERIFY(store.Log(QStringLiteral("设置"), At(2014, 3, 5, 8, 0, 1), QStringLiteral("admin"),
+                          QStringLiteral("two")));
+        QVERIFY(store.HasNewMessages());
+        QVERIFY(store.TakeOverNewMessages());
+        QCOMPARE(Events(store), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+        QVERIFY(!store.HasNewMessages());
+        QVERIFY(store.TakeOverNewMessages());
+        QVERIFY(store.LoadedText().isEmpty());
+        QVERIFY(Events(store).isEmpty());
+        QVERIFY(store.CommitTakeOver());
+        QCOMPARE(QFileInfo(MessagePath(QStringLiteral("nmw001100.cvm"))).size(), 0);
+        QVERIFY(store.TakeOverNewMessages());
+        QVERIFY(store.LoadedText().isEmpty());
+    }
+
+    // The new-messages file keeps the taken-over records until they are committed as archived.
+    void takeOverSurvivesACrash()
+    {
+        const QString path = MessagePath(QStringLiteral("nmw001100.cvm"));
+        {
+            CMessageHisNew writer(m_home);
+            for (int i = 0; i < 3; ++i)
+                QVERIFY(writer.Log(QStringLiteral("警告"), At(2014, 3, 5, 9, 0, i), QStringLiteral("admin"),
+                                   QStringLiteral("alarm %1").arg(i)));
+        }
+        const QByteArray before = PlainFile(QStringLiteral("nmw001100.cvm"));
+        {
+            CMessageHisNew viewer(m_home);
+            QVERIFY(viewer.TakeOverNewMessages());
+            QCOMPARE(Events(viewer).size(), 3);
+            // The process ends here before the records reach a monthly file.
+        }
+        QCOMPARE(PlainFile(QStringLiteral("nmw001100.cvm")), before);
+        CMessageHisNew restarted(m_home);
+        QVERIFY(restarted.HasNewMessages());
+        QVERIFY(restarted.TakeOverNewMessages());
+        QCOMPARE(Events(restarted), (QStringList{QStringLiteral("alarm 0"), QStringLiteral("alarm 1"),
+                                                 QStringLiteral("alarm 2")}));
+
+        // A record logged while the taken-over ones are being archived stays in the file.
+        QVERIFY(restarted.Log(QStringLiteral("系统"), At(2014, 3, 5, 9, 1, 0), QStringLiteral("bob"),
+                              QStringLiteral("late")));
+        QVERIFY(restarted.CommitTakeOver());
+        QCOMPARE(restarted.TakenLength(), 0);
+        QCOMPARE(PlainFile(QStringLiteral("nmw001100.cvm")),
+                 Record("系统", "2014-3-5 09:01:00", "bob", "late"));
+        QVERIFY(restarted.HasNewMessages());
+        QVERIFY(restarted.TakeOverNewMessages());
+        QCOMPARE(Events(restarted), QStringList{QStringLiteral("late")});
+        QVERIFY(restarted.CommitTakeOver());
+        QCOMPARE(QFileInfo(path).size(), 0);
+    }
+
+    void failedSaveKeepsTheText()
+    {
+        QDir(m_home + QStringLiteral("/message")).removeRecursively();
+        {
+            // A file where the message folder should be: nothing can be written.
+            QFile blocker(m_home + QStringLiteral("/message"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        CMessageHisNew store(m_home);
+        Entry(store, QStringLiteral("系统"), At(2014, 3, 5, 8, 0, 0), QStringLiteral("admin"),
+              QStringLiteral("kept"));
+        QVERIFY(!store.Save());
+        QVERIFY(store.HasUnsaved());
+        QVERIFY(!store.TakeOverNewMessages());
+        QVERIFY(QFile::remove(m_home + QStringLiteral("/message")));
+        // A missing message folder is made on the next save.
+        QVERIFY(store.Save());
+        QVERIFY(PlainFile(QStringLiteral("nmw001100.cvm")).contains("kept"));
+    }
+
+    void damagedRecordDoesNotSwallowTheNext()
+    {
+        CMessageHis reader;
+        const QByteArray good = Record("系统", "2014-3-5 08:00:00", "admin", "good");
+        reader.SetLoadedText("<<mb>:\\<\\TYPE=系统\\><\\EVT=cut" + good + "<<mb>:\\<\\TYPE=x");
+        QCOMPARE(reader.RecordCount(), 1);
+        QVERIFY(reader.GetRecord(0));
+        QCOMPARE(reader.EventText(), QStringLiteral("good"));
+        QCOMPARE(Events(reader), QStringList{QStringLiteral("good")});
+    }
+
+    void sixtyThousandRecords()
+    {
+        constexpr int kCount = 60000;
+        CMessageHis archive(m_home);
+        const qint64 t = At(2014, 5, 20, 10, 0, 0);
+        for (int i = 0; i < kCount; ++i)
+            Entry(archive, QStringLiteral("下载"), t + i % 60, QStringLiteral("admin"),
+                  QStringLiteral("record %1").arg(i));
+        QVERIFY(archive.SaveToMonth(t));
+        CMessageHis reader(m_home);
+        QVERIFY(reader.LoadMonth(t));
+        QCOMPARE(reader.RecordCount(), kCount);
+        for (int i = 0; i < kCount; ++i) {
+            QVERIFY(reader.GetRecord(i));
+            if (reader.EventText() != QStringLiteral("record %1").arg(i))
+                QFAIL(qPrintable(QStringLiteral("record %1 reads %2").arg(i).arg(reader.EventText())));
+        }
+        QVERIFY(!reader.GetRecord(kCount));
+        QVERIFY(reader.GetRecord(kCount - 1));
+        QCOMPARE(reader.TimeText(), CvTime::FormatDateTime(t + (kCount - 1) % 60));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMessageStore)
+#include "test_messagestore.moc"

@@ -1,0 +1,315 @@
+#include "messages/CUserStore.h"
+#include "messages/UserFileCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+// The bytes of the user file and the store's operations on them.
+class TestUserFile : public QObject {
+    Q_OBJECT
+
+    QString m_path;
+
+    QByteArray FileBytes() const
+    {
+        QFile f(m_path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void SetFileBytes(const QByteArray &bytes)
+    {
+        QFile f(m_path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
+    // admin (type 1), then each extra name with password name + "pass" (type 2).
+    void MakeStore(CUserStore &store, const QStringList &extra)
+    {
+        store.SetFilePath(m_path);
+        QCOMPARE(store.CreateFile(QStringLiteral("admin"), QStringLiteral("adminpass"),
+                                  CUserStore::kAdministrator),
+                 UserFileStatus::Ok);
+        for (const QString &name : extra)
+            QCOMPARE(store.AddAccount(name, name + QStringLiteral("pass"), CUserStore::kOrdinaryUser),
+                     UserFileStatus::Ok);
+    }
+    static bool PasswordMatches(const CUserStore &store, int index, const QString &password)
+    {
+        bool matches = false;
+        return store.CheckPassword(index, password, matches) == UserFileStatus::Ok && matches;
+    }
+
+private slots:
+    void init()
+    {
+        const QString home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath());
+        QDir().mkpath(home + QStringLiteral("/profiler"));
+        m_path = home + QStringLiteral("/profiler/user.ruf");
+        QFile::remove(m_path);
+    }
+
+    void sizeRule_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("accounts"); // -1: damaged
+        QTest::newRow("empty") << 0 << -1;
+        QTest::newRow("header only") << 5 << -1;
+        QTest::newRow("one account") << 83 << 1;
+        QTest::newRow("one byte more") << 84 << -1;
+        QTest::newRow("one byte less") << 82 << -1;
+        QTest::newRow("two accounts") << 161 << 2;
+        QTest::newRow("fifty accounts") << 3905 << 50;
+        QTest::newRow("fifty-one accounts") << 3983 << -1;
+    }
+    void sizeRule()
+    {
+        QFETCH(int, size);
+        QFETCH(int, accounts);
+        const auto count = UserFile::AccountCountForSize(size);
+        QCOMPARE(count.has_value(), accounts >= 0);
+        if (count)
+            QCOMPARE(*count, accounts);
+    }
+
+    // Worked by hand from the stream rule: seeds 1, 2, 3 give k = 0x0B and c = 0x0F.
+    void scramblesKnownBytes()
+    {
+        QCOMPARE(UserFile::StreamKey({1, 2, 3}), std::uint8_t(0x0B));
+        QCOMPARE(UserFile::StreamChain({1, 2, 3}), std::uint8_t(0x0F));
+        QByteArray image("\x07\x01\x02\x03\x01\x00", 6);
+        UserFile::ScrambleImage(image);
+        QCOMPARE(image, QByteArray("\x07\x01\x02\x03\x25\x28", 6));
+        UserFile::UnscrambleImage(image);
+        QCOMPARE(image, QByteArray("\x07\x01\x02\x03\x01\x00", 6));
+    }
+
+    void scrambleRoundTripsEveryByteAndPosition()
+    {
+        QByteArray plain(UserFile::kMaxFileSize, '\0');
+        for (int i = 0; i < plain.size(); ++i)
+            plain[i] = static_cast<char>((i * 37 + i / 256) & 0xFF);
+        plain[1] = char(0x9D);
+        plain[2] = char(0x41);
+        plain[3] = char(0xE2);
+        QByteArray image = plain;
+        UserFile::ScrambleImage(image);
+        QCOMPARE(image.left(4), plain.left(4));
+        QVERIFY(image.mid(4) != plain.mid(4));
+        UserFile::UnscrambleImage(image);
+        QCOMPARE(image, plain);
+    }
+
+    void digestRules()
+    {
+        using UserFile::PasswordDigest;
+        // The empty password: all zero bytes chained from the start value 0x3C.
+        const UserFile::Digest empty = PasswordDigest(QString());
+        QCOMPARE(empty[0], std::uint8_t(0x3C));
+        QCOMPARE(empty[1], std::uint8_t(0x78));
+        QCOMPARE(empty[2], std::uint8_t(0xF0));
+        QVERIFY(PasswordDigest(QStringLiteral("secret1")) != PasswordDigest(QStringLiteral("secret2")));
+        QVERIFY(PasswordDigest(QStringLiteral("ab")) != PasswordDigest(QStringLiteral("ba")));
+        // Only 25 bytes count.
+        const QString p25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
+        QCOMPARE(PasswordDigest(p25), PasswordDigest(p25 + QStringLiteral("z")));
+        QVERIFY(PasswordDigest(p25) != PasswordDigest(p25.left(24)));
+    }
+
+    void oneAccountIs83Bytes()
+    {
+        CUserStore store;
+        MakeStore(store, {});
+        const QByteArray bytes = FileBytes();
+        QCOMPARE(bytes.size(), 83);
+        QCOMPARE(store.Load(), UserFileStatus::Ok);
+        QCOMPARE(store.Names(), QStringList{QStringLiteral("admin")});
+        QCOMPARE(store.Type(0), CUserStore::kAdministrator);
+        // The plain image: count 1, name zero-padded, type bytes 1, 0, 0.
+        QByteArray plain = bytes;
+        UserFile::UnscrambleImage(plain);
+        QCOMPARE(plain[4], char(1));
+        QCOMPARE(plain.mid(5, 50), QByteArray("admin") + QByteArray(45, '\0'));
+        QCOMPARE(plain.mid(80, 3), QByteArray("\x01\x00\x00", 3));
+        QVERIFY(PasswordMatches(store, 0, QStringLiteral("adminpass")));
+        QVERIFY(!PasswordMatches(store, 0, QStringLiteral("adminpasS")));
+    }
+
+    void wrongSizeIsDamagedEverywhere()
+    {
+        CUserStore store;
+        MakeStore(store, {});
+        SetFileBytes(FileBytes() + QByteArray(1, 'x'));
+        const QByteArray damaged = FileBytes();
+        QCOMPARE(damaged.size(), 84);
+        QCOMPARE(store.Load(), UserFileStatus::Damaged);
+        QCOMPARE(store.Count(), 0);
+        UserFile::Digest digest{};
+        QCOMPARE(store.ReadDigest(0, digest), UserFileStatus::Damaged);
+        std::array<std::uint8_t, 3> type{};
+        QCOMPARE(store.ReadTypeBytes(0, type), UserFileStatus::Damaged);
+        QCOMPARE(store.AddAccount(QStringLiteral("bob"), QStringLiteral("bobpass"), 2),
+                 UserFileStatus::Damaged);
+        QCOMPARE(store.ChangePassword(0, QStringLiteral("newpass")), UserFileStatus::Damaged);
+        QCOMPARE(store.DeleteAccount(QStringLiteral("admin")), UserFileStatus::Damaged);
+        QCOMPARE(store.RememberLastLogin(0), UserFileStatus::Damaged);
+        // Nothing was written.
+        QCOMPARE(FileBytes(), damaged);
+    }
+
+    void missingFileHasNoAccounts()
+    {
+        CUserStore store;
+        store.SetFilePath(m_path);
+        QCOMPARE(store.Load(), UserFileStatus::Missing);
+        QCOMPARE(store.Count(), 0);
+        QCOMPARE(store.LastLoginIndex(), 255);
+        QCOMPARE(store.Find(QStringLiteral("admin")), -1);
+        QCOMPARE(store.RememberLastLogin(0), UserFileStatus::WriteFailed);
+        QCOMPARE(store.AddAccount(QStringLiteral("bob"), QStringLiteral("bobpass"), 2),
+                 UserFileStatus::Missing);
+        QVERIFY(!QFile::exists(m_path));
+    }
+
+    void deletingTheSecondOfThree()
+    {
+        CUserStore store;
+        MakeStore(store, {QStringLiteral("bob"), QStringLiteral("carol")});
+        QCOMPARE(FileBytes().size(), 239);
+        QCOMPARE(store.RememberLastLogin(2), UserFileStatus::Ok);
+        QCOMPARE(store.DeleteAccount(QStringLiteral("bob")), UserFileStatus::Ok);
+        const QByteArray bytes = FileBytes();
+        QCOMPARE(bytes.size(), 161);
+        QCOMPARE(store.Names(), (QStringList{QStringLiteral("admin"), QStringLiteral("carol")}));
+        QByteArray plain = bytes;
+        UserFile::UnscrambleImage(plain);
+        QCOMPARE(plain[4], char(2));
+        QVERIFY(PasswordMatches(store, 0, QStringLiteral("adminpass")));
+        QVERIFY(PasswordMatches(store, 1, QStringLiteral("carolpass")));
+        QCOMPARE(store.Type(1), CUserStore::kOrdinaryUser);
+        // The last login still names carol, now at index 1.
+        QCOMPARE(store.LastLoginIndex(), 1);
+        QCOMPARE(store.DeleteAccount(QStringLiteral("bob")), UserFileStatus::Refused);
+    }
+
+    void lastAccountIsNeverDeleted()
+    {
+        CUserStore store;
+        MakeStore(store, {});
+        const QByteArray before = FileBytes();
+        QCOMPARE(store.DeleteAccount(QStringLiteral("admin")), UserFileStatus::Refused);
+        QCOMPARE(FileBytes(), before);
+    }
+
+    void rewritesDifferInEveryScrambledByte()
+    {
+        CUserStore store;
+        MakeStore(store, {QStringLiteral("bob"), QStringLiteral("carol")});
+        QByteArray previous = FileBytes();
+        // Each rewrite draws new seeds; checked over many rewrites, since a repeat of the stream
+        // key would leave bytes equal.
+        for (int round = 0; round < 200; ++round) {
+            QCOMPARE(store.ChangePassword(1, QStringLiteral("bobpass")), UserFileStatus::Ok);
+            const QByteArray current = FileBytes();
+            QCOMPARE(current.size(), previous.size());
+            QCOMPARE(current[0], previous[0]);
+            for (int p = UserFile::kScrambleStart; p < current.size(); ++p)
+                QVERIFY2(current[p] != previous[p],
+                         qPrintable(QStringLiteral("round %1 byte %2").arg(round).arg(p)));
+            QByteArray a = current;
+            QByteArray b = previous;
+            UserFile::UnscrambleImage(a);
+            UserFile::UnscrambleImage(b);
+            QCOMPARE(a.mid(4), b.mid(4));
+            previous = current;
+        }
+        QCOMPARE(store.Names(),
+                 (QStringList{QStringLiteral("admin"), QStringLiteral("bob"), QStringLiteral("carol")}));
+        CUserStore other;
+        other.SetFilePath(m_path);
+        QCOMPARE(other.Load(), UserFileStatus::Ok);
+        QCOMPARE(other.Names(), store.Names());
+        QVERIFY(PasswordMatches(other, 1, QStringLiteral("bobpass")));
+    }
+
+    void passwordLengths()
+    {
+        CUserStore store;
+        MakeStore(store, {});
+        const QString p25 = QStringLiteral("Abcdefghijklmnopqrstuvw25");
+        QCOMPARE(p25.size(), 25);
+        QCOMPARE(store.AddAccount(QStringLiteral("long"), p25, 2), UserFileStatus::Ok);
+        QVERIFY(PasswordMatches(store, 1, p25));
+        QVERIFY(!PasswordMatches(store, 1, p25.left(24)));
+        QCOMPARE(store.AddAccount(QStringLiteral("longer"), p25 + QStringLiteral("x"), 2),
+                 UserFileStatus::Refused);
+        QCOMPARE(store.ChangePassword(0, p25 + QStringLiteral("x")), UserFileStatus::Refused);
+        QCOMPARE(store.ChangePassword(0, p25), UserFileStatus::Ok);
+        QVERIFY(PasswordMatches(store, 0, p25));
+    }
+
+    void namesFitFiftyBytes()
+    {
+        CUserStore store;
+        MakeStore(store, {});
+        const QString fifty(50, QLatin1Char('n'));
+        QCOMPARE(store.AddAccount(fifty, QStringLiteral("secret1"), 2), UserFileStatus::Ok);
+        QCOMPARE(store.AddAccount(fifty + QStringLiteral("n"), QStringLiteral("secret1"), 2),
+                 UserFileStatus::Refused);
+        // 16 Chinese characters are 48 bytes, 17 are 51.
+        const QString chinese16(16, QChar(0x5F20));
+        QCOMPARE(store.AddAccount(chinese16, QStringLiteral("secret1"), 2), UserFileStatus::Ok);
+        QCOMPARE(store.AddAccount(chinese16 + QChar(0x5F20), QStringLiteral("secret1"), 2),
+                 UserFileStatus::Refused);
+        QCOMPARE(store.AddAccount(QString(), QStringLiteral("secret1"), 2), UserFileStatus::Refused);
+        QCOMPARE(store.AddAccount(QStringLiteral("admin"), QStringLiteral("secret1"), 2),
+                 UserFileStatus::Refused);
+        CUserStore other;
+        other.SetFilePath(m_path);
+        QCOMPARE(other.Load(), UserFileStatus::Ok);
+        QCOMPARE(other.Names(), (QStringList{QStringLiteral("admin"), fifty, chinese16}));
+        QCOMPARE(other.Find(QStringLiteral("Admin")), -1);
+        QCOMPARE(other.Find(QStringLiteral("admin")), 0);
+    }
+
+    void atMostFiftyAccounts()
+    {
+        CUserStore store;
+        MakeStore(store, {});
+        for (int i = 1; i < 50; ++i)
+            QCOMPARE(store.AddAccount(QStringLiteral("user%1").arg(i), QStringLiteral("secret1"), 2),
+                     UserFileStatus::Ok);
+        QCOMPARE(FileBytes().size(), 3905);
+        QCOMPARE(store.AddAccount(QStringLiteral("user50"), QStringLiteral("secret1"), 2),
+                 UserFileStatus::Refused);
+        QCOMPARE(FileBytes().size(), 3905);
+        QCOMPARE(store.Count(), 50);
+    }
+
+    void lastLoginIsWrittenInPlace()
+    {
+        CUserStore store;
+        MakeStore(store, {QStringLiteral("bob")});
+        const QByteArray before = FileBytes();
+        QCOMPARE(store.RememberLastLogin(1), UserFileStatus::Ok);
+        const QByteArray after = FileBytes();
+        QCOMPARE(after[0], char(1));
+        QCOMPARE(after.mid(1), before.mid(1));
+        QCOMPARE(store.Load(), UserFileStatus::Ok);
+        QCOMPARE(store.LastLoginIndex(), 1);
+    }
+
+    void typeBytesOfARecord()
+    {
+        CUserStore store;
+        MakeStore(store, {QStringLiteral("bob")});
+        std::array<std::uint8_t, 3> bytes{};
+        QCOMPARE(store.ReadTypeBytes(1, bytes), UserFileStatus::Ok);
+        QCOMPARE(bytes, (std::array<std::uint8_t, 3>{2, 0, 0}));
+        QCOMPARE(store.ReadTypeBytes(2, bytes), UserFileStatus::Refused);
+        UserFile::Digest digest{};
+        QCOMPARE(store.ReadDigest(-1, digest), UserFileStatus::Refused);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUserFile)
+#include "test_userfile.moc"

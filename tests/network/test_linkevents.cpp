@@ -1,0 +1,423 @@
+// The link event handler and the link session against the real receive side, transaction engine,
+// node table (SQLite) and network table; the receiver is played byte by byte.
+#include "../link/AnswerFrames.h"
+#include "../link/PtyPair.h"
+
+#include "link/CUartAffairLink.h"
+#include "link/CUart_CommApp.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/LinkEventHandler.h"
+#include "network/LinkSession.h"
+#include "network/NetworkLoader.h"
+#include "shell/core/AppSettings.h"
+#include "storage/CCorvaneODBC.h"
+
+#include <QtTest>
+
+using namespace testframes;
+
+namespace {
+
+constexpr qint64 kT0 = 1405398896; // 2014-07-15 12:34:56 (Asia/Shanghai)
+
+class LogRecorder : public LinkServices {
+public:
+    NodeInfo FindNode(const QString &) override { return {}; }
+    QString NodeAddress(int) override { return {}; }
+    StoredHistory StoredHistoryOf(const QString &) override { return {}; }
+    void LogEntry(const QString &type, qint64, const QString &text) override { entries.append({type, text}); }
+    void SaveLog() override { ++saves; }
+    QList<QPair<QString, QString>> entries;
+    int saves = 0;
+};
+
+struct Notice {
+    CorvaneView view;
+    ViewNotify code;
+    int argument;
+};
+
+} // namespace
+
+class TestLinkEvents : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CCorvaneODBC> db;
+    std::unique_ptr<CUart_CommApp> app;
+    std::unique_ptr<LinkSession> session;
+    LogRecorder *log = nullptr;
+    QList<Notice> notices;
+    qint64 now = kT0;
+    int dbCount = 0;
+
+    int AddNode(quint8 seed, const QString &name, quint8 type, int parent, float lower = -2000.0f,
+                float upper = -2000.0f)
+    {
+        NodeChange change;
+        change.mask = 0x7CB6;
+        change.values.name = name;
+        change.values.extaddress = FrameCodec::AddressToText(
+            reinterpret_cast<const quint8 *>(Addr(seed).constData()));
+        change.values.type = type;
+        change.values.fatherid = parent;
+        change.values.channel1_lower = lower;
+        change.values.channel1_upper = upper;
+        change.values.channel2_lower = -2000.0f;
+        change.values.channel2_upper = -2000.0f;
+        if (!db->SaveNode(change))
+            return -1;
+        return db->FindNodeIdByAddress(change.values.extaddress);
+    }
+
+    // Delivers answer bytes as the port would and lets the queued hand-over run.
+    void Receive(const QByteArray &bytes)
+    {
+        app->OnReceive(reinterpret_cast<const quint8 *>(bytes.constData()), bytes.size());
+        QCoreApplication::processEvents();
+        session->Handler().ProcessFinished();
+    }
+
+    // Ticks until the engine has written a frame or the limit is reached.
+    void TickEngine(int ticks)
+    {
+        for (int i = 0; i < ticks; ++i)
+            (void)app->Link().SendNext();
+    }
+
+    void Connect(quint8 receiverSeed)
+    {
+        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(receiverSeed), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        QVERIFY(session->State().IsConnected());
+        app->Link().ClearQueue();
+        log->entries.clear();
+        notices.clear();
+    }
+
+private slots:
+    void init()
+    {
+        now = kT0;
+        AppSettings &settings = AppSettings::Instance();
+        settings.SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME"));
+        settings.SetLanguage(UiLanguage::Chinese);
+        settings.SetUser(QStringLiteral("admin"), 1);
+        QDir().mkpath(settings.DatabaseFolder());
+        const QString name = QStringLiteral("events%1.mdb").arg(++dbCount);
+        db = std::make_unique<CCorvaneODBC>();
+        QVERIFY(db->CreateDatabase(settings.DatabaseFolder() + QLatin1Char('/') + name));
+        QVERIFY(db->OpenDatabase(name));
+        app = std::make_unique<CUart_CommApp>();
+        auto services = std::make_unique<LogRecorder>();
+        log = services.get();
+        app->Link().SetServices(std::move(services));
+        theNodeTable().ClearPhoneBook();
+        while (theNodeTable().Size() > 0) {
+            theNodeTable().MoveFirst();
+            theNodeTable().RemoveNode(theNodeTable().GetCurrentId());
+        }
+        session = std::make_unique<LinkSession>(*app, theNodeTable(), *db);
+        session->SetAutomaticTimers(false);
+        session->SetClock([this] { return now; });
+        notices.clear();
+        connect(session.get(), &LinkSession::viewNotify, this,
+                [this](CorvaneView v, ViewNotify c, int a) { notices.append({v, c, a}); });
+    }
+
+    void cleanup()
+    {
+        session.reset();
+        app.reset();
+        db.reset();
+    }
+
+    void firstAnswerConnectsAndQueuesSelfCheckAndScan()
+    {
+        const int receiver = AddNode(0x10, QStringLiteral("总站"), 0x40, 0);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        QSignalSpy texts(session.get(), &LinkSession::connectionTextChanged);
+
+        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0x10, 0, 0, Addr(0)));
+        QVERIFY(session->State().IsConnected());
+        QCOMPARE(session->State().receiverId, receiver);
+        QVERIFY(session->IsTicking());
+        QVERIFY(session->IsWatching());
+        QCOMPARE(texts.size(), 1);
+        const QString text = texts.first().at(0).toString();
+        QVERIFY2(text.startsWith(QStringLiteral("连接到端口")) && text.endsWith(QStringLiteral(": 总站")),
+                 qPrintable(text));
+        QCOMPARE(theNodeTable().GetFaultFlags(receiver), quint8(0x10));
+        QCOMPARE(theNodeTable().GetLastConnectTime(receiver), now);
+        QCOMPARE(app->Link().QueueSize(), 2);
+        QCOMPARE(int(app->Link().QueuedAt(0)->kind), 12);
+        QCOMPARE(int(app->Link().QueuedAt(1)->kind), 11);
+
+        // A receiver answer while connected changes nothing and logs nothing.
+        log->entries.clear();
+        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x03, 0, 0, 0, Addr(0)));
+        QCOMPARE(theNodeTable().GetStatus(receiver), quint8(0x01));
+        QVERIFY(log->entries.isEmpty());
+    }
+
+    void unknownRouterIsAddedButUnknownLoggerIsNot()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+
+        Receive(NodeInfo(FrameCodec::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
+        const int router = db->FindNodeIdByAddress(FrameCodec::AddressToText(
+            reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
+        QVERIFY(router > 0);
+        QVERIFY(db->SeekLookupNode(router));
+        const NodeRow row = db->LookupCursor().Row();
+        QCOMPARE(row.name, QStringLiteral(" "));
+        QCOMPARE(int(row.type), 0x04);
+        QCOMPARE(row.fatherid, 0);
+        QCOMPARE(int(row.runstate), 1);
+        QCOMPARE(row.channel1_lower, -2000.0f);
+        QCOMPARE(row.channel2_upper, -2000.0f);
+
+        Receive(NodeInfo(FrameCodec::GNI, 0x0204, Addr(0x40), 0x88, 0x01, 0, 3, 200, Addr(0x10)));
+        QCOMPARE(db->FindNodeIdByAddress(FrameCodec::AddressToText(
+                     reinterpret_cast<const quint8 *>(Addr(0x40).constData()))),
+                 -1);
+    }
+
+    void nodeInformationLogsOnlyAChangedShortAddress()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        const int logger = AddNode(0x20, QStringLiteral("冷库"), 0x88, 1);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+
+        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0102);
+        QCOMPARE(theNodeTable().GetRfLevel(logger), 180);
+        QCOMPARE(int(theNodeTable().GetRtFlag(logger)), 1);
+        QCOMPARE(theNodeTable().GetRtTimeout(logger), qint64(1860));
+        QCOMPARE(log->entries.size(), 1);
+        QCOMPARE(log->entries.first().first, QStringLiteral("系统"));
+
+        now += 5;
+        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x03, 0, 2, 150, Addr(0x10)));
+        QCOMPARE(theNodeTable().GetStatus(logger), quint8(0x03));
+        QCOMPARE(theNodeTable().GetLastConnectTime(logger), now);
+        QCOMPARE(log->entries.size(), 1);
+    }
+
+    void parentChangesReloadTheTreeOnceAfterTheBatch()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        AddNode(0x30, QStringLiteral("中转"), 0x04, 1);
+        const int a = AddNode(0x20, QStringLiteral("A"), 0x80, 1);
+        const int b = AddNode(0x28, QStringLiteral("B"), 0x80, 1);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+
+        // Both loggers now report the router as parent, in one chunk.
+        Receive(NodeInfo(FrameCodec::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30))
+                + NodeInfo(FrameCodec::GNI, 0x0112, Addr(0x28), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        int reloads = 0;
+        for (const Notice &n : notices) {
+            if (n.view == CorvaneView::Manager && n.code == ViewNotify::Reload)
+                ++reloads;
+            QVERIFY(!(n.view == CorvaneView::Manager && n.code == ViewNotify::Specific
+                      && (n.argument == a || n.argument == b)));
+        }
+        QCOMPARE(reloads, 1);
+        QCOMPARE(notices.last().code, ViewNotify::Reload);
+        QVERIFY(db->SeekLookupNode(a));
+        QCOMPARE(db->LookupCursor().Row().fatherid, 2);
+    }
+
+    void nearLimitRule_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<float>("lower");
+        QTest::addColumn<float>("upper");
+        QTest::addColumn<bool>("near");
+        QTest::newRow("middle") << 25.0f << 0.0f << 50.0f << false;
+        QTest::newRow("just inside upper margin") << 45.0f << 0.0f << 50.0f << true;
+        QTest::newRow("just outside upper margin") << 44.9f << 0.0f << 50.0f << false;
+        QTest::newRow("near lower") << -19.5f << -20.0f << -10.0f << true;
+        QTest::newRow("on the limit") << 50.0f << 0.0f << 50.0f << true;
+        QTest::newRow("beyond the limit is an alarm, not a pre-alarm") << 50.5f << 0.0f << 50.0f << false;
+        QTest::newRow("no limits") << 1.0f << -2000.0f << -2000.0f << false;
+        QTest::newRow("empty span") << 5.0f << 5.0f << 5.0f << false;
+    }
+    void nearLimitRule()
+    {
+        QFETCH(float, value);
+        QFETCH(float, lower);
+        QFETCH(float, upper);
+        QFETCH(bool, near);
+        QCOMPARE(LinkEventHandler::IsNearLimit(value, lower, upper), near);
+    }
+
+    void realTimeSamplesAndThePreAlarmRepeatFilter()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        const int logger = AddNode(0x20, QStringLiteral("冰箱"), 0x80, 1, 2.0f, 8.0f);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+        QSignalSpy samples(session.get(), &LinkSession::realTimeSample);
+        QSignalSpy messages(session.get(), &LinkSession::newMessage);
+
+        QByteArray v(2, 0);
+        const auto reading = [&v](float value) {
+            FrameCodec::EncodeMeasured(value, reinterpret_cast<quint8 *>(v.data()));
+            return Gmd(Addr(0x20), 0x80, v, QByteArray::fromHex("30f8"), 0x05, 0, 3, 60, 170, 0x0105);
+        };
+        Receive(reading(7.6f)); // within 10 % of the span below the upper limit
+        QCOMPARE(log->entries.size(), 1);
+        QCOMPARE(log->entries.at(0).first, QStringLiteral("预警"));
+        QVERIFY(log->entries.at(0).second.contains(QStringLiteral("通道1数据：")));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("预警"));
+
+        now += 10;
+        Receive(reading(7.7f));
+        QCOMPARE(log->entries.size(), 1);
+        now += 10;
+        Receive(reading(7.8f));
+        QCOMPARE(log->entries.size(), 2);
+        now += 1;
+        Receive(reading(5.0f)); // comfortably inside: nothing to log
+        QCOMPARE(log->entries.size(), 2);
+
+        QCOMPARE(theNodeTable().GetRtCount(logger), 4);
+        QCOMPARE(theNodeTable().GetRtTime(logger, 0), kT0);
+        QCOMPARE(samples.size(), 4);
+        QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0105);
+        QCOMPARE(theNodeTable().GetRtInterval(logger), qint64(60));
+        QCOMPARE(theNodeTable().GetRtTimeout(logger), qint64(120));
+    }
+
+    void commandResultsWriteRowsAndProgress()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        const int logger = AddNode(0x20, QStringLiteral("仓库"), 0x88, 1, 1.0f, 9.0f);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+        CUartAffairLink &engine = app->Link();
+        const QString address = FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x20).constData()));
+
+        // Real-time reporting stopped: the watchdog time-out falls back to 1800 + 60 s.
+        QVERIFY(engine.Create(6, address));
+        engine.SetRtInterval(0);
+        QCOMPARE(engine.Commit(), 1);
+        TickEngine(1);
+        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        TickEngine(1);
+        Receive(Rtc(Addr(0x20), 0));
+        QCOMPARE(int(theNodeTable().GetRtCmdState(logger)), 23);
+        QCOMPARE(theNodeTable().GetRtTimeout(logger), qint64(1860));
+
+        // Recording started without alarms: alarm fields off, the row's limits untouched.
+        QVERIFY(engine.Create(4, address));
+        QVERIFY(engine.SetStartTime(now + 3600));
+        QVERIFY(engine.SetLogInterval(300));
+        QVERIFY(engine.SetAlarm(0, 3.0f, 4.0f, 5.0f, 6.0f));
+        QCOMPARE(engine.Commit(), 1);
+        TickEngine(1);
+        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        TickEngine(1);
+        Receive(StatusAnswer(FrameCodec::STN, Addr(0x20), 0x01));
+        QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 21);
+        QCOMPARE(int(theNodeTable().GetAlarmEnable(logger)), 0);
+        QCOMPARE(theNodeTable().GetLogStartTime(logger), now + 3600);
+        QCOMPARE(theNodeTable().GetLogInterval(logger), qint64(300));
+        QVERIFY(db->SeekLookupNode(logger));
+        QCOMPARE(db->LookupCursor().Row().channel1_lower, 1.0f);
+        QCOMPARE(db->LookupCursor().Row().channel1_upper, 9.0f);
+        QCOMPARE(db->LookupCursor().Row().startTime, now + 3600);
+        QCOMPARE(db->LookupCursor().Row().sampleCap, 300);
+        QCOMPARE(engine.Status().progress, 0);
+        QVERIFY(engine.Status().statusText.isEmpty());
+        QCOMPARE(log->entries.last().first, QStringLiteral("设置"));
+    }
+
+    void sessionProbesKeepsAliveAndDropsTheLink()
+    {
+        PtyPair pty;
+        QVERIFY(pty.IsValid());
+        const int receiver = AddNode(0x10, QStringLiteral("总站"), 0x40, 0);
+        const int logger = AddNode(0x20, QStringLiteral("L"), 0x80, 1);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        session->SetGivenPorts({pty.SlavePath()});
+        QSignalSpy lost(session.get(), &LinkSession::linkLost);
+
+        session->Connect();
+        QVERIFY(session->IsProbing());
+        QCOMPARE(session->State().connectionText, QStringLiteral("正在连接．．．"));
+        session->ProbeStep();
+        const QByteArray request = pty.Read(2000);
+        QCOMPARE(request.size(), 64);
+        QCOMPARE(request.left(9), QByteArray::fromHex("ff7f757b474449" "08da"));
+        QCOMPARE(session->State().scanIndex, 1);
+
+        pty.Write(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        QTRY_VERIFY(session->State().IsConnected());
+        QCOMPARE(session->State().connectedPort, 1);
+        QVERIFY(!session->IsProbing());
+        QVERIFY(session->State().connectionText.contains(pty.SlavePath()));
+        app->Link().ClearQueue();
+        theNodeTable().SetShortAddress(logger, 0x0102);
+        theNodeTable().SetStatus(receiver, 1);
+
+        app->SetLastReceiveTime(now);
+        now += 6;
+        for (int i = 0; i < 10; ++i)
+            session->LinkTick();
+        QVERIFY(pty.Read(100).isEmpty());
+        now += 1;
+        for (int i = 0; i < 5; ++i)
+            session->LinkTick();
+        QCOMPARE(pty.Read(1000), LinkSession::KeepAliveFrame());
+        QCOMPARE(LinkSession::KeepAliveFrame().left(9), QByteArray::fromHex("ff7f757b474449" "08da"));
+        QCOMPARE(LinkSession::AlarmFrame().left(9), QByteArray::fromHex("ff7f757b414c41" "08b6"));
+
+        now += 4;
+        session->LinkTick();
+        QCOMPARE(lost.size(), 1);
+        QVERIFY(!session->State().IsConnected());
+        QCOMPARE(session->State().receiverId, -1);
+        QVERIFY(!session->IsTicking());
+        QCOMPARE(theNodeTable().GetShortAddress(logger), -1);
+        QCOMPARE(app->Link().QueueSize(), 0);
+    }
+
+    void watchdogAsksSilentLoggersAndDropsSilentRouters()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        const int router = AddNode(0x30, QStringLiteral("中转"), 0x04, 1);
+        const int logger = AddNode(0x20, QStringLiteral("L"), 0x80, 2);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+        Receive(NodeInfo(FrameCodec::GNI, 0x0201, Addr(0x30), 0x04, 0x01, 0, 3, 100, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::GNI, 0x0202, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        app->Link().ClearQueue();
+        notices.clear();
+
+        now += 90;
+        session->Watchdog();
+        QCOMPARE(app->Link().QueueSize(), 0);
+        QCOMPARE(int(theNodeTable().GetRtFlag(router)), 1);
+
+        now += 1800;
+        session->Watchdog();
+        QCOMPARE(int(theNodeTable().GetRtFlag(logger)), 2);
+        QCOMPARE(app->Link().QueueSize(), 1);
+        QCOMPARE(int(app->Link().Head()->kind), 3);
+        QCOMPARE(int(app->Link().Head()->addrMode), 2);
+        QCOMPARE(int(theNodeTable().GetRtFlag(router)), 0);
+        QCOMPARE(int(theNodeTable().GetStatus(router)), 0);
+        bool told = false;
+        for (const Notice &n : notices)
+            told = told || (n.view == CorvaneView::Manager && n.code == ViewNotify::Specific && n.argument == router);
+        QVERIFY(told);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkEvents)
+#include "test_linkevents.moc"

@@ -1,0 +1,169 @@
+// Loading the network table from the node table: tree by fatherid, depth-first order, missing
+// ancestors and parents, binding masks from the "OK" columns.
+#include "network/CCorvaneBeeNode.h"
+#include "network/NetworkLoader.h"
+#include "shell/core/AppSettings.h"
+#include "storage/CCorvaneODBC.h"
+
+#include <QDir>
+#include <QtTest>
+
+namespace {
+
+NodeRow Row(int id, quint8 type, int father)
+{
+    NodeRow row;
+    row.id = id;
+    row.type = type;
+    row.fatherid = father;
+    return row;
+}
+
+// Ids of a tree in depth-first order, each with its parent's id (0 at the top).
+QList<QPair<int, int>> Shape(const NodeTree &tree)
+{
+    QList<QPair<int, int>> shape;
+    for (const int index : tree.PreOrder()) {
+        const NodeTree::Entry &e = tree.entries[size_t(index)];
+        shape << qMakePair(e.row.id, e.parent < 0 ? 0 : tree.entries[size_t(e.parent)].row.id);
+    }
+    return shape;
+}
+
+} // namespace
+
+class TestNetworkLoad : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        const QString home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath());
+        AppSettings::Instance().SetHomeFolder(home);
+        QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
+    }
+
+    void loadsTreeIntoTable()
+    {
+        CCorvaneODBC db;
+        const QString file = AppSettings::Instance().DatabaseFolder() + QStringLiteral("/net.mdb");
+        QVERIFY(db.CreateDatabase(file));
+        QVERIFY(db.OpenDatabase(QStringLiteral("net.mdb")));
+        // id: type, father. 6 comes before its parent 7; 5's parent 99 is not in the table.
+        const std::vector<NodeRow> rows = {Row(1, 0x40, 0), Row(2, 0x04, 1),  Row(3, 0x80, 2),
+                                           Row(4, 0x88, 1), Row(5, 0x8C, 99), Row(6, 0x80, 7),
+                                           Row(7, 0x04, 2)};
+        for (const NodeRow &row : rows) {
+            NodeChange change;
+            change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
+            change.values = row;
+            change.values.extaddress =
+                QStringLiteral("00124b00000000%1").arg(row.id, 2, 10, QLatin1Char('0'));
+            change.values.name = QStringLiteral("node %1").arg(row.id);
+            QCOMPARE(db.SaveNode(change), 1);
+        }
+        // Phone bindings of logger 3: slots 1 and 10 say "OK"; "ok" and "OK " do not count.
+        QVERIFY(db.SeekEditNode(3));
+        QVERIFY(db.EditCursor().Edit());
+        db.EditCursor().Fields().gprs_bind[0] = QStringLiteral("OK");
+        db.EditCursor().Fields().gprs_bind[1] = QStringLiteral("ok");
+        db.EditCursor().Fields().gprs_bind[2] = QStringLiteral("OK ");
+        db.EditCursor().Fields().gprs_bind[9] = QStringLiteral("OK");
+        QVERIFY(db.EditCursor().Update());
+
+        CCorvaneBeeNode table;
+        table.AddNode(42); // not in the node table: removed
+        table.AddNode(3);  // present: kept with its live fields
+        table.SetShortAddress(3, 0x2222);
+        table.SetGprsSlot(3, -1);
+
+        const NodeTree tree = LoadNetworkTable(db, table);
+        const QList<QPair<int, int>> expected = {{1, 0}, {2, 1}, {3, 2}, {7, 2}, {6, 7}, {4, 1}, {5, 0}};
+        QCOMPARE(Shape(tree), expected);
+        QCOMPARE(tree.roots.size(), size_t(2));
+        QCOMPARE(tree.entries[size_t(tree.IndexOf(6))].row.name, QStringLiteral("node 6"));
+
+        QCOMPARE(table.Exists(42), 0);
+        QCOMPARE(table.Size(), 7);
+        for (int order = 0; order < expected.size(); ++order) {
+            const int id = expected[order].first;
+            QCOMPARE(table.GetTreeOrder(id), order);
+            QCOMPARE(table.GetFatherId(id), quint32(rows[size_t(id - 1)].fatherid));
+            QCOMPARE(table.GetType(id), rows[size_t(id - 1)].type);
+        }
+        QCOMPARE(table.GetShortAddress(3), 0x2222);
+        QCOMPARE(table.GetGprsBindMask(3), 0x201u);
+        QCOMPARE(table.GetGprsBindMask(4), 0u);
+        // New items went in front in depth-first order; the one already there kept its place.
+        QList<int> order;
+        for (table.MoveFirst(); !table.IsEOF(); table.MoveNext())
+            order << table.GetCurrentId();
+        QCOMPARE(order, (QList<int>{5, 4, 6, 7, 2, 1, 3}));
+
+        // Loading again after a deletion drops the node and re-numbers the order.
+        QCOMPARE(db.DeleteNode(2), 1);
+        LoadNetworkTable(db, table);
+        QCOMPARE(table.Exists(2), 0);
+        QCOMPARE(table.Size(), 6);
+        QCOMPARE(table.GetTreeOrder(1), 0);
+        QCOMPARE(table.GetTreeOrder(4), 1);
+        // 3's and 7's parent is gone: both stand at the top now, 6 still under 7.
+        QCOMPARE(table.GetTreeOrder(3), 2);
+        QCOMPARE(table.GetTreeOrder(5), 3);
+        QCOMPARE(table.GetTreeOrder(7), 4);
+        QCOMPARE(table.GetTreeOrder(6), 5);
+    }
+
+    void treeEdgeCases()
+    {
+        // Nodes listed before their ancestors land under them: 1 <- 2 <- 3, rows in reverse.
+        QCOMPARE(Shape(BuildNodeTree({Row(3, 0x04, 0), Row(2, 0x04, 3), Row(1, 0x80, 2)})),
+                 (QList<QPair<int, int>>{{3, 0}, {2, 3}, {1, 2}}));
+        QCOMPARE(Shape(BuildNodeTree({Row(1, 0x80, 2), Row(2, 0x04, 3), Row(3, 0x40, 0)})),
+                 (QList<QPair<int, int>>{{3, 0}, {2, 3}, {1, 2}}));
+        // Receivers and unknown types stay at the top whatever their fatherid says.
+        QCOMPARE(Shape(BuildNodeTree({Row(1, 0x40, 0), Row(2, 0x40, 1), Row(3, 0x00, 1), Row(4, 0x84, 1)})),
+                 (QList<QPair<int, int>>{{1, 0}, {4, 1}, {2, 0}, {3, 0}}));
+        // A cycle ends: the first node goes to the top, the other under it.
+        QCOMPARE(Shape(BuildNodeTree({Row(20, 0x04, 21), Row(21, 0x04, 20)})),
+                 (QList<QPair<int, int>>{{20, 0}, {21, 20}}));
+        // A node that is its own parent, and duplicates of an id (the first row counts).
+        QCOMPARE(Shape(BuildNodeTree({Row(8, 0x04, 8), Row(9, 0x80, 8), Row(9, 0x80, 0)})),
+                 (QList<QPair<int, int>>{{8, 0}, {9, 8}}));
+
+        // A chain longer than 50 steps: 1 <- 2 <- ... <- 60 (the receiver), rows in id order.
+        std::vector<NodeRow> chain;
+        for (int id = 1; id < 60; ++id)
+            chain.push_back(Row(id, 0x04, id + 1));
+        chain.push_back(Row(60, 0x40, 0));
+        const NodeTree tree = BuildNodeTree(chain);
+        QCOMPARE(tree.entries.size(), size_t(60));
+        // Nodes 1 to 10 reach no placed ancestor within 50 steps and go to the top first.
+        QCOMPARE(tree.roots.size(), size_t(11));
+        for (int id = 1; id <= 10; ++id)
+            QCOMPARE(tree.entries[size_t(tree.IndexOf(id))].parent, -1);
+        for (int id = 11; id < 60; ++id) {
+            const int parent = tree.entries[size_t(tree.IndexOf(id))].parent;
+            QVERIFY(parent >= 0);
+            QCOMPARE(tree.entries[size_t(parent)].row.id, id + 1);
+        }
+        QCOMPARE(tree.PreOrder().size(), size_t(60));
+
+        QVERIFY(BuildNodeTree({}).entries.empty());
+        NodeRow bound;
+        bound.gprs_bind[4] = QStringLiteral("OK");
+        QCOMPARE(BindMaskFromRow(bound), 0x10u);
+    }
+
+    void emptyOrClosedDatabase()
+    {
+        CCorvaneODBC closed;
+        CCorvaneBeeNode table;
+        table.AddNode(1);
+        const NodeTree tree = LoadNetworkTable(closed, table);
+        QVERIFY(tree.entries.empty());
+        QCOMPARE(table.Size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNetworkLoad)
+#include "test_networkload.moc"

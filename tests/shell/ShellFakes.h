@@ -1,0 +1,52 @@
+#pragma once
+
+#include "shell/AlarmSound.h"
+#include "shell/UserPrompt.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+
+// Records every call as a word: "stop", "play:alarm", "play:prealarm".
+class FakeAlarmSound final : public IAlarmSound {
+public:
+    explicit FakeAlarmSound(QStringList *calls) : m_calls(calls) {}
+    void PlayLooped(AlarmSoundKind kind) override
+    {
+        m_calls->append(kind == AlarmSoundKind::Alarm ? QStringLiteral("play:alarm")
+                                                      : QStringLiteral("play:prealarm"));
+    }
+    void Stop() override { m_calls->append(QStringLiteral("stop")); }
+
+private:
+    QStringList *m_calls;
+};
+
+// Answers questions from a script and records what was asked and shown. A modal dialog is not
+// run: the hook (when set) sees it and its result is returned.
+class ScriptedPrompt final : public IUserPrompt {
+public:
+    bool answer = false;
+    QStringList questions;
+    QStringList notices;
+    QStringList errors;
+    QStringList modalDialogs;
+    std::function<int(QDialog &)> onModal;
+
+    bool AskYesNo(QWidget *, const QString &text) override
+    {
+        questions.append(text);
+        return answer;
+    }
+    void Inform(QWidget *, const QString &text) override { notices.append(text); }
+    void ShowError(QWidget *, const QString &caption, const QString &text) override
+    {
+        errors.append(caption + QLatin1Char('|') + text);
+    }
+    int RunModal(QDialog &dialog) override
+    {
+        modalDialogs.append(dialog.objectName());
+        return onModal ? onModal(dialog) : QDialog::Rejected;
+    }
+};

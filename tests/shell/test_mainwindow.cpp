@@ -1,0 +1,398 @@
+// Main window: view switching, exit question, Enter and Escape, progress, message bar, alarms.
+#include "ShellFakes.h"
+
+#include "shell/CCorvaneManagerDlg.h"
+#include "shell/CViewPlace.h"
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMovie>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <map>
+
+namespace {
+
+QString Home()
+{
+    const QString env = qEnvironmentVariable("CORVANE_TEST_HOME");
+    return env.isEmpty() ? QDir::currentPath() : env;
+}
+
+// One spy per view place, keyed by view number.
+struct PlaceSpies {
+    std::map<int, std::unique_ptr<QSignalSpy>> spies;
+    explicit PlaceSpies(const CCorvaneManagerDlg &dlg)
+    {
+        for (CorvaneView v : CCorvaneManagerDlg::kViews)
+            spies[static_cast<int>(v)] = std::make_unique<QSignalSpy>(dlg.Place(v), &CViewPlace::notified);
+    }
+    int Total() const
+    {
+        int n = 0;
+        for (const auto &[view, spy] : spies)
+            n += spy->count();
+        return n;
+    }
+    void Clear()
+    {
+        for (auto &[view, spy] : spies)
+            spy->clear();
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    QStringList m_soundCalls;
+    std::shared_ptr<ScriptedPrompt> m_prompt;
+
+    std::unique_ptr<CCorvaneManagerDlg> MakeWindow()
+    {
+        m_soundCalls.clear();
+        m_prompt = std::make_shared<ScriptedPrompt>();
+        return std::make_unique<CCorvaneManagerDlg>(std::make_unique<FakeAlarmSound>(&m_soundCalls),
+                                                    m_prompt);
+    }
+    static QPushButton *Button(CCorvaneManagerDlg &dlg, const char *name)
+    {
+        auto *b = dlg.findChild<QPushButton *>(QString::fromLatin1(name));
+        if (!b)
+            qFatal("no button %s", name);
+        return b;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        AppSettings &s = AppSettings::Instance();
+        s.Reset();
+        s.SetHomeFolder(Home());
+        s.SetLanguage(UiLanguage::Chinese);
+        QVERIFY(!LoadStr(414).isEmpty());
+        QCOMPARE(LoadStr(414), QStringLiteral("警告"));
+    }
+
+    void init() { AppSettings::Instance().SetSoundAlarm(false); }
+
+    void switchingViews()
+    {
+        auto dlg = MakeWindow();
+        PlaceSpies spies(*dlg);
+        auto *stack = dlg->findChild<QStackedWidget *>(QStringLiteral("frame1015"));
+        QVERIFY(stack);
+        QCOMPARE(dlg->CurrentView(), CorvaneView::Manager);
+        QCOMPARE(stack->currentWidget(), dlg->Place(CorvaneView::Manager));
+        // Every place shows its title until the view is attached.
+        QCOMPARE(dlg->Place(CorvaneView::Gprs)->findChild<QLabel *>(QStringLiteral("viewTitle"))->text(),
+                 QStringLiteral("GPRS管理"));
+
+        struct Press {
+            const char *button;
+            CorvaneView expected;
+            bool posts;
+        };
+        const Press presses[] = {
+            {"btn1000", CorvaneView::Manager, false}, // the current view: nothing
+            {"btn1001", CorvaneView::Imme, true},     {"btn1001", CorvaneView::Imme, false},
+            {"btn1003", CorvaneView::Command, true},  {"btn1004", CorvaneView::Download, true},
+            {"btn1002", CorvaneView::History, true},  {"btn1005", CorvaneView::User, true},
+            {"btn1169", CorvaneView::Gprs, true},     {"btn1006", CorvaneView::Message, true},
+            {"btn1006", CorvaneView::Message, false}, {"btn1000", CorvaneView::Manager, true},
+        };
+        for (const Press &p : presses) {
+            spies.Clear();
+            QTest::mouseClick(Button(*dlg, p.button), Qt::LeftButton);
+            // Posted, not called: nothing has arrived while the handler runs.
+            QCOMPARE(spies.Total(), 0);
+            QCoreApplication::processEvents();
+            QCOMPARE(dlg->CurrentView(), p.expected);
+            QCOMPARE(stack->currentWidget(), dlg->Place(p.expected));
+            if (!p.posts) {
+                QCOMPARE(spies.Total(), 0);
+                continue;
+            }
+            QCOMPARE(spies.Total(), 8);
+            for (const auto &[view, spy] : spies.spies) {
+                QCOMPARE(spy->count(), 1);
+                QCOMPARE(spy->at(0).at(0).value<ViewNotify>(), ViewNotify::ShowHide);
+                QCOMPARE(spy->at(0).at(1).toInt(), view == static_cast<int>(p.expected) ? 1 : 0);
+            }
+            // The current view's button in red, the others black.
+            for (const char *name :
+                 {"btn1000", "btn1001", "btn1002", "btn1003", "btn1004", "btn1005", "btn1006", "btn1169"}) {
+                const QColor colour = Button(*dlg, name)->palette().color(QPalette::ButtonText);
+                QCOMPARE(colour, qstrcmp(name, p.button) == 0 ? QColor(200, 0, 0) : QColor(Qt::black));
+            }
+        }
+    }
+
+    void exitQuestionEnterAndEscape()
+    {
+        auto dlg = MakeWindow();
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+
+        // Enter and Escape close nothing and ask nothing, also with a button focused.
+        Button(*dlg, "btn1204")->setFocus();
+        for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(dlg.get(), Qt::Key(key));
+            QTest::keyClick(Button(*dlg, "btn1204"), Qt::Key(key));
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(dlg->isVisible());
+        QVERIFY(m_prompt->questions.isEmpty());
+        dlg->accept();
+        QVERIFY(dlg->isVisible());
+
+        // Exit answered No: the window stays, by button and by the close box.
+        m_prompt->answer = false;
+        QTest::mouseClick(Button(*dlg, "btn1204"), Qt::LeftButton);
+        QVERIFY(dlg->isVisible());
+        QVERIFY(!dlg->close());
+        QVERIFY(dlg->isVisible());
+        QCOMPARE(m_prompt->questions,
+                 QStringList({QStringLiteral("确定要退出程序吗？"), QStringLiteral("确定要退出程序吗？")}));
+
+        // Yes closes it.
+        m_prompt->answer = true;
+        QTest::mouseClick(Button(*dlg, "btn1204"), Qt::LeftButton);
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(dlg->result(), int(QDialog::Rejected));
+
+        // The close box with Yes as well.
+        dlg->show();
+        QVERIFY(dlg->close());
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(m_prompt->questions.size(), 4);
+    }
+
+    void progressIsClamped_data()
+    {
+        QTest::addColumn<int>("given");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("150") << 150 << 110;
+        QTest::newRow("111") << 111 << 110;
+        QTest::newRow("110") << 110 << 110;
+        QTest::newRow("57") << 57 << 57;
+        QTest::newRow("0") << 0 << 0;
+        QTest::newRow("-5") << -5 << 0;
+    }
+    void progressIsClamped()
+    {
+        QFETCH(int, given);
+        QFETCH(int, shown);
+        auto dlg = MakeWindow();
+        auto *bar = dlg->findChild<QProgressBar *>(QStringLiteral("progress1227"));
+        QCOMPARE(bar->minimum(), 0);
+        QCOMPARE(bar->maximum(), 115);
+        dlg->OnStatusChanged(QStringLiteral("下载"), given);
+        QCOMPARE(bar->value(), shown);
+        QCOMPARE(dlg->Progress(), shown);
+        QCOMPARE(dlg->findChild<QLabel *>(QStringLiteral("lbl1224"))->text(), QStringLiteral("下载"));
+    }
+
+    void messageBarColourByType_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("alarm") << "警告" << QColor(255, 60, 60) << "警告: t";
+        QTest::newRow("setting") << "设置" << QColor(0, 130, 255) << "设置: t";
+        QTest::newRow("download") << "下载" << QColor(128, 64, 0) << "下载: t";
+        QTest::newRow("system") << "系统" << QColor(128, 0, 255) << "系统: t";
+        QTest::newRow("pre-alarm") << "预警" << QColor(250, 190, 0) << "预警: t";
+        QTest::newRow("connect") << "连接" << QColor(Qt::black) << "连接: t";
+        QTest::newRow("no type") << "" << QColor(Qt::black) << "t";
+    }
+    void messageBarColourByType()
+    {
+        QFETCH(QString, type);
+        QFETCH(QColor, colour);
+        QFETCH(QString, shown);
+        auto dlg = MakeWindow();
+        auto *bar = dlg->findChild<QLineEdit *>(QStringLiteral("edit1221"));
+        auto *newMessage = Button(*dlg, "btn1179");
+        QVERIFY(!newMessage->isEnabled());
+        // A previous message of another colour must not linger.
+        dlg->OnNewMessage(1, QStringLiteral("设置"), QStringLiteral("x"));
+        dlg->OnNewMessage(1, type, QStringLiteral("t"));
+        QCOMPARE(bar->text(), shown);
+        QCOMPARE(bar->palette().color(QPalette::Text), colour);
+        QCOMPARE(dlg->MessageColour(type), colour);
+        QVERIFY(newMessage->isEnabled());
+    }
+
+    void alarmSounds_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("soundAlarm");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<bool>("animated");
+        QTest::newRow("pre-alarm, sound alarm off")
+            << "预警" << false << QStringList{"stop", "play:prealarm"} << false;
+        QTest::newRow("pre-alarm, sound alarm on")
+            << "预警" << true << QStringList{"stop", "play:prealarm"} << false;
+        QTest::newRow("alarm, sound alarm off: silent animation") << "警告" << false << QStringList{} << true;
+        QTest::newRow("alarm, sound alarm on") << "警告" << true << QStringList{"stop", "play:alarm"} << true;
+        QTest::newRow("download") << "下载" << true << QStringList{} << false;
+    }
+    void alarmSounds()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, soundAlarm);
+        QFETCH(QStringList, calls);
+        QFETCH(bool, animated);
+        AppSettings::Instance().SetSoundAlarm(soundAlarm);
+        auto dlg = MakeWindow();
+        auto *picture = dlg->findChild<QLabel *>(QStringLiteral("pic1177"));
+        QVERIFY(picture && picture->movie());
+        QVERIFY(picture->movie()->isValid());
+        QVERIFY(picture->movie()->frameCount() > 1);
+        QCOMPARE(picture->movie()->state(), QMovie::NotRunning);
+        QSignalSpy frame(dlg.get(), &CCorvaneManagerDlg::alarmFrameWanted);
+
+        dlg->OnNewMessage(1, type, QStringLiteral("reading"));
+        QCOMPARE(m_soundCalls, calls);
+        QCOMPARE(picture->movie()->state() == QMovie::Running, animated);
+        QCOMPARE(dlg->AlarmActive(), animated);
+        QCOMPARE(frame.count(), 0);
+
+        // The "new message" button points the message view at the newest and stops the alarm.
+        QSignalSpy messageView(dlg->Place(CorvaneView::Message), &CViewPlace::notified);
+        m_soundCalls.clear();
+        QTest::mouseClick(Button(*dlg, "btn1179"), Qt::LeftButton);
+        QCOMPARE(m_soundCalls, QStringList{"stop"});
+        QCOMPARE(picture->movie()->state(), QMovie::NotRunning);
+        QVERIFY(!dlg->AlarmActive());
+        QCoreApplication::processEvents();
+        QCOMPARE(messageView.count(), 1);
+        QCOMPARE(messageView.at(0).at(0).value<ViewNotify>(), ViewNotify::Specific);
+        QCOMPARE(messageView.at(0).at(1).toInt(), 0);
+
+        // Kind 5 asks for the alarm frame.
+        dlg->OnNewMessage(5, type, QStringLiteral("reading"));
+        QCOMPARE(frame.count(), 1);
+    }
+
+    void alarmStopsOnRequestAndPreAlarmKeepsAnimation()
+    {
+        AppSettings::Instance().SetSoundAlarm(true);
+        auto dlg = MakeWindow();
+        auto *movie = dlg->findChild<QLabel *>(QStringLiteral("pic1177"))->movie();
+        dlg->OnNewMessage(1, QStringLiteral("警告"), QStringLiteral("a"));
+        // A pre-alarm after an alarm replaces the sound but leaves the animation running.
+        dlg->OnNewMessage(1, QStringLiteral("预警"), QStringLiteral("b"));
+        QCOMPARE(m_soundCalls, (QStringList{"stop", "play:alarm", "stop", "play:prealarm"}));
+        QCOMPARE(movie->state(), QMovie::Running);
+        QVERIFY(dlg->AlarmActive());
+        dlg->StopAlarm();
+        QCOMPARE(movie->state(), QMovie::NotRunning);
+        QVERIFY(!dlg->AlarmActive());
+        QCOMPARE(m_soundCalls.last(), QStringLiteral("stop"));
+    }
+
+    void unreadCheckAndSystemMessage()
+    {
+        auto dlg = MakeWindow();
+        auto *newMessage = Button(*dlg, "btn1179");
+        bool unread = true;
+        dlg->SetUnreadCheck([&unread] { return unread; });
+        QVERIFY(newMessage->isEnabled());
+        unread = false;
+        dlg->OnCheckUnread();
+        QVERIFY(!newMessage->isEnabled());
+
+        QStringList recorded;
+        dlg->SetMessageRecorder(
+            [&recorded](const QString &type, const QString &text) { recorded << type + '|' + text; });
+        dlg->RecordSystemMessage(QStringLiteral("声音报警打开"));
+        QCOMPARE(recorded, QStringList{QStringLiteral("系统|声音报警打开")});
+        auto *bar = dlg->findChild<QLineEdit *>(QStringLiteral("edit1221"));
+        QVERIFY(bar->text().isEmpty()); // shown from the event loop, like a posted message
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->text(), QStringLiteral("系统: 声音报警打开"));
+        QCOMPARE(bar->palette().color(QPalette::Text), QColor(128, 0, 255));
+        QVERIFY(newMessage->isEnabled());
+    }
+
+    void settingsAndMonitorScreenRunModally()
+    {
+        auto dlg = MakeWindow();
+        QStringList recorded;
+        dlg->SetMessageRecorder(
+            [&recorded](const QString &type, const QString &text) { recorded << type + '|' + text; });
+        // The settings dialog's system messages reach the message log through the window.
+        m_prompt->onModal = [](QDialog &d) {
+            QMetaObject::invokeMethod(&d, "systemMessage", Q_ARG(QString, QStringLiteral("m")));
+            return int(QDialog::Accepted);
+        };
+        QTest::mouseClick(Button(*dlg, "btn1175"), Qt::LeftButton);
+        QCOMPARE(m_prompt->modalDialogs, QStringList{QStringLiteral("CSystmeConfigDlg")});
+        QCOMPARE(recorded, QStringList{QStringLiteral("系统|m")});
+
+        // Without a monitor screen factory the button does nothing; with one, the screen is
+        // known while it runs and forgotten afterwards.
+        m_prompt->modalDialogs.clear();
+        QTest::mouseClick(Button(*dlg, "btn1242"), Qt::LeftButton);
+        QVERIFY(m_prompt->modalDialogs.isEmpty());
+        QString seen;
+        dlg->SetMonitorScreenFactory([](QWidget *parent) {
+            auto screen = std::make_unique<QDialog>(parent);
+            screen->setObjectName(QStringLiteral("monitor"));
+            return screen;
+        });
+        m_prompt->onModal = [&seen, &dlg](QDialog &) {
+            seen = dlg->MonitorScreen() ? dlg->MonitorScreen()->objectName() : QStringLiteral("none");
+            return int(QDialog::Accepted);
+        };
+        QTest::mouseClick(Button(*dlg, "btn1242"), Qt::LeftButton);
+        QCOMPARE(seen, QStringLiteral("monitor"));
+        QVERIFY(!dlg->MonitorScreen());
+    }
+
+    void connectionAndClock()
+    {
+        auto dlg = MakeWindow();
+        QSignalSpy connectSpy(dlg.get(), &CCorvaneManagerDlg::connectRequested);
+        auto *connectButton = Button(*dlg, "btn1176");
+        QCOMPARE(connectButton->property("connected").toBool(), false);
+        QVERIFY(!connectButton->icon().isNull());
+        QTest::mouseClick(connectButton, Qt::LeftButton);
+        QCOMPARE(connectSpy.count(), 1);
+        dlg->SetConnectedPicture(true);
+        QCOMPARE(connectButton->property("connected").toBool(), true);
+        dlg->SetConnectionText(QStringLiteral("正在连接．．．"));
+        QCOMPARE(dlg->findChild<QLabel *>(QStringLiteral("lbl1216"))->text(),
+                 QStringLiteral("正在连接．．．"));
+
+        const auto when = CvTime::FromLocal({2024, 3, 5, 8, 9, 10});
+        QVERIFY(when.has_value());
+        dlg->SetTimeSource([t = *when] { return t; });
+        QCOMPARE(dlg->findChild<QLabel *>(QStringLiteral("lbl1178"))->text(),
+                 QStringLiteral("  2024-3-5 08:09:10"));
+    }
+
+    void missingSoundFilesPlayNothing()
+    {
+        CAlarmSound sound(Home() + QStringLiteral("/sound/none.wav"),
+                          Home() + QStringLiteral("/nowhere/x.wav"));
+        sound.PlayLooped(AlarmSoundKind::Alarm);
+        sound.PlayLooped(AlarmSoundKind::PreAlarm);
+        sound.Stop();
+        QVERIFY(!QFileInfo::exists(Home() + QStringLiteral("/sound/none.wav")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

@@ -1,0 +1,143 @@
+#include "messages/CUserStore.h"
+#include "messages/ui/AccountPrompt.h"
+#include "shell/CCorvaneManagerApp.h"
+#include "shell/core/AppSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+class RecordingPrompt final : public IAccountPrompt {
+public:
+    void Show(QWidget *, QMessageBox::Icon, const QString &text) override { texts << text; }
+    bool AskYesNo(QWidget *, const QString &) override { return false; }
+    QStringList texts;
+};
+
+} // namespace
+
+// The order of the start-up: settings, user store, login, and the main window only after a login.
+class TestStartup : public QObject {
+    Q_OBJECT
+
+    QString m_home;
+
+    void WriteFile(const QString &relative, const QByteArray &bytes)
+    {
+        QFile f(m_home + QLatin1Char('/') + relative);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+private slots:
+    void init()
+    {
+        m_home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()) + QStringLiteral("/start");
+        QDir(m_home).removeRecursively();
+        for (const char *sub : {"profiler", "message", "database"})
+            QDir().mkpath(m_home + QLatin1Char('/') + QLatin1String(sub));
+    }
+
+    void parsesOptions()
+    {
+        QString error;
+        auto options =
+            ParseStartOptions({QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--port"),
+                               QStringLiteral("/dev/ttyA"), QStringLiteral("--demo"),
+                               QStringLiteral("--port"), QStringLiteral("/dev/ttyB")},
+                              error);
+        QVERIFY(options);
+        QCOMPARE(options->home, QStringLiteral("/tmp/x"));
+        QCOMPARE(options->ports, (QStringList{QStringLiteral("/dev/ttyA"), QStringLiteral("/dev/ttyB")}));
+        QVERIFY(options->demo);
+        options = ParseStartOptions({}, error);
+        QVERIFY(options && options->home.isEmpty() && !options->demo);
+        QVERIFY(!ParseStartOptions({QStringLiteral("--home")}, error));
+        QVERIFY(error.contains(QStringLiteral("needs a value")));
+        QVERIFY(!ParseStartOptions({QStringLiteral("--verbose")}, error));
+        QVERIFY(error.contains(QStringLiteral("--verbose")));
+        QVERIFY(!ParseStartOptions({QStringLiteral("extra")}, error));
+    }
+
+    void cancelledLoginEndsWithoutMainWindow()
+    {
+        WriteFile(QStringLiteral("profiler/sysmaneger.ini"),
+                  "[language]\nlang=1\n[tempunit]\ntunit=0f\n[alaaudio]\nala=1\n");
+        CUserStore probe;
+        probe.SetFilePath(m_home + QStringLiteral("/profiler/user.ruf"));
+        QCOMPARE(probe.CreateFile(QStringLiteral("admin"), QStringLiteral("adminpass"), 1),
+                 UserFileStatus::Ok);
+
+        StartOptions options;
+        options.home = m_home;
+        CCorvaneManagerApp app(options);
+        int loginCalls = 0;
+        int mainWindowCalls = 0;
+        app.SetLoginRunner([&](CUserStore &store) {
+            ++loginCalls;
+            // The store is loaded and the settings applied before the login runs.
+            [&] {
+                QCOMPARE(store.Names(), QStringList{QStringLiteral("admin")});
+                QVERIFY(AppSettings::Instance().IsChinese());
+                QCOMPARE(AppSettings::Instance().FontCharset(), 134);
+                QVERIFY(AppSettings::Instance().IsFahrenheit());
+                QVERIFY(AppSettings::Instance().SoundAlarm());
+            }();
+            return false;
+        });
+        app.SetMainWindowRunner([&](const StartOptions &) { return ++mainWindowCalls, 7; });
+        QCOMPARE(app.InitInstance(QLocale(QStringLiteral("de_DE"))), 0);
+        QCOMPARE(loginCalls, 1);
+        QCOMPARE(mainWindowCalls, 0);
+        QVERIFY(!app.LoggedIn());
+        QCOMPARE(AppSettings::Instance().HomeFolder(), m_home);
+        // The new-messages file exists from the start.
+        QVERIFY(QFile::exists(m_home + QStringLiteral("/message/nmw001100.cvm")));
+    }
+
+    void loginRunsTheMainWindow()
+    {
+        StartOptions options;
+        options.home = m_home;
+        options.demo = true;
+        CCorvaneManagerApp app(options);
+        RecordingPrompt prompt;
+        app.SetPrompt(&prompt);
+        app.SetLoginRunner([](CUserStore &) { return true; });
+        bool demo = false;
+        app.SetMainWindowRunner([&](const StartOptions &o) {
+            demo = o.demo;
+            return 3;
+        });
+        // No settings file: English, and Celsius outside the US.
+        QCOMPARE(app.InitInstance(QLocale(QStringLiteral("en_GB"))), 3);
+        QVERIFY(demo);
+        QVERIFY(!AppSettings::Instance().IsChinese());
+        QVERIFY(!AppSettings::Instance().IsFahrenheit());
+        QVERIFY(prompt.texts.isEmpty());
+    }
+
+    void damagedUserFileIsReported()
+    {
+        WriteFile(QStringLiteral("profiler/user.ruf"), QByteArray(84, '\0'));
+        WriteFile(QStringLiteral("profiler/sysmaneger.ini"), "[language]\nlang=1\n");
+        StartOptions options;
+        options.home = m_home;
+        CCorvaneManagerApp app(options);
+        RecordingPrompt prompt;
+        app.SetPrompt(&prompt);
+        int accounts = -1;
+        app.SetLoginRunner([&](CUserStore &store) {
+            accounts = store.Count();
+            return false;
+        });
+        QCOMPARE(app.InitInstance(QLocale(QStringLiteral("en_US"))), 0);
+        QCOMPARE(prompt.texts, QStringList{QStringLiteral("错误:文件损坏user.ruf")});
+        QCOMPARE(accounts, 0);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"

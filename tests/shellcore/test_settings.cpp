@@ -1,0 +1,221 @@
+#include "shell/core/AppSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QtTest>
+
+// The start-up rules of the settings file, the default temperature unit and the string tables.
+class TestSettings : public QObject {
+    Q_OBJECT
+
+    QString m_home;
+
+    void WriteIni(const QByteArray &content)
+    {
+        QDir().mkpath(m_home + QStringLiteral("/profiler"));
+        QFile f(m_home + QStringLiteral("/profiler/sysmaneger.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+    }
+
+    static QHash<int, QString> BuiltinTable(UiLanguage language)
+    {
+        QHash<int, QString> texts;
+        const QDir dir(StringTable::BuiltinPath(language));
+        for (const QString &name : dir.entryList({QStringLiteral("*.tsv")}, QDir::Files)) {
+            QFile f(dir.filePath(name));
+            if (f.open(QIODevice::ReadOnly))
+                StringTable::Parse(QString::fromUtf8(f.readAll()), texts);
+        }
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()) + QStringLiteral("/settings");
+        QDir(m_home).removeRecursively();
+        QDir().mkpath(m_home);
+        AppSettings::Instance().Reset();
+        AppSettings::Instance().SetHomeFolder(m_home);
+    }
+
+    void languageRule_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("1 on English system") << "1"
+                                             << "en_US" << true;
+        QTest::newRow("1 on Chinese system") << "1"
+                                             << "zh_CN" << true;
+        QTest::newRow("0 on Chinese system") << "0"
+                                             << "zh_CN" << true;
+        QTest::newRow("0 on English system") << "0"
+                                             << "en_US" << false;
+        QTest::newRow("0 on German system") << "0"
+                                            << "de_DE" << false;
+        QTest::newRow("0 on Taiwanese system") << "0"
+                                               << "zh_TW" << false;
+        QTest::newRow("2 on Chinese system") << "2"
+                                             << "zh_CN" << false;
+        QTest::newRow("empty on Chinese system") << ""
+                                                 << "zh_CN" << false;
+        QTest::newRow("other value") << "01"
+                                     << "zh_CN" << false;
+        QTest::newRow("blank padded") << " 1"
+                                      << "zh_CN" << false;
+    }
+    void languageRule()
+    {
+        QFETCH(QString, lang);
+        QFETCH(QString, system);
+        QFETCH(bool, chinese);
+        QCOMPARE(AppSettings::LanguageFromSetting(lang, QLocale(system)) == UiLanguage::Chinese, chinese);
+    }
+
+    void unitRule_data()
+    {
+        QTest::addColumn<QString>("tunit");
+        QTest::addColumn<bool>("defaultFahrenheit");
+        QTest::addColumn<bool>("fahrenheit");
+        QTest::newRow("0c over F default") << "0c" << true << false;
+        QTest::newRow("0f over C default") << "0f" << false << true;
+        QTest::newRow("0C ignored, C default") << "0C" << false << false;
+        QTest::newRow("0C ignored, F default") << "0C" << true << true;
+        QTest::newRow("0F ignored") << "0F" << false << false;
+        QTest::newRow("empty keeps F") << "" << true << true;
+        QTest::newRow("c alone ignored") << "c" << true << true;
+    }
+    void unitRule()
+    {
+        QFETCH(QString, tunit);
+        QFETCH(bool, defaultFahrenheit);
+        QFETCH(bool, fahrenheit);
+        QCOMPARE(AppSettings::FahrenheitFromSetting(tunit, defaultFahrenheit), fahrenheit);
+    }
+
+    void soundRule_data()
+    {
+        QTest::addColumn<QString>("ala");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("on") << "on" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("11") << "11" << false;
+        QTest::newRow("true") << "true" << false;
+    }
+    void soundRule()
+    {
+        QFETCH(QString, ala);
+        QFETCH(bool, on);
+        QCOMPARE(AppSettings::SoundAlarmFromSetting(ala), on);
+    }
+
+    // Fahrenheit only where the locale measures in US units; Chinese systems stay Celsius.
+    void defaultUnitFollowsMeasurementSystem_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<bool>("fahrenheit");
+        QTest::newRow("United States") << "en_US" << true;
+        QTest::newRow("United Kingdom") << "en_GB" << false;
+        QTest::newRow("Germany") << "de_DE" << false;
+        QTest::newRow("China") << "zh_CN" << false;
+        QTest::newRow("France") << "fr_FR" << false;
+    }
+    void defaultUnitFollowsMeasurementSystem()
+    {
+        QFETCH(QString, system);
+        QFETCH(bool, fahrenheit);
+        QCOMPARE(AppSettings::DefaultIsFahrenheit(QLocale(system)), fahrenheit);
+        // Through the whole start-up with no settings file at all.
+        AppSettings &s = AppSettings::Instance();
+        s.LoadStartupSettings(QLocale(system));
+        QCOMPARE(s.IsFahrenheit(), fahrenheit);
+        QCOMPARE(s.CurrentTempUnit(), fahrenheit ? QStringLiteral("°F") : QStringLiteral("°C"));
+        QVERIFY(!s.SoundAlarm());
+        QVERIFY(!s.IsChinese());
+    }
+
+    void startupReadsTheSettingsFile_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<bool>("fahrenheit");
+        QTest::addColumn<bool>("sound");
+        QTest::newRow("all set") << QByteArray(
+                                        "[language]\nlang=1\n[tempunit]\ntunit=0f\n[alaaudio]\nala=1\n")
+                                 << "de_DE" << true << true << true;
+        QTest::newRow("system language")
+            << QByteArray("[language]\nlang=0\n[alaaudio]\nala=0\n") << "zh_CN" << true << false << false;
+        QTest::newRow("upper case unit ignored")
+            << QByteArray("[language]\nlang=2\n[tempunit]\ntunit=0C\n[alaaudio]\nala=on\n") << "en_US"
+            << false << true << false;
+        QTest::newRow("celsius in the US")
+            << QByteArray("[tempunit]\ntunit=0c\n") << "en_US" << false << false << false;
+    }
+    void startupReadsTheSettingsFile()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, system);
+        QFETCH(bool, chinese);
+        QFETCH(bool, fahrenheit);
+        QFETCH(bool, sound);
+        WriteIni(ini);
+        AppSettings &s = AppSettings::Instance();
+        s.LoadStartupSettings(QLocale(system));
+        QCOMPARE(s.IsChinese(), chinese);
+        QCOMPARE(s.FontCharset(), chinese ? 134 : 0);
+        QCOMPARE(s.IsFahrenheit(), fahrenheit);
+        QCOMPARE(s.SoundAlarm(), sound);
+        QCOMPARE(s.HumidityText(), QStringLiteral("%RH"));
+        // The string table follows the language: 128 is "管理员" in Chinese only.
+        QCOMPARE(LoadStr(128) == QStringLiteral("管理员"), chinese);
+    }
+
+    // The remembered names of other parts land in their own section and key.
+    void rememberedKeysUseTheirSections()
+    {
+        AppSettings &s = AppSettings::Instance();
+        QVERIFY(s.SetLastDataFilePath(QStringLiteral("/data/a")));
+        QVERIFY(s.SetLastDataFileSavePath(QStringLiteral("/data/b")));
+        QVERIFY(s.Write(AppSettings::kDatabase, QStringLiteral("corvane.mdb")));
+        QCOMPARE(s.ReadKey(QStringLiteral("lastdatafilepath"), QStringLiteral("datafilepath")),
+                 QStringLiteral("/data/a"));
+        QCOMPARE(s.ReadKey(QStringLiteral("lastdatafilesavepath"), QStringLiteral("datafilesavepath")),
+                 QStringLiteral("/data/b"));
+        QCOMPARE(s.DatabaseFileName(), QStringLiteral("corvane.mdb"));
+        QFile f(s.SettingsFilePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QVERIFY(text.contains("[database]\nmdb=corvane.mdb"));
+        QVERIFY(s.LastMessageFile().isEmpty());
+    }
+
+    // Every id has a text in both languages, and no text is empty.
+    void stringTablesHoldTheSameIds()
+    {
+        const QHash<int, QString> zh = BuiltinTable(UiLanguage::Chinese);
+        const QHash<int, QString> en = BuiltinTable(UiLanguage::English);
+        QVERIFY(!zh.isEmpty());
+        const QList<int> zhIds = zh.keys();
+        const QList<int> enIds = en.keys();
+        const QSet<int> zhSet(zhIds.begin(), zhIds.end());
+        const QSet<int> enSet(enIds.begin(), enIds.end());
+        QCOMPARE(QSet<int>(zhSet).subtract(enSet), QSet<int>());
+        QCOMPARE(QSet<int>(enSet).subtract(zhSet), QSet<int>());
+        for (auto it = zh.cbegin(); it != zh.cend(); ++it)
+            QVERIFY2(!it.value().isEmpty(), qPrintable(QStringLiteral("zh %1").arg(it.key())));
+        for (auto it = en.cbegin(); it != en.cend(); ++it)
+            QVERIFY2(!it.value().isEmpty(), qPrintable(QStringLiteral("en %1").arg(it.key())));
+        // The texts of the user file and login, as the tables hold them.
+        QCOMPARE(zh.value(131), QStringLiteral("密码错误"));
+        QCOMPARE(zh.value(216), QStringLiteral("错误:文件损坏user.ruf"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"

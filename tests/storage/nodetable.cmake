@@ -1,0 +1,2 @@
+corvane_add_test(test_nodetable SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_nodetable.cpp
+                 LIBS corvane_storage Qt6::Sql LABEL integration)

@@ -1,0 +1,412 @@
+// The data file: scrambling bytes, field widths, the validity rules and round trips through
+// the sample store, plus the remembered dialog folders.
+#include "storage/CCorvFile.h"
+
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+#include "storage/HistoryCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace DataFile;
+
+namespace {
+
+qint64 At(int y, int mo, int d, int h, int mi, int s)
+{
+    return *CvTime::FromLocal({y, mo, d, h, mi, s});
+}
+
+// A dual-channel record of n samples at 60 s, range selected whole.
+void Fill(CNodeDataSave &s, int n, quint8 type = 0x88)
+{
+    s.Clear();
+    s.name = QStringLiteral("Freezer 3");
+    s.nodeKey = QStringLiteral("00124b0001a2b3c4");
+    s.deviceType = type;
+    s.interval = 60;
+    s.recordStart = At(2024, 1, 5, 9, 3, 7);
+    for (int i = 0; i < n; ++i) {
+        s.ch1()[i] = static_cast<float>(i) / 4.0f - 10.0f;
+        s.ch2()[i] = 50.0f + static_cast<float>(i % 7);
+    }
+    s.ch1Count = n;
+    s.ch2Count = HistoryCodec::HasChannel2(type) ? n : 0;
+    s.FillSampleTimes();
+    s.recordEnd = s.times()[n - 1];
+    s.alarmFlag = 4;
+    s.ch1Lower = -123.456f;
+    s.ch1Upper = 12345.67f;
+    s.ch2Lower = 10.0f;
+    s.ch2Upper = 90.0f;
+    (void)s.ComputeRangeStatistics(s.recordStart, s.recordEnd);
+}
+
+QString TempPath(const QString &name)
+{
+    return QDir(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath())).filePath(name);
+}
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void scrambleKnownBytes();
+    void positions256And257();
+    void valueFields_data();
+    void valueFields();
+    void decimalReading();
+    void headerLayout();
+    void roundTripOfNarrowedRange();
+    void fileOf168BytesRefused();
+    void damagedFilesRefused();
+    void tooManySamplesRefused();
+    void unreadableFieldsReadAsZero();
+    void headerThatDoesNotFitIsNotWritten();
+    void chosenFileAndRememberedFolders();
+};
+
+void TestDataFile::initTestCase()
+{
+    AppSettings::Instance().SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
+}
+
+void TestDataFile::scrambleKnownBytes()
+{
+    // Zero key: K = 0, P = 0. 'A' at 0 (m = 0) stays 0x41; 'B' at 1 (m = 1) becomes 0x40,
+    // XOR P = 'A' gives 0x01.
+    const Key zero{0, 0, 0, 0, 0};
+    QCOMPARE(Scramble("AB", zero), QByteArray("\x41\x01", 2));
+    // Key 1..5: K = 2 + 12 + 5 = 0x13, P = 6 + 20 = 0x1A; 'A' -> 0x41 ^ 0x13 ^ 0x1A.
+    const Key k{1, 2, 3, 4, 5};
+    QCOMPARE(quint8(Scramble("A", k)[0]), quint8(0x48));
+
+    QRandomGenerator rng(99);
+    for (int round = 0; round < 20; ++round) {
+        Key key;
+        for (quint8 &b : key)
+            b = static_cast<quint8>(rng.bounded(256));
+        QByteArray text(700, Qt::Uninitialized);
+        for (char &c : text)
+            c = static_cast<char>(rng.bounded(256));
+        const QByteArray stored = Scramble(text, key);
+        QCOMPARE(stored.size(), text.size());
+        QCOMPARE(Unscramble(stored, key), text);
+    }
+}
+
+void TestDataFile::positions256And257()
+{
+    const Key zero{0, 0, 0, 0, 0};
+    QByteArray text(258, 'x');
+    text[255] = 'A';
+    text[256] = 'B';
+    text[257] = 'C';
+    const QByteArray stored = Scramble(text, zero);
+    // Position 256 uses m = 1 (as position 1 does): 'B' -> 0x40, XOR 'A'.
+    QCOMPARE(quint8(stored[256]), quint8(0x40 ^ 0x41));
+    // Position 257 uses m = 0: 'C' unchanged, XOR 'B'.
+    QCOMPARE(quint8(stored[257]), quint8(0x43 ^ 0x42));
+    QCOMPARE(Unscramble(stored, zero), text);
+}
+
+void TestDataFile::valueFields_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("-123.456") << -123.456 << QByteArray("-123.46");
+    QTest::newRow("12345.67 cut") << 12345.67 << QByteArray("12345.6");
+    QTest::newRow("padded") << 1.5 << QByteArray("1.50   ");
+    QTest::newRow("negative small") << -0.25 << QByteArray("-0.25  ");
+    QTest::newRow("no value") << -2000.0 << QByteArray("-2000.0");
+}
+
+void TestDataFile::valueFields()
+{
+    QFETCH(double, value);
+    QFETCH(QByteArray, field);
+    QCOMPARE(ValueField(value), field);
+}
+
+void TestDataFile::decimalReading()
+{
+    const struct {
+        const char *text;
+        double value;
+    } cases[] = {{"  12.5 ", 12.5}, {"-123.46", -123.46}, {"12345.6", 12345.6}, {"abc    ", 0.0},
+                 {"  -    ", 0.0},  {"3.5xyz ", 3.5},     {"       ", 0.0},     {"+7     ", 7.0}};
+    for (const auto &c : cases)
+        QCOMPARE(ReadDecimal(c.text, 7), c.value);
+    QCOMPARE(ReadInteger("  42", 4), qint64(42));
+    QCOMPARE(ReadInteger(" -5x", 4), qint64(-5));
+    QCOMPARE(ReadInteger("zz", 2), qint64(0));
+    // Width is respected: digits beyond the field do not count.
+    QCOMPARE(ReadInteger("123456", 3), qint64(123));
+}
+
+void TestDataFile::headerLayout()
+{
+    CNodeDataSave s;
+    Fill(s, 3);
+    const QByteArray text = BuildText(s);
+    QCOMPARE(text.size(), 163 + 3 * 2 * 7);
+    QCOMPARE(text.left(32), QByteArray("Freezer 3").leftJustified(32, ' '));
+    QCOMPARE(text.mid(32, 16), QByteArray("00124b0001a2b3c4"));
+    QCOMPARE(text.mid(48, 3), QByteArray("136"));
+    QCOMPARE(text.mid(51, 14), QByteArray("2024 1 5 9 3 7"));
+    QCOMPARE(text.mid(65, 14), QByteArray("2024 1 5 9 5 7"));
+    QCOMPARE(text.mid(79, 5), QByteArray("   60"));
+    QCOMPARE(text.mid(84, 6), QByteArray("     3"));
+    QCOMPARE(text.mid(90, 7), QByteArray("-10.00 ")); // channel 1 minimum
+    QCOMPARE(text.mid(132, 3), QByteArray("  4"));
+    QCOMPARE(text.mid(135, 7), QByteArray("-123.46"));
+    QCOMPARE(text.mid(142, 7), QByteArray("12345.6"));
+    QCOMPARE(text.mid(163, 14), QByteArray("-10.00 50.00  "));
+
+    const Key key{9, 8, 7, 6, 5};
+    const QByteArray file = BuildFile(s, key);
+    QCOMPARE(file.size(), 5 + text.size());
+    QCOMPARE(file.left(5), QByteArray("\x09\x08\x07\x06\x05", 5));
+    QCOMPARE(Unscramble(file.mid(5), key), text);
+
+    // A name of multi-byte characters is cut on a character boundary to 32 bytes.
+    s.name = QString(20, QChar(0x6E29)); // 3 bytes each in UTF-8
+    const QByteArray named = BuildText(s);
+    QCOMPARE(named.size(), 163 + 42);
+    QCOMPARE(QString::fromUtf8(named.left(32)).trimmed(), QString(10, QChar(0x6E29)));
+}
+
+void TestDataFile::roundTripOfNarrowedRange()
+{
+    CNodeDataSave s;
+    Fill(s, 100);
+    // The operator narrows the range to samples 10 .. 19.
+    QVERIFY(s.ComputeRangeStatistics(s.times()[10] - 30, s.times()[19]));
+    QCOMPARE(s.rangeFirst, 10);
+    QCOMPARE(s.rangeCount, 10);
+    const float shownMax = s.ch1Max;
+    const float shownAvg2 = s.ch2Avg;
+
+    const QString path = TempPath(QStringLiteral("narrow.cvdf"));
+    CCorvFile writer(s);
+    QCOMPARE(writer.SaveDataFile(path), 1);
+    QCOMPARE(QFileInfo(path).size(), qint64(168 + 10 * 2 * 7));
+
+    CNodeDataSave back;
+    CCorvFile reader(back);
+    QCOMPARE(reader.OpenDataFile(path), 1);
+    QCOMPARE(reader.KeyBytes(), writer.KeyBytes());
+    QCOMPARE(back.name, QStringLiteral("Freezer 3"));
+    QCOMPARE(back.nodeKey, s.nodeKey);
+    QCOMPARE(back.deviceType, quint8(0x88));
+    QCOMPARE(back.rangeFirst, 0);
+    QCOMPARE(back.rangeCount, 10);
+    QCOMPARE(back.ch1Count, 10);
+    QCOMPARE(back.ch2Count, 10);
+    QCOMPARE(back.recordStart, s.times()[10]);
+    QCOMPARE(back.recordEnd, s.times()[19]);
+    QCOMPARE(back.interval, qint64(60));
+    QCOMPARE(back.times()[9], s.times()[19]);
+    for (int i = 0; i < 10; ++i) {
+        QCOMPARE(back.ch1()[i], s.ch1()[10 + i]);
+        QCOMPARE(back.ch2()[i], s.ch2()[10 + i]);
+    }
+    QCOMPARE(back.ch1Max, shownMax);
+    QCOMPARE(back.ch2Avg, static_cast<float>(ValueField(shownAvg2).trimmed().toDouble()));
+    QCOMPARE(back.alarmFlag, quint8(4));
+    QCOMPARE(back.ch1Lower, -123.46f);
+    QCOMPARE(back.ch1Upper, 12345.6f);
+
+    // A single-channel file holds one value per sample.
+    Fill(s, 5, 0x80);
+    QCOMPARE(writer.SaveDataFile(path), 1);
+    QCOMPARE(QFileInfo(path).size(), qint64(168 + 5 * 7));
+    QCOMPARE(reader.OpenDataFile(path), 1);
+    QCOMPARE(back.ch1Count, 5);
+    QCOMPARE(back.ch2Count, 0);
+    QCOMPARE(back.ch1()[4], s.ch1()[4]);
+}
+
+void TestDataFile::fileOf168BytesRefused()
+{
+    CNodeDataSave s;
+    Fill(s, 1, 0x80);
+    const Key key{1, 2, 3, 4, 5};
+    QByteArray file = BuildFile(s, key);
+    QCOMPARE(file.size(), 175);
+    // The header alone (n = 0 would need exactly this length) is refused.
+    CNodeDataSave target;
+    Fill(target, 2);
+    QCOMPARE(ParseFile(file.left(168), target), 0);
+    QCOMPARE(target.rangeCount, 2); // the store is untouched
+    QCOMPARE(ParseFile(file, target), 1);
+    QCOMPARE(target.rangeCount, 1);
+}
+
+void TestDataFile::damagedFilesRefused()
+{
+    CNodeDataSave s;
+    Fill(s, 20);
+    const QByteArray good = BuildFile(s, {3, 1, 4, 1, 5});
+    CNodeDataSave target;
+    Fill(target, 4);
+    const QString before = target.name;
+
+    // Cut, extended, a flipped key byte and a flipped text byte, random noise, empty.
+    QList<QByteArray> bad = {good.left(good.size() - 7), good + QByteArray(7, 'x'), good.left(200)};
+    QByteArray keyFlip = good;
+    keyFlip[0] = static_cast<char>(keyFlip[0] ^ 0x55);
+    bad << keyFlip;
+    QByteArray textFlip = good;
+    textFlip[5 + 84] = static_cast<char>(textFlip[5 + 84] ^ 0x10); // inside the count field
+    bad << textFlip;
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 50; ++i) {
+        QByteArray noise(169 + rng.bounded(600), Qt::Uninitialized);
+        for (char &c : noise)
+            c = static_cast<char>(rng.bounded(256));
+        bad << noise;
+    }
+    bad << QByteArray();
+    int accepted = 0;
+    for (const QByteArray &b : bad) {
+        if (ParseFile(b, target) == 1) {
+            // Noise may by chance form a valid file; it must then be consistent.
+            ++accepted;
+            QVERIFY(target.rangeCount >= 1 && target.rangeCount <= CNodeDataSave::kCapacity);
+            continue;
+        }
+        QCOMPARE(target.name, before);
+    }
+    QVERIFY(accepted <= 2);
+
+    CCorvFile file(target);
+    QCOMPARE(file.OpenDataFile(TempPath(QStringLiteral("missing.cvdf"))), 0);
+    QVERIFY(WriteFile(TempPath(QStringLiteral("short.cvdf")), good.left(100)));
+    QCOMPARE(file.OpenDataFile(TempPath(QStringLiteral("short.cvdf"))), 0);
+    QCOMPARE(target.name, before);
+}
+
+void TestDataFile::tooManySamplesRefused()
+{
+    // A text announcing 200001 samples of one channel, with the length to match.
+    CNodeDataSave s;
+    Fill(s, 1, 0x80);
+    QByteArray text = BuildText(s);
+    text.replace(84, 6, QByteArray("200001"));
+    text.truncate(163);
+    text += QByteArray(200001 * 7, '1');
+    const Key key{5, 4, 3, 2, 1};
+    QByteArray file(reinterpret_cast<const char *>(key.data()), 5);
+    file += Scramble(text, key);
+    CNodeDataSave target;
+    Fill(target, 3);
+    QCOMPARE(ParseFile(file, target), 0);
+    QCOMPARE(target.rangeCount, 3);
+
+    // Exactly the capacity is accepted.
+    text.replace(84, 6, QByteArray("200000"));
+    text.truncate(163 + 200000 * 7);
+    file = QByteArray(reinterpret_cast<const char *>(key.data()), 5) + Scramble(text, key);
+    QCOMPARE(ParseFile(file, target), 1);
+    QCOMPARE(target.rangeCount, 200000);
+    QCOMPARE(target.ch1()[199999], 1111111.0f);
+
+    // A count that disagrees with the sample part is refused.
+    text.replace(84, 6, QByteArray("199999"));
+    file = QByteArray(reinterpret_cast<const char *>(key.data()), 5) + Scramble(text, key);
+    QCOMPARE(ParseFile(file, target), 0);
+}
+
+void TestDataFile::unreadableFieldsReadAsZero()
+{
+    CNodeDataSave s;
+    Fill(s, 2, 0x80);
+    QByteArray text = BuildText(s);
+    text.replace(90, 7, QByteArray("garbage"));      // channel 1 minimum
+    text.replace(51, 4, QByteArray("yyyy"));         // year of the start time
+    text.replace(163 + 7, 7, QByteArray("???????")); // second sample
+    const Key key{0, 0, 0, 0, 0};
+    const QByteArray file = QByteArray(5, '\0') + Scramble(text, key);
+    CNodeDataSave target;
+    QCOMPARE(ParseFile(file, target), 1);
+    QCOMPARE(target.ch1Min, 0.0f);
+    QCOMPARE(target.recordStart, qint64(0));
+    QCOMPARE(target.times()[1], qint64(60));
+    QCOMPARE(target.ch1()[0], s.ch1()[0]);
+    QCOMPARE(target.ch1()[1], 0.0f);
+}
+
+void TestDataFile::headerThatDoesNotFitIsNotWritten()
+{
+    CNodeDataSave s;
+    Fill(s, 3);
+    const QString path = TempPath(QStringLiteral("keep.cvdf"));
+    CCorvFile f(s);
+    QCOMPARE(f.SaveDataFile(path), 1);
+    const QByteArray kept = [&] {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }();
+
+    s.interval = 100000; // six digits in a five-character field
+    QVERIFY(BuildText(s).isEmpty());
+    QCOMPARE(f.SaveDataFile(path), 0);
+    s.interval = 60;
+    s.nodeKey = QStringLiteral("abc");
+    QCOMPARE(f.SaveDataFile(path), 0);
+    s.nodeKey = QStringLiteral("00124b0001a2b3c4");
+    s.rangeCount = 0; // nothing selected
+    QCOMPARE(f.SaveDataFile(path), 0);
+    s.rangeCount = 3;
+    QCOMPARE(f.SaveDataFile(TempPath(QStringLiteral("no/such/folder/x.cvdf"))), 0);
+
+    QFile in(path);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QCOMPARE(in.readAll(), kept); // refused saves left the earlier file alone
+}
+
+void TestDataFile::chosenFileAndRememberedFolders()
+{
+    const QString folder = TempPath(QStringLiteral("chosen"));
+    QVERIFY(QDir().mkpath(folder));
+    CNodeDataSave s;
+    Fill(s, 4);
+    CCorvFile f(s);
+    QCOMPARE(f.SaveDataFile(folder + QStringLiteral("/a.cvdf")), 1);
+    QCOMPARE(f.SaveDataFile(folder + QStringLiteral("/a.CVDF")), 1);
+
+    CNodeDataSave target;
+    CCorvFile reader(target);
+    QCOMPARE(reader.OpenChosenDataFile(folder + QStringLiteral("/a.CVDF")), 0); // extension not exact
+    QVERIFY(CCorvFile::RememberedOpenFolder().isEmpty());
+    QCOMPARE(reader.OpenChosenDataFile(folder + QStringLiteral("/a.cvdf")), 1);
+    QCOMPARE(CCorvFile::RememberedOpenFolder(), folder);
+    QCOMPARE(reader.OpenChosenDataFile(folder + QStringLiteral("/missing.cvdf")), 0);
+    QCOMPARE(CCorvFile::RememberedOpenFolder(), folder); // remembered whatever the result
+
+    QVERIFY(CCorvFile::RememberSaveFolder(folder + QStringLiteral("/b.cvdf")));
+    QCOMPARE(CCorvFile::RememberedSaveFolder(), folder);
+    QCOMPARE(AppSettings::Instance().ReadKey(QStringLiteral("lastdatafilesavepath"),
+                                             QStringLiteral("datafilesavepath")),
+             folder);
+
+    QCOMPARE(CCorvFile::InitialFolder(folder), folder);
+    const QString fallback = CCorvFile::InitialFolder(folder + QStringLiteral("/gone"));
+    QCOMPARE(fallback, AppSettings::Instance().DataSaveFolder());
+    QVERIFY(QFileInfo(fallback).isDir());
+}
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "test_datafile.moc"

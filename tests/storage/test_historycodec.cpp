@@ -1,0 +1,315 @@
+// Byte-level checks of the history table encodings: the chained byte scrambling, summary and
+// data rows, segment headers, calendar bytes, limits and table codes.
+#include "storage/HistoryCodec.h"
+
+#include "shell/core/CvTime.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace HistoryCodec;
+
+namespace {
+
+// The encoding written out literally, as an independent reference.
+quint8 ReferenceEncode(quint8 a, quint8 &b, quint8 &c, quint8 p)
+{
+    quint8 x = p;
+    for (int i = 0; i < 8; ++i) {
+        if (a & (1 << (7 - i))) {
+            const bool bi = x & (1 << i);
+            const bool bj = x & (1 << (7 - i));
+            x &= static_cast<quint8>(~((1 << i) | (1 << (7 - i))));
+            if (bi)
+                x |= static_cast<quint8>(1 << (7 - i));
+            if (bj)
+                x |= static_cast<quint8>(1 << i);
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        if (c & (1 << (7 - i)))
+            x ^= static_cast<quint8>(0x80 >> i);
+        x = static_cast<quint8>((x << 1) | (x >> 7));
+    }
+    const quint8 s = x ^ b;
+    b = p;
+    c = static_cast<quint8>(c < 128 ? 2 * c + 1 : 2 * c + 2);
+    return s;
+}
+
+} // namespace
+
+class TestHistoryCodec : public QObject {
+    Q_OBJECT
+private slots:
+    void scrambleKnownBytes();
+    void scrambleMatchesReferenceAndInverts();
+    void keysAndFallbacks();
+    void summaryRowRoundTrip();
+    void dataRowRoundTrip();
+    void calendarBytes();
+    void limitWords_data();
+    void limitWords();
+    void sampleValues();
+    void segmentHeader();
+    void tableCodeAdvance_data();
+    void tableCodeAdvance();
+};
+
+void TestHistoryCodec::scrambleKnownBytes()
+{
+    // A = 0x01 exchanges bits 0 and 7; C = 0 leaves the rotations a full turn.
+    ScrambleKey key{0x01, 0x0F, 0x00};
+    QCOMPARE(EncodeByte(key, 0x01), quint8(0x8F));
+    QCOMPARE(key.b, quint8(0x01));
+    QCOMPARE(key.c, quint8(0x01));
+    // C = 1 flips bit 0 before the last rotation: 0 -> 1 -> 2, XOR B (0x01) = 0x03.
+    QCOMPARE(EncodeByte(key, 0x00), quint8(0x03));
+    QCOMPARE(key.c, quint8(0x03));
+
+    ScrambleKey back{0x01, 0x0F, 0x00};
+    QCOMPARE(DecodeByte(back, 0x8F), quint8(0x01));
+    QCOMPARE(DecodeByte(back, 0x03), quint8(0x00));
+
+    // C advances 2C + 1 below 128 and 2C + 2 from 128, modulo 256.
+    ScrambleKey k{0, 0, 0x7F};
+    (void)EncodeByte(k, 0);
+    QCOMPARE(k.c, quint8(0xFF));
+    (void)EncodeByte(k, 0);
+    QCOMPARE(k.c, quint8(0x00)); // 2 * 255 + 2 = 512
+}
+
+void TestHistoryCodec::scrambleMatchesReferenceAndInverts()
+{
+    QRandomGenerator rng(1234);
+    for (int round = 0; round < 200; ++round) {
+        const quint8 a = static_cast<quint8>(rng.bounded(256));
+        quint8 b = static_cast<quint8>(rng.bounded(256));
+        quint8 c = static_cast<quint8>(rng.bounded(256));
+        ScrambleKey enc{a, b, c};
+        ScrambleKey dec{a, b, c};
+        for (int i = 0; i < 40; ++i) {
+            const quint8 p = static_cast<quint8>(rng.bounded(256));
+            const quint8 expected = ReferenceEncode(a, b, c, p);
+            const quint8 s = EncodeByte(enc, p);
+            QCOMPARE(s, expected);
+            QCOMPARE(DecodeByte(dec, s), p);
+        }
+    }
+}
+
+void TestHistoryCodec::keysAndFallbacks()
+{
+    // id 0x010203: 3 ^ 2 ^ 1 = 0.
+    QCOMPARE(IdKeyByte(0x010203), quint8(0));
+    QCOMPARE(IdKeyByte(0x0102), quint8(3));
+    QCOMPARE(XorOfText(QStringLiteral("AB")), quint8(0x41 ^ 0x42));
+
+    const QString key = QStringLiteral("0a1b2c3d4e5f6071");
+    const ScrambleKey s1 = SummaryKey(1, key);
+    QCOMPARE(s1.a, quint8(1));
+    QCOMPARE(s1.b, XorOfText(key));
+    QCOMPARE(s1.c, quint8(s1.b ^ 1));
+    const ScrambleKey s0 = SummaryKey(0x0101, key); // A would be 0
+    QCOMPARE(s0.a, kFallback1);
+    const ScrambleKey sEmpty = SummaryKey(5, QString());
+    QCOMPARE(sEmpty.b, kFallback2);
+    // B equal to A gives C = F3.
+    const ScrambleKey same = SummaryKey(0x41, QStringLiteral("A"));
+    QCOMPARE(same.c, kFallback3);
+
+    const ScrambleKey d = DataRowKey(0x0101, QStringLiteral("AA"), 0);
+    QCOMPARE(d.a, kFallback2);
+    QCOMPARE(d.b, kFallback1);
+    // s = 0x123: (0x23 ^ 0x01 ^ A) where A = 7.
+    const ScrambleKey d2 = DataRowKey(7, QStringLiteral("x"), 0x123);
+    QCOMPARE(d2.c, quint8(0x23 ^ 0x01 ^ 7));
+    const ScrambleKey d3 = DataRowKey(0x22, QStringLiteral("x"), 0x122); // 0x22 ^ 1 ^ 0x22 = 1
+    QCOMPARE(d3.c, quint8(1));
+    const ScrambleKey d4 = DataRowKey(0x23, QStringLiteral("x"), 0x122); // 0x22 ^ 1 ^ 0x23 = 0
+    QCOMPARE(d4.c, kFallback4);
+}
+
+void TestHistoryCodec::summaryRowRoundTrip()
+{
+    const QString key = QStringLiteral("00124b0001a2b3c4");
+    SummaryPlain p;
+    p.startTime = *CvTime::FromLocal({2014, 3, 9, 8, 30, 0});
+    p.endTime = *CvTime::FromLocal({2014, 3, 10, 8, 30, 15});
+    p.dataLength = 0x01020304;
+    p.interval = 0x0A0B0C;
+    p.alarmFlag = 4;
+    p.ch1Lower = -10.5f;
+    p.ch1Upper = 30.25f;
+    p.ch2Lower = 20.0f;
+    p.ch2Upper = 80.0f;
+    p.lastHeaderId = 123457;
+    p.deviceType = 0x8C;
+
+    const SummaryStored s = EncodeSummary(p, 3, key);
+    // The stored bytes are the plain ones run through the chain in the documented order.
+    ScrambleKey k = SummaryKey(3, key);
+    const quint8 plainChain[31] = {20, 14, 3, 9, 8, 30, 0, 20, 14, 3, 10, 8, 30, 15, 1, 2, 3, 4, 0x0A, 0x0B,
+                                   0x0C, 4,
+                                   // ch1 lower -1050 = 0xFBE6, ch1 upper 3025 = 0x0BD1
+                                   0xFB, 0xE6, 0x0B, 0xD1,
+                                   // ch2 lower 2000 = 0x07D0, ch2 upper 8000 = 0x1F40
+                                   0x07, 0xD0, 0x1F, 0x40, 0x8C};
+    quint8 expected[31];
+    for (int i = 0; i < 31; ++i)
+        expected[i] = EncodeByte(k, plainChain[i]);
+    for (int i = 0; i < 7; ++i) {
+        QCOMPARE(s.startTime[i], expected[i]);
+        QCOMPARE(s.endTime[i], expected[7 + i]);
+    }
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(s.lengthDatas[i], expected[14 + i]);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(s.sampleCap[i], expected[18 + i]);
+    QCOMPARE(s.isWarn, expected[21]);
+    // Columns stand upper before lower; the chain runs lower before upper.
+    QCOMPARE(s.limits[0], expected[24]); // channel1_upperH
+    QCOMPARE(s.limits[1], expected[25]);
+    QCOMPARE(s.limits[2], expected[22]); // channel1_lowerH
+    QCOMPARE(s.limits[3], expected[23]);
+    QCOMPARE(s.limits[4], expected[28]); // channel2_upperH
+    QCOMPARE(s.limits[6], expected[26]); // channel2_lowerH
+    QCOMPARE(s.insType, expected[30]);
+    const quint32 word = k.a ^ 123457u ^ (quint32(k.c) << 8) ^ (quint32(k.b) << 16);
+    QCOMPARE(s.tablestartid, qint32(word));
+    QCOMPARE(k.b, quint8(0x8C)); // B is the last plain byte by then
+
+    TimeBytes startBytes{};
+    const SummaryPlain back = DecodeSummary(s, 3, key, &startBytes);
+    QCOMPARE(back.startTime, p.startTime);
+    QCOMPARE(back.endTime, p.endTime);
+    QCOMPARE(back.dataLength, p.dataLength);
+    QCOMPARE(back.interval, p.interval);
+    QCOMPARE(back.alarmFlag, p.alarmFlag);
+    QCOMPARE(back.ch1Lower, -10.5f);
+    QCOMPARE(back.ch1Upper, 30.25f);
+    QCOMPARE(back.ch2Lower, 20.0f);
+    QCOMPARE(back.ch2Upper, 80.0f);
+    QCOMPARE(back.lastHeaderId, p.lastHeaderId);
+    QCOMPARE(back.deviceType, p.deviceType);
+    QCOMPARE(startBytes, (TimeBytes{20, 14, 3, 9, 8, 30, 0}));
+
+    // Another row id or node key reads the same bytes as something else.
+    const SummaryPlain wrongRow = DecodeSummary(s, 4, key);
+    QVERIFY(wrongRow.dataLength != p.dataLength || wrongRow.deviceType != p.deviceType);
+}
+
+void TestHistoryCodec::dataRowRoundTrip()
+{
+    Row plain{};
+    for (int i = 0; i < kRowBytes; ++i)
+        plain[i] = static_cast<quint8>(i * 7 + 3);
+    const QString table = QStringLiteral("00124b0001a2b3c4DataA01");
+    for (const qint64 id : {qint64(1), qint64(256), qint64(0x010203), qint64(500001)}) {
+        const Row stored = EncodeDataRow(plain, id, table, 57);
+        // Byte by byte through the chain with the row's key.
+        ScrambleKey k = DataRowKey(id, table, 57);
+        for (int i = 0; i < kRowBytes; ++i)
+            QCOMPARE(stored[i], EncodeByte(k, plain[i]));
+        QCOMPARE(DecodeDataRow(stored, id, table, 57), plain);
+        QVERIFY(DecodeDataRow(stored, id, table, 58) != plain);
+    }
+}
+
+void TestHistoryCodec::calendarBytes()
+{
+    const qint64 t = *CvTime::FromLocal({2014, 12, 31, 23, 59, 58});
+    QCOMPARE(TimeToBytes(t), (TimeBytes{20, 14, 12, 31, 23, 59, 58}));
+    QCOMPARE(TimeFromBytes({20, 14, 12, 31, 23, 59, 58}), t);
+    QCOMPARE(SumOfBytes({20, 14, 12, 31, 23, 59, 58}), 20 + 14 + 12 + 31 + 23 + 59 + 58);
+    // Month 13, February 30 and the unconvertible mark read as 0.
+    QCOMPARE(TimeFromBytes({20, 14, 13, 1, 0, 0, 0}), qint64(0));
+    QCOMPARE(TimeFromBytes({20, 14, 2, 30, 0, 0, 0}), qint64(0));
+    QCOMPARE(TimeFromBytes({0, 0, 0, 0, 255, 255, 255}), qint64(0));
+    QCOMPARE(TimeToBytes(-5), (TimeBytes{0, 0, 0, 0, 255, 255, 255}));
+}
+
+void TestHistoryCodec::limitWords_data()
+{
+    QTest::addColumn<float>("limit");
+    QTest::addColumn<int>("word");
+    QTest::addColumn<float>("back");
+    QTest::newRow("0.125 half away") << 0.125f << 13 << 0.13f;
+    QTest::newRow("-0.125 half away") << -0.125f << 0xFFF3 << -0.13f; // -13
+    QTest::newRow("25.3") << 25.3f << 2530 << 25.3f;
+    QTest::newRow("-40") << -40.0f << 0xF060 << -40.0f;
+    QTest::newRow("327.67") << 327.67f << 0x7FFF << 327.67f;
+    QTest::newRow("327.68 wraps") << 327.68f << 0x8000 << -327.68f;
+    QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << 0 << 0.0f;
+}
+
+void TestHistoryCodec::limitWords()
+{
+    QFETCH(float, limit);
+    QFETCH(int, word);
+    QFETCH(float, back);
+    QCOMPARE(int(LimitToWord(limit)), word);
+    QCOMPARE(LimitFromWord(LimitToWord(limit)), back);
+}
+
+void TestHistoryCodec::sampleValues()
+{
+    QCOMPARE(SampleValue(0xF6, 0xFF), -0.1f);
+    QCOMPARE(SampleValue(0x10, 0x27), 100.0f);
+    QCOMPARE(SampleValue(0x00, 0x80), -327.68f);
+}
+
+void TestHistoryCodec::segmentHeader()
+{
+    SegmentHeader h;
+    h.firstId = 0x01020304;
+    h.byteCount = 121;
+    h.lastId = 0x01020305;
+    h.previousHeaderId = 9;
+    h.name = QByteArrayLiteral("Cold room");
+    const Row row = EncodeSegmentHeader(h);
+    QCOMPARE(row[0], quint8(0x7F));
+    QCOMPARE(row[1], quint8(0x7F));
+    QCOMPARE(row[2], quint8(0x01));
+    QCOMPARE(row[5], quint8(0x04));
+    QCOMPARE(row[9], quint8(121));
+    QCOMPARE(row[13], quint8(0x05));
+    QCOMPARE(row[17], quint8(9));
+    QCOMPARE(row[18], quint8(0));
+    QCOMPARE(row[19], quint8('C'));
+    QCOMPARE(row[19 + 9], quint8(0)); // zero-padded name
+    const auto back = DecodeSegmentHeader(row);
+    QVERIFY(back.has_value());
+    QCOMPARE(back->firstId, h.firstId);
+    QCOMPARE(back->byteCount, 121);
+    QCOMPARE(back->lastId, h.lastId);
+    QCOMPARE(back->previousHeaderId, 9);
+
+    Row sample = row;
+    sample[1] = 0x7E;
+    QVERIFY(!DecodeSegmentHeader(sample).has_value());
+}
+
+void TestHistoryCodec::tableCodeAdvance_data()
+{
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<QByteArray>("next");
+    QTest::newRow("A01") << QByteArray("A01") << QByteArray("A02");
+    QTest::newRow("A08") << QByteArray("A08") << QByteArray("A09");
+    QTest::newRow("A09") << QByteArray("A09") << QByteArray("A19");
+    QTest::newRow("A19") << QByteArray("A19") << QByteArray("A29");
+    QTest::newRow("A99") << QByteArray("A99") << QByteArray("A:9");
+    QTest::newRow("wrap to blank") << QByteArray("A\xff"
+                                                 "9")
+                                   << QByteArray("A 9");
+}
+
+void TestHistoryCodec::tableCodeAdvance()
+{
+    QFETCH(QByteArray, code);
+    QFETCH(QByteArray, next);
+    QCOMPARE(AdvanceTableCode(code), next);
+}
+
+QTEST_GUILESS_MAIN(TestHistoryCodec)
+#include "test_historycodec.moc"

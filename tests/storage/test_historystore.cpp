@@ -1,0 +1,575 @@
+// The history tables on a real database file: storing downloaded blocks (rows, headers,
+// chains, continuation, table codes), reading records back into the sample store, the
+// summary cursor's refusals, and the all-or-nothing store.
+#include "storage/CCorvaneODBC.h"
+#include "storage/HistoryTables.h"
+
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+using namespace HistoryCodec;
+
+namespace {
+
+const QString kKey = QStringLiteral("00124b0001a2b3c4");
+
+qint64 At(int y, int mo, int d, int h, int mi, int s)
+{
+    return *CvTime::FromLocal({y, mo, d, h, mi, s});
+}
+
+QByteArray Samples(const QList<int> &hundredths)
+{
+    QByteArray out;
+    for (const int v : hundredths) {
+        const auto u = static_cast<quint16>(static_cast<qint16>(v));
+        out.append(static_cast<char>(u & 0xFF));
+        out.append(static_cast<char>(u >> 8));
+    }
+    return out;
+}
+
+HistoryBlockInput Block(const QByteArray &data, qint64 offset = 0, quint8 type = 0x80)
+{
+    HistoryBlockInput b;
+    b.nodeKey = kKey;
+    b.nodeName = QStringLiteral("Cold room");
+    b.startTime = At(2014, 5, 6, 8, 0, 0);
+    b.endTime = At(2014, 5, 7, 8, 0, 0);
+    b.interval = 60;
+    b.alarmFlag = 4;
+    b.ch1Lower = -0.125f;
+    b.ch1Upper = 0.125f;
+    b.ch2Lower = 10.0f;
+    b.ch2Upper = 327.68f;
+    b.deviceType = type;
+    b.startOffset = offset;
+    b.total = data.size();
+    b.received = data.size();
+    b.data = data;
+    return b;
+}
+
+// Every table with its statement and every row, in a stable order.
+QString Dump(QSqlDatabase db)
+{
+    QString out;
+    QSqlQuery master(db);
+    master.exec(QStringLiteral("SELECT name, sql FROM sqlite_master ORDER BY name"));
+    QStringList tables;
+    while (master.next()) {
+        out += master.value(0).toString() + QLatin1Char('|') + master.value(1).toString() + QLatin1Char('\n');
+        if (master.value(1).toString().startsWith(QLatin1String("CREATE TABLE")))
+            tables << master.value(0).toString();
+    }
+    for (const QString &t : tables) {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SELECT * FROM [%1] ORDER BY rowid").arg(t));
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i)
+                cells << q.value(i).toString();
+            out += t + QLatin1Char(':') + cells.join(QLatin1Char(',')) + QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+class TestHistoryStore : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void blockOf121Bytes();
+    void continuationAndNewRecord();
+    void dualChannelOddSegment();
+    void rangeStatistics();
+    void storeCapacity();
+    void tableCodeAdvance();
+    void mismatchedIdEndsChainAndSegment();
+    void summaryRefusals();
+    void failedStoreLeavesDatabaseUnchanged_data();
+    void failedStoreLeavesDatabaseUnchanged();
+    void refusedBlocks();
+
+private:
+    CHistoryStore &H() { return m_db->History(); }
+    QSqlDatabase Db() { return m_db->Connection(); }
+    void Exec(const QString &sql)
+    {
+        QSqlQuery q(Db());
+        QVERIFY2(q.exec(sql), qPrintable(sql));
+    }
+
+    std::unique_ptr<CCorvaneODBC> m_db;
+    int m_serial = 0;
+};
+
+void TestHistoryStore::initTestCase()
+{
+    const QString home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath());
+    AppSettings::Instance().SetHomeFolder(home);
+    QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
+}
+
+void TestHistoryStore::init()
+{
+    m_db = std::make_unique<CCorvaneODBC>();
+    const QString name = QStringLiteral("history%1.mdb").arg(++m_serial);
+    QVERIFY(m_db->CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name));
+    QVERIFY(m_db->OpenDatabase(name));
+}
+
+void TestHistoryStore::cleanup()
+{
+    m_db.reset();
+}
+
+void TestHistoryStore::blockOf121Bytes()
+{
+    QByteArray data(121, '\0');
+    for (int i = 0; i < 121; ++i)
+        data[i] = static_cast<char>(i + 1);
+    QCOMPARE(H().StoreHistoryBlock(Block(data)), 1);
+
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QCOMPARE(H().RecordCount(), 1);
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().RecordId(), 1);
+    QCOMPARE(H().DataLength(), qint64(121));
+    QCOMPARE(H().LastHeaderId(), 3);
+    QCOMPARE(H().TableCode(), QStringLiteral("A01"));
+    QCOMPARE(H().DataTableName(), kKey + QStringLiteral("DataA01"));
+    QCOMPARE(H().NodeName(), QStringLiteral("Cold room"));
+    QCOMPARE(H().StartTime(), At(2014, 5, 6, 8, 0, 0));
+    QCOMPARE(H().RecordInterval(), qint64(60));
+    QCOMPARE(H().Channel1Lower(), -0.13f);
+    QCOMPARE(H().Channel1Upper(), 0.13f);
+    QCOMPARE(H().Channel2Upper(), -327.68f);
+
+    // The stored bytes of the start time are scrambled, not the plain 20 and 14.
+    QSqlQuery raw(Db());
+    QVERIFY(raw.exec(
+        QStringLiteral("SELECT startTime0, startTime1, tableName, insName FROM [%1SUMM]").arg(kKey)));
+    QVERIFY(raw.next());
+    ScrambleKey k = SummaryKey(1, kKey);
+    QCOMPARE(raw.value(0).toInt(), int(EncodeByte(k, 20)));
+    QCOMPARE(raw.value(1).toInt(), int(EncodeByte(k, 14)));
+    QCOMPARE(raw.value(2).toString(), QStringLiteral("A01"));
+
+    // Two sample rows and one header: count 121, first f, last f + 1, header f + 2.
+    QVERIFY(H().OpenDataTable(H().DataTableName(), 0));
+    QVERIFY(H().ReadDataRow(1));
+    for (int i = 0; i < 120; ++i)
+        QCOMPARE(int(H().PlainRow()[i]), i + 1);
+    QVERIFY(H().ReadDataRow(2));
+    QCOMPARE(int(H().PlainRow()[0]), 121);
+    for (int i = 1; i < 120; ++i)
+        QCOMPARE(int(H().PlainRow()[i]), 0);
+    QVERIFY(H().ReadDataRow(3));
+    const auto header = DecodeSegmentHeader(H().PlainRow());
+    QVERIFY(header.has_value());
+    QCOMPARE(header->firstId, 1);
+    QCOMPARE(header->lastId, 2);
+    QCOMPARE(header->byteCount, 121);
+    QCOMPARE(header->previousHeaderId, 0);
+    QVERIFY(header->name.startsWith("Cold room"));
+    QVERIFY(!H().ReadDataRow(4));
+
+    // The raw data row is scrambled with the row's key and the record's start bytes.
+    QSqlQuery row(Db());
+    QVERIFY(row.exec(QStringLiteral("SELECT data0_0 FROM [%1DataA01] WHERE id = 1").arg(kKey)));
+    QVERIFY(row.next());
+    ScrambleKey dk =
+        DataRowKey(1, kKey + QStringLiteral("DataA01"), SumOfBytes(TimeToBytes(At(2014, 5, 6, 8, 0, 0))));
+    QCOMPARE(row.value(0).toInt(), int(EncodeByte(dk, 1)));
+
+    // Sixty values from the first row; the lone 121st byte is no whole value.
+    QVERIFY(H().LoadSegmentChain(3));
+    QCOMPARE(H().LoadRecordSamples(), 1);
+    const CNodeDataSave &s = H().Samples();
+    QCOMPARE(s.ch1Count, 60);
+    QCOMPARE(s.ch2Count, 0);
+    QCOMPARE(s.ch1()[0], SampleValue(1, 2));
+    QCOMPARE(s.rangeFirst, 0);
+    QCOMPARE(s.rangeCount, 60);
+    QCOMPARE(s.recordEnd, At(2014, 5, 6, 8, 59, 0));
+    QCOMPARE(s.nodeKey, kKey);
+}
+
+void TestHistoryStore::continuationAndNewRecord()
+{
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({100, 200, 300}))), 1);
+    // Same start, offset = stored length: the record goes on.
+    HistoryBlockInput next = Block(Samples({400, 500}), 6);
+    next.endTime = At(2014, 5, 8, 8, 0, 0);
+    QCOMPARE(H().StoreHistoryBlock(next), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QCOMPARE(H().RecordCount(), 1);
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().DataLength(), qint64(10));
+    QCOMPARE(H().EndTime(), At(2014, 5, 8, 8, 0, 0));
+    QCOMPARE(H().LastHeaderId(), 4); // rows 1 (samples), 2 (header), 3 (samples), 4 (header)
+
+    QVERIFY(H().OpenDataTable(H().DataTableName(), 0));
+    QVERIFY(H().LoadSegmentChain(H().LastHeaderId()));
+    QCOMPARE(int(H().Segments().size()), 2);
+    QCOMPARE(H().Segments()[0].headerId, 2);
+    QCOMPARE(H().Segments()[1].headerId, 4);
+    QCOMPARE(H().Segments()[1].previousHeaderId, 2);
+    QCOMPARE(H().LoadRecordSamples(), 1);
+    QCOMPARE(H().Samples().ch1Count, 5);
+    QCOMPARE(H().Samples().ch1()[3], 4.0f);
+
+    // The same logging period downloaded again from offset 0: a second record.
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({100, 200, 300}))), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QCOMPARE(H().RecordCount(), 2);
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().RecordId(), 2);
+    QCOMPARE(H().DataLength(), qint64(6));
+    QCOMPARE(H().LastHeaderId(), 6);
+    QCOMPARE(H().TableCode(), QStringLiteral("A01")); // the table is shared
+    // A mismatching offset also starts a new record.
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({1}), 4)), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QCOMPARE(H().RecordCount(), 3);
+    QVERIFY(H().SeekRecord(1));
+    QCOMPARE(H().DataLength(), qint64(10));
+}
+
+void TestHistoryStore::dualChannelOddSegment()
+{
+    // Three values (ch1, ch2, ch1), then a second segment that again begins with channel 1.
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({101, 201, 102}), 0, 0x88)), 1);
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({103, 202, 104}), 6, 0x88)), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().MoveLastRecord());
+    QVERIFY(H().OpenDataTable(H().DataTableName(), 0));
+    QVERIFY(H().LoadSegmentChain(H().LastHeaderId()));
+    QCOMPARE(H().LoadRecordSamples(), 1);
+    const CNodeDataSave &s = H().Samples();
+    QCOMPARE(s.ch1Count, 4);
+    QCOMPARE(s.ch2Count, 2);
+    QCOMPARE(s.ch1()[0], 1.01f);
+    QCOMPARE(s.ch1()[1], 1.02f);
+    QCOMPARE(s.ch1()[2], 1.03f);
+    QCOMPARE(s.ch1()[3], 1.04f);
+    QCOMPARE(s.ch2()[0], 2.01f);
+    QCOMPARE(s.ch2()[1], 2.02f);
+    QCOMPARE(s.deviceType, quint8(0x88));
+    QCOMPARE(s.rangeCount, 4);
+    QCOMPARE(s.ch1Max, 1.04f);
+    QCOMPARE(s.ch1Min, 1.01f);
+
+    // Humidity logger: both channels too; single-channel type 0x08 puts all in channel 2.
+    CNodeDataSave only2;
+    only2.deviceType = 0x08;
+    const QByteArray bytes = Samples({5, 6, 7});
+    only2.AppendSegmentSamples(reinterpret_cast<const quint8 *>(bytes.constData()), bytes.size());
+    QCOMPARE(only2.ch1Count, 0);
+    QCOMPARE(only2.ch2Count, 3);
+}
+
+void TestHistoryStore::rangeStatistics()
+{
+    CNodeDataSave s;
+    s.deviceType = 0x88;
+    s.recordStart = 1000;
+    s.interval = 10;
+    for (int i = 0; i < 10; ++i) {
+        s.ch1()[i] = static_cast<float>(i);
+        s.ch2()[i] = static_cast<float>(100 - i);
+    }
+    s.ch1Count = s.ch2Count = 10;
+    s.FillSampleTimes();
+    s.recordEnd = s.times()[9]; // 1090
+
+    struct Case {
+        qint64 from, to;
+        int ok, first, count;
+        float max1, min1, avg1;
+    };
+    const Case cases[] = {
+        {1000, 1090, 1, 0, 10, 9, 0, 4.5f},
+        {1005, 1090, 1, 1, 9, 9, 1, 5.0f}, // start between two samples: the later one
+        {1010, 1035, 1, 1, 3, 3, 1, 2.0f}, // to before record end: floor
+        {900, 1100, 1, 0, 10, 9, 0, 4.5f},
+        {1085, 1200, 1, 9, 1, 9, 9, 9.0f},
+        {1095, 1200, 1, 10, 0, -2000, -2000, -2000}, // after the last sample: empty range
+        {1050, 1040, 0, 0, 0, 0, 0, 0},              // from after to: refused
+        {0, 1040, 0, 0, 0, 0, 0, 0},                 // zero time: refused
+        {500, 900, 0, 0, 0, 0, 0, 0},                // ends before the record
+    };
+    for (const Case &c : cases) {
+        const float keepMax = s.ch1Max;
+        QCOMPARE(s.ComputeRangeStatistics(c.from, c.to), c.ok);
+        QCOMPARE(s.rangeFirst, c.first);
+        QCOMPARE(s.rangeCount, c.count);
+        if (c.ok) {
+            QCOMPARE(s.ch1Max, c.max1);
+            QCOMPARE(s.ch1Min, c.min1);
+            QCOMPARE(s.ch1Avg, c.avg1);
+        } else {
+            QCOMPARE(s.ch1Max, keepMax); // statistics stay as they were
+        }
+    }
+    QVERIFY(s.ComputeRangeStatistics(1010, 1030));
+    QCOMPARE(s.ch2Max, 99.0f);
+    QCOMPARE(s.ch2Min, 97.0f);
+    QCOMPARE(s.ch2Avg, 98.0f);
+}
+
+void TestHistoryStore::storeCapacity()
+{
+    // A full dual-channel store: 200000 values per channel, the excess dropped.
+    QByteArray bytes(CNodeDataSave::kCapacity * 4 + 8, '\0');
+    for (int i = 0; i < bytes.size(); i += 2)
+        bytes[i] = static_cast<char>((i / 2) % 100);
+    const auto *p = reinterpret_cast<const quint8 *>(bytes.constData());
+    CNodeDataSave dual;
+    dual.deviceType = 0x8C;
+    dual.AppendSegmentSamples(p, bytes.size());
+    QCOMPARE(dual.ch1Count, CNodeDataSave::kCapacity);
+    QCOMPARE(dual.ch2Count, CNodeDataSave::kCapacity);
+    QCOMPARE(dual.ch2()[CNodeDataSave::kCapacity - 1], 0.99f); // value 399999
+    dual.AppendSegmentSamples(p, bytes.size());                // a further segment adds nothing
+    QCOMPARE(dual.ch1Count, CNodeDataSave::kCapacity);
+
+    CNodeDataSave single;
+    single.deviceType = 0x80;
+    single.AppendSegmentSamples(p, bytes.size());
+    QCOMPARE(single.ch1Count, CNodeDataSave::kCapacity);
+    QCOMPARE(single.ch2Count, 0);
+    // An odd byte count: the last lone byte is no value.
+    CNodeDataSave odd;
+    odd.deviceType = 0x80;
+    odd.AppendSegmentSamples(p, 5);
+    QCOMPARE(odd.ch1Count, 2);
+}
+
+void TestHistoryStore::tableCodeAdvance()
+{
+    // A record in table A09, which is full (last id over 500000).
+    QVERIFY(m_db->CreateSummaryTable(kKey));
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().AddSummaryRow());
+    QVERIFY(H().SetStartTime(CHistoryStore::kAdding, At(2014, 1, 1, 0, 0, 0)));
+    QVERIFY(H().SetEndTime(CHistoryStore::kAdding, At(2014, 1, 2, 0, 0, 0)));
+    QVERIFY(H().SetDataLength(CHistoryStore::kAdding, 2));
+    QVERIFY(H().SetRecordInterval(CHistoryStore::kAdding, 60));
+    QVERIFY(H().SetTableCode(CHistoryStore::kAdding, QStringLiteral("A09")));
+    QVERIFY(H().SetDeviceType(CHistoryStore::kAdding, 0x80));
+    QVERIFY(H().UpdateNewSummaryRow());
+    const QString a09 = kKey + QStringLiteral("DataA09");
+    QVERIFY(m_db->CreateDataTable(a09));
+    Exec(QStringLiteral("INSERT INTO [%1] (id) VALUES (500001)").arg(a09));
+
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({1, 2}))), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().TableCode(), QStringLiteral("A19"));
+    QVERIFY(H().OpenDataTable(kKey + QStringLiteral("DataA19"), 0));
+    QVERIFY(!H().IsDataTableFull());
+
+    // A continuation of the record in the full table stays in that table.
+    // Fill A19 past 500000 rows, every id at its position.
+    Exec(QStringLiteral("INSERT INTO [%1DataA19] (id) WITH RECURSIVE n(x) AS (SELECT 3 UNION ALL "
+                        "SELECT x + 1 FROM n WHERE x < 500001) SELECT x FROM n")
+             .arg(kKey));
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({3}), 4)), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QCOMPARE(H().RecordCount(), 2);
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().TableCode(), QStringLiteral("A19"));
+    // The next new record after a full A19 goes to A29.
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({3}), 0)), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().TableCode(), QStringLiteral("A29"));
+
+    // A table that is not full keeps its code for the next record.
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({4}), 0)), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().TableCode(), QStringLiteral("A29"));
+}
+
+void TestHistoryStore::mismatchedIdEndsChainAndSegment()
+{
+    QByteArray first(240, '\x01'); // rows 1, 2 and header 3
+    QCOMPARE(H().StoreHistoryBlock(Block(first)), 1);
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({7, 8}), 240)), 1); // row 4, header 5
+    const QString table = kKey + QStringLiteral("DataA01");
+
+    // Header row 3 carries the id 2: the chain from header 5 stops before it.
+    Exec(QStringLiteral("UPDATE [%1] SET id = 2 WHERE rowid = 3").arg(table));
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().MoveLastRecord());
+    QVERIFY(H().OpenDataTable(table, 0));
+    QVERIFY(!H().ReadDataRow(3));
+    QVERIFY(H().ReadDataRow(4));
+    QVERIFY(H().LoadSegmentChain(5));
+    QCOMPARE(int(H().Segments().size()), 1);
+    QCOMPARE(H().Segments()[0].headerId, 5);
+    Exec(QStringLiteral("UPDATE [%1] SET id = 3 WHERE rowid = 3").arg(table));
+
+    // Sample row 2 carries the id 1: the first segment stops after row 1 (60 values).
+    Exec(QStringLiteral("UPDATE [%1] SET id = 1 WHERE rowid = 2").arg(table));
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().MoveLastRecord());
+    QVERIFY(H().OpenDataTable(table, 0));
+    QVERIFY(H().LoadSegmentChain(5));
+    QCOMPARE(int(H().Segments().size()), 2);
+    QCOMPARE(H().LoadRecordSamples(), 1);
+    QCOMPARE(H().Samples().ch1Count, 62);
+    QCOMPARE(H().Samples().ch1()[59], 2.57f);
+    QCOMPARE(H().Samples().ch1()[60], 0.07f);
+
+    // A chain that points at a sample row ends there.
+    QVERIFY(H().OpenDataTable(table, 0));
+    QVERIFY(H().LoadSegmentChain(4));
+    QVERIFY(H().Segments().empty());
+}
+
+void TestHistoryStore::summaryRefusals()
+{
+    CHistoryStore &h = H();
+    // Nothing open: every operation fails, limits read as the no-value mark.
+    QCOMPARE(h.RecordId(), -1);
+    QCOMPARE(h.MoveFirstRecord(), 0);
+    QCOMPARE(h.AddSummaryRow(), 0);
+    QCOMPARE(h.Channel1Lower(), CNodeDataSave::kNoValue);
+    QCOMPARE(h.Channel2Upper(), CNodeDataSave::kNoValue);
+    QCOMPARE(h.StartTime(), qint64(0));
+    QCOMPARE(h.OpenSummaryTable(kKey), 0); // does not exist: viewing does not create
+    QCOMPARE(h.OpenSummaryTable(QStringLiteral("x]; DROP TABLE CorvaneRFMS; --")), 0);
+
+    QVERIFY(m_db->CreateSummaryTable(kKey));
+    QVERIFY(h.OpenSummaryTable(kKey));
+    QCOMPARE(h.SummaryState() & ~CHistoryStore::kOutOfDate, int(CHistoryStore::kOpen));
+    QVERIFY(h.IsRecordEnd());
+    QCOMPARE(h.MoveLastRecord(), 0);
+    QCOMPARE(h.EditSummaryRow(), 0);                          // no row
+    QCOMPARE(h.SetStartTime(CHistoryStore::kAdding, 100), 0); // not adding
+
+    QVERIFY(h.AddSummaryRow());
+    QCOMPARE(h.EditSummaryRow(), 0); // not while adding
+    const int add = CHistoryStore::kAdding;
+    QCOMPARE(h.SetStartTime(CHistoryStore::kEditing, 100), 0); // wrong mode
+    QCOMPARE(h.SetStartTime(add, 0), 0);
+    QCOMPARE(h.SetEndTime(add, 0), 0);
+    QCOMPARE(h.SetDataLength(add, 0), 0);
+    QCOMPARE(h.SetRecordInterval(add, 0), 0);
+    QCOMPARE(h.SetRecordInterval(add, 0x1000000), 0); // no room in 24 bits
+    QCOMPARE(h.SetTableCode(add, QStringLiteral("A1")), 0);
+    QCOMPARE(h.SetTableCode(add, QStringLiteral("A001")), 0);
+    QCOMPARE(h.SetNodeName(add, QString(33, QLatin1Char('n'))), 0);
+    QCOMPARE(h.SetNodeName(add, QString(32, QLatin1Char('n'))), 1);
+    QCOMPARE(h.SetStartTime(add, At(2014, 2, 3, 4, 5, 6)), 1);
+    QCOMPARE(h.SetEndTime(add, At(2014, 2, 4, 4, 5, 6)), 1);
+    QCOMPARE(h.SetDataLength(add, 0xFFFFFFFFLL), 1);
+    QCOMPARE(h.SetRecordInterval(add, 0xFFFFFF), 1);
+    QCOMPARE(h.SetAlarm(add, 4, 1.0f, 2.0f, 3.0f, 4.0f), 1);
+    QCOMPARE(h.SetTableCode(add, QStringLiteral("A01")), 1);
+    QCOMPARE(h.SetLastHeaderId(add, 77), 1);
+    QCOMPARE(h.SetDeviceType(add, 0x8C), 1);
+    QCOMPARE(h.UpdateEditedSummaryRow(), 0); // adding, not editing
+    QCOMPARE(h.UpdateNewSummaryRow(), 1);
+    QCOMPARE(h.SummaryState() & (CHistoryStore::kAdding | CHistoryStore::kEditing), 0);
+    QVERIFY(h.SummaryState() & CHistoryStore::kOutOfDate);
+
+    QVERIFY(h.SeekRecord(1));
+    QCOMPARE(h.DataLength(), qint64(0xFFFFFFFFLL));
+    QCOMPARE(h.RecordInterval(), qint64(0xFFFFFF));
+    QVERIFY(!(h.SummaryState() & CHistoryStore::kOutOfDate));
+    QCOMPARE(h.LastHeaderId(), 77);
+    QCOMPARE(h.DeviceType(), quint8(0x8C));
+    QCOMPARE(h.AlarmFlag(), quint8(4));
+    QCOMPARE(h.Channel2Upper(), 4.0f);
+    QCOMPARE(h.SeekRecord(2), 0);
+
+    QVERIFY(h.SeekRecord(1));
+    QVERIFY(h.EditSummaryRow());
+    QCOMPARE(h.AddSummaryRow(), 0); // not while editing
+    QCOMPARE(h.SetDataLength(CHistoryStore::kEditing, 500), 1);
+    QVERIFY(h.UpdateEditedSummaryRow());
+    QVERIFY(h.MoveFirstRecord());
+    QCOMPARE(h.DataLength(), qint64(500));
+    QCOMPARE(h.EndTime(), At(2014, 2, 4, 4, 5, 6));
+    QCOMPARE(h.MoveNextRecord(), 0);
+    QVERIFY(h.IsRecordEnd());
+}
+
+void TestHistoryStore::failedStoreLeavesDatabaseUnchanged_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<qint64>("offset");
+    // A data row in the middle of the block refused, on a continuation and on a new record.
+    QTest::newRow("continuation, row refused")
+        << QStringLiteral("BEFORE INSERT ON [%1DataA01] WHEN NEW.id = 5") << qint64(240);
+    QTest::newRow("new record, row refused")
+        << QStringLiteral("BEFORE INSERT ON [%1DataA01] WHEN NEW.id = 5") << qint64(0);
+    // The header row refused.
+    QTest::newRow("header refused") << QStringLiteral("BEFORE INSERT ON [%1DataA01] WHEN NEW.id = 7")
+                                    << qint64(240);
+    // The last step, the summary update, refused after every data row was written.
+    QTest::newRow("summary update refused") << QStringLiteral("BEFORE UPDATE ON [%1SUMM]") << qint64(240);
+    QTest::newRow("summary insert refused") << QStringLiteral("BEFORE INSERT ON [%1SUMM]") << qint64(0);
+}
+
+void TestHistoryStore::failedStoreLeavesDatabaseUnchanged()
+{
+    QFETCH(QString, trigger);
+    QFETCH(qint64, offset);
+    QCOMPARE(H().StoreHistoryBlock(Block(QByteArray(240, '\x05'))), 1); // rows 1-2, header 3
+    Exec(QStringLiteral("CREATE TRIGGER fail_mid %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+             .arg(trigger.arg(kKey)));
+
+    const QString before = Dump(Db());
+    // Three sample rows (4, 5, 6) and a header (7).
+    QCOMPARE(H().StoreHistoryBlock(Block(QByteArray(300, '\x06'), offset)), 0);
+    QCOMPARE(Dump(Db()), before);
+
+    // The record still reads as before, and once the fault is gone the same block is stored.
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QCOMPARE(H().RecordCount(), 1);
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().DataLength(), qint64(240));
+    Exec(QStringLiteral("DROP TRIGGER fail_mid"));
+    QCOMPARE(H().StoreHistoryBlock(Block(QByteArray(300, '\x06'), offset)), 1);
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QVERIFY(H().MoveLastRecord());
+    QCOMPARE(H().LastHeaderId(), 7);
+}
+
+void TestHistoryStore::refusedBlocks()
+{
+    const QString before = Dump(Db());
+    HistoryBlockInput empty = Block(QByteArray());
+    QCOMPARE(H().StoreHistoryBlock(empty), 0);
+    HistoryBlockInput unfinished = Block(QByteArray(10, '\x01'));
+    unfinished.total = 20; // not all bytes arrived
+    QCOMPARE(H().StoreHistoryBlock(unfinished), 0);
+    HistoryBlockInput shortData = Block(QByteArray(10, '\x01'));
+    shortData.total = shortData.received = 11; // announces more than it carries
+    QCOMPARE(H().StoreHistoryBlock(shortData), 0);
+    HistoryBlockInput noStart = Block(QByteArray(10, '\x01'));
+    noStart.startTime = 0;
+    QCOMPARE(H().StoreHistoryBlock(noStart), 0);
+    HistoryBlockInput badKey = Block(QByteArray(10, '\x01'));
+    badKey.nodeKey = QStringLiteral("a]b");
+    QCOMPARE(H().StoreHistoryBlock(badKey), 0);
+    QCOMPARE(Dump(Db()), before);
+}
+
+QTEST_GUILESS_MAIN(TestHistoryStore)
+#include "test_historystore.moc"

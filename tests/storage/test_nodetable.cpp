@@ -1,0 +1,498 @@
+// The database connection and the node table, on real SQLite files in the test's home folder.
+#include "shell/core/AppSettings.h"
+#include "storage/CCorvaneODBC.h"
+#include "storage/NodeType.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+class RecordingSink : public IDatabaseErrorSink {
+public:
+    void ShowDatabaseError(const DatabaseError &error) override { errors.push_back(error); }
+    std::vector<DatabaseError> errors;
+};
+
+NodeChange Change(const QString &address, quint32 mask)
+{
+    NodeChange change;
+    change.mask = mask;
+    change.values.extaddress = address;
+    return change;
+}
+
+// "00124b00000000" + two hex digits of n.
+QString Address(int n)
+{
+    return QStringLiteral("00124b0000000%1").arg(n, 3, 16, QLatin1Char('0'));
+}
+
+QStringList ColumnsOf(QSqlDatabase db, const QString &table, QStringList *types = nullptr)
+{
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("PRAGMA table_info([%1])").arg(table));
+    QStringList names;
+    while (q.next()) {
+        names << q.value(1).toString();
+        if (types)
+            *types << q.value(2).toString();
+    }
+    return names;
+}
+
+} // namespace
+
+class TestNodeTable : public QObject {
+    Q_OBJECT
+
+    QString m_folder;
+    int m_serial = 0;
+
+    // A fresh database in the database folder, opened on db.
+    QString FreshDatabase(CCorvaneODBC &db)
+    {
+        const QString name = QStringLiteral("t%1.mdb").arg(++m_serial);
+        if (!db.CreateDatabase(m_folder + QLatin1Char('/') + name) || !db.OpenDatabase(name))
+            return QString();
+        return name;
+    }
+
+    QList<int> IterationIds(CCorvaneODBC &db)
+    {
+        QList<int> ids;
+        if (!db.FirstNode())
+            return ids;
+        for (; !db.IsNodeIterationEnd(); db.NextNode())
+            ids << db.IterationNodeId();
+        return ids;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath());
+        AppSettings::Instance().SetHomeFolder(home);
+        m_folder = AppSettings::Instance().DatabaseFolder();
+        QVERIFY(QDir().mkpath(m_folder));
+    }
+
+    void schemaIsExactlyAsDeclared()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        QStringList types;
+        const QStringList names = ColumnsOf(db.Connection(), QStringLiteral("CorvaneRFMS"), &types);
+        QStringList expectedNames = {
+            "id",        "name",           "extaddress",       "shortAddress",     "type",
+            "fatherid",  "childsnumble",   "runstate",         "startTime",        "endTime",
+            "sampleCap", "channel1_upper", "channel1_lower",   "channel2_upper",   "channel2_lower",
+            "rtDataCap", "lengthDatas",    "downloadplanmode", "downloadplantime", "lasthistorydataid",
+            "gprs_local"};
+        QStringList expectedTypes = {"LONG",    "TEXT(32)", "TEXT(16)", "TEXT(10)", "BYTE", "LONG",
+                                     "INTEGER", "BYTE",     "DATE",     "DATE",     "LONG", "SINGLE",
+                                     "SINGLE",  "SINGLE",   "SINGLE",   "LONG",     "LONG", "BYTE",
+                                     "DATE",    "LONG",     "TEXT(15)"};
+        for (int k = 1; k <= 10; ++k) {
+            expectedNames << QStringLiteral("gprs_bind%1").arg(k);
+            expectedTypes << QStringLiteral("TEXT(15)");
+        }
+        QCOMPARE(names, expectedNames);
+        QCOMPARE(types, expectedTypes);
+        QCOMPARE(names.size(), 31);
+
+        // The per-node tables of the history store.
+        QVERIFY(db.CreateSummaryTable(QStringLiteral("0a124b0001020304")));
+        QStringList summaryTypes;
+        const QStringList summary =
+            ColumnsOf(db.Connection(), QStringLiteral("0a124b0001020304SUMM"), &summaryTypes);
+        QStringList expectedSummary = {"id"};
+        for (const auto &[stem, count] : {std::pair<const char *, int>{"startTime", 7},
+                                          {"endTime", 7},
+                                          {"lengthDatas", 4},
+                                          {"sampleCap", 3}}) {
+            for (int i = 0; i < count; ++i)
+                expectedSummary << QStringLiteral("%1%2").arg(QLatin1String(stem)).arg(i);
+        }
+        expectedSummary << "isWarn"
+                        << "channel1_upperH"
+                        << "channel1_upperL"
+                        << "channel1_lowerH"
+                        << "channel1_lowerL"
+                        << "channel2_upperH"
+                        << "channel2_upperL"
+                        << "channel2_lowerH"
+                        << "channel2_lowerL"
+                        << "tableName"
+                        << "tablestartid"
+                        << "insName"
+                        << "insType";
+        QCOMPARE(summary, expectedSummary);
+        QCOMPARE(summary.size(), 35);
+        QCOMPARE(summaryTypes.first(), QStringLiteral("LONG"));
+        QCOMPARE(summaryTypes.mid(1, 30).count(QStringLiteral("BYTE")), 30);
+        QCOMPARE(summaryTypes.mid(31), (QStringList{"TEXT(3)", "LONG", "TEXT(32)", "BYTE"}));
+        QVERIFY(db.CreateDataTable(QStringLiteral("0a124b0001020304DataA01")));
+        QStringList dataTypes;
+        const QStringList data =
+            ColumnsOf(db.Connection(), QStringLiteral("0a124b0001020304DataA01"), &dataTypes);
+        QCOMPARE(data.size(), 121);
+        QCOMPARE(data.mid(0, 4), (QStringList{"id", "data0_0", "data0_1", "data1_0"}));
+        QCOMPARE(data.last(), QStringLiteral("data59_1"));
+        QCOMPARE(dataTypes.count(QStringLiteral("BYTE")), 120);
+    }
+
+    void tableCreationFailures()
+    {
+        RecordingSink sink;
+        CCorvaneODBC db;
+        db.SetErrorSink(&sink);
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        const QString key = QStringLiteral("00124b0001020304");
+        QCOMPARE(db.CreateSummaryTable(key), 1);
+        // A summary table that exists: silent failure.
+        QCOMPARE(db.CreateSummaryTable(key), 0);
+        QVERIFY(sink.errors.empty());
+        // A data table that exists: reported as "Database Error:" + driver text.
+        QCOMPARE(db.CreateDataTable(key + QStringLiteral("DataA01")), 1);
+        QCOMPARE(db.CreateDataTable(key + QStringLiteral("DataA01")), 0);
+        QCOMPARE(sink.errors.size(), size_t(1));
+        QCOMPARE(sink.errors[0].kind, DatabaseError::Kind::SqlError);
+        QVERIFY(sink.errors[0].text.startsWith(QStringLiteral("Database Error:")));
+        QVERIFY(sink.errors[0].text.size() > QStringLiteral("Database Error:").size());
+        // Names that cannot be spliced safely are refused before any statement runs.
+        QCOMPARE(db.CreateSummaryTable(QStringLiteral("x; DROP TABLE CorvaneRFMS")), 0);
+        QCOMPARE(db.CreateDataTable(QStringLiteral("a b")), 0);
+        QCOMPARE(ColumnsOf(db.Connection(), QStringLiteral("CorvaneRFMS")).size(), 31);
+    }
+
+    void openRules()
+    {
+        RecordingSink sink;
+        CCorvaneODBC db;
+        db.SetErrorSink(&sink);
+        QVERIFY(db.CreateDatabase(m_folder + QStringLiteral("/rules.mdb")));
+
+        // The name rule is case-sensitive and silent.
+        QVERIFY(
+            QFile::copy(m_folder + QStringLiteral("/rules.mdb"), m_folder + QStringLiteral("/upper.MDB")));
+        QCOMPARE(db.OpenDatabase(QStringLiteral("upper.MDB")), 0);
+        QCOMPARE(db.OpenDatabase(QStringLiteral("rules.mdb.bak")), 0);
+        QCOMPARE(db.OpenDatabase(QStringLiteral("../database/rules.mdb")), 0);
+        QVERIFY(sink.errors.empty());
+        QVERIFY(!db.IsOpen());
+        QCOMPARE(db.IterationNodeId(), -1);
+        QCOMPARE(db.LargestNodeId(), -1);
+
+        // A missing file is not made: it cannot be linked to.
+        QCOMPARE(db.OpenDatabase(QStringLiteral("absent.mdb")), 0);
+        QVERIFY(!QFile::exists(m_folder + QStringLiteral("/absent.mdb")));
+        QCOMPARE(sink.errors.size(), size_t(1));
+        QCOMPARE(sink.errors[0].kind, DatabaseError::Kind::LinkFailed);
+        QCOMPARE(sink.errors[0].text, QStringLiteral("Fail to link database"));
+        QCOMPARE(sink.errors[0].caption, QStringLiteral("ERROR"));
+
+        // A damaged file is reported the same way and left as it is.
+        QFile bad(m_folder + QStringLiteral("/bad.mdb"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        const QByteArray junk(4096, '\x5a');
+        bad.write(junk);
+        bad.close();
+        QCOMPARE(db.OpenDatabase(QStringLiteral("bad.mdb")), 0);
+        QCOMPARE(sink.errors.size(), size_t(2));
+        QCOMPARE(sink.errors[1].kind, DatabaseError::Kind::LinkFailed);
+        QVERIFY(bad.open(QIODevice::ReadOnly));
+        QCOMPARE(bad.readAll(), junk);
+        bad.close();
+
+        // An SQLite file without the node table gets it on open.
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(m_folder + QStringLiteral("/plain.mdb"));
+            QVERIFY(raw.open());
+            QSqlQuery(raw).exec(QStringLiteral("CREATE TABLE other (x LONG)"));
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QCOMPARE(db.OpenDatabase(QStringLiteral("plain.mdb")), 1);
+        QCOMPARE(ColumnsOf(db.Connection(), QStringLiteral("CorvaneRFMS")).size(), 31);
+        QCOMPARE(db.FirstNode(), 0);
+    }
+
+    void createRules()
+    {
+        CCorvaneODBC db;
+        RecordingSink sink;
+        db.SetErrorSink(&sink);
+        // An existing file is never overwritten.
+        const QString existing = m_folder + QStringLiteral("/keep.mdb");
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+        file.close();
+        QCOMPARE(db.CreateDatabase(existing), 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("precious"));
+        file.close();
+        // A folder that does not exist.
+        QCOMPARE(db.CreateDatabase(m_folder + QStringLiteral("/nofolder/x.mdb")), 0);
+
+        // Path limits: 95 bytes fit, 96 are refused and nothing is made; a character outside
+        // ASCII counts as two bytes.
+        const QString prefix = m_folder + QLatin1Char('/');
+        const int room = CCorvaneODBC::kMaxSourcePath - int(prefix.size()) - 4;
+        QVERIFY2(room > 2, "test home folder path too long for this test");
+        const QString fits = prefix + QString(room, QLatin1Char('a')) + QStringLiteral(".mdb");
+        const QString tooLong = prefix + QString(room + 1, QLatin1Char('b')) + QStringLiteral(".mdb");
+        const QString wide = prefix + QString(room - 1, QLatin1Char('c')) + QStringLiteral("库.mdb");
+        QCOMPARE(CCorvaneODBC::LegacyByteLength(fits), 95);
+        QCOMPARE(db.CreateDatabase(fits), 1);
+        QCOMPARE(db.CreateDatabase(tooLong), 0);
+        QVERIFY(!QFile::exists(tooLong));
+        QCOMPARE(db.CreateDatabase(wide), 0);
+        QVERIFY(!QFile::exists(wide));
+        QCOMPARE(db.OpenDatabase(QString(room, QLatin1Char('a')) + QStringLiteral(".mdb")), 1);
+        QCOMPARE(db.OpenDatabase(QString(room + 1, QLatin1Char('b')) + QStringLiteral(".mdb")), 0);
+        QVERIFY(sink.errors.empty());
+        QCOMPARE(CCorvaneODBC::LegacyByteLength(QStringLiteral("a库")), 3);
+    }
+
+    void emptyTableAndFirstId()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        QCOMPARE(db.FirstNode(), 0);
+        QVERIFY(db.IsNodeIterationEnd());
+        QCOMPARE(db.LargestNodeId(), 0);
+        QCOMPARE(db.FindNodeIdByAddress(Address(1)), -1);
+        QCOMPARE(db.SeekEditNode(1), 0);
+        QCOMPARE(db.SaveNode(Change(Address(1), NodeChange::ExtAddress)), 1);
+        QCOMPARE(db.FindNodeIdByAddress(Address(1)), 1);
+        QCOMPARE(db.LargestNodeId(), 1);
+        QCOMPARE(IterationIds(db), QList<int>{1});
+    }
+
+    void addressLengthIsChecked()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        QCOMPARE(db.SaveNode(Change(Address(1), NodeChange::ExtAddress | NodeChange::Type)), 1);
+        for (const QString &address : {Address(1).left(15), Address(1) + QLatin1Char('0'), QString()}) {
+            NodeChange change = Change(address, 0x7FFFE);
+            change.values.name = QStringLiteral("intruder");
+            change.values.type = 0x8C;
+            QCOMPARE(db.SaveNode(change), 0);
+        }
+        QCOMPARE(IterationIds(db), QList<int>{1});
+        QVERIFY(db.SeekEditNode(1));
+        QCOMPARE(db.EditCursor().Row().name, QString());
+        QCOMPARE(db.EditCursor().Row().type, quint8(0));
+        QCOMPARE(db.EditCursor().Row().extaddress, Address(1));
+    }
+
+    void maskSelectsColumns()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        NodeChange change = Change(Address(7), NodeChange::ExtAddress | NodeChange::Type);
+        change.values.name = QStringLiteral("carried, not written");
+        change.values.type = 0x88;
+        change.values.sampleCap = 600;
+        QCOMPARE(db.SaveNode(change), 1);
+        QVERIFY(db.SeekEditNode(1));
+        QCOMPARE(db.EditCursor().Row().name, QString());
+        QCOMPARE(db.EditCursor().Row().type, quint8(0x88));
+        QCOMPARE(db.EditCursor().Row().sampleCap, 0);
+
+        change.mask = NodeChange::Name;
+        change.values.name = QStringLiteral("Cold room 1");
+        change.values.type = 0x40;
+        QCOMPARE(db.SaveNode(change), 1);
+        change.mask = NodeChange::SampleCap | NodeChange::StartTime | NodeChange::Channel1Upper |
+                      NodeChange::Channel2Lower | NodeChange::DownloadPlanTime | NodeChange::ChildsNumble;
+        change.values.name = QStringLiteral("not this");
+        change.values.startTime = 4102444800; // beyond 2038
+        change.values.channel1_upper = 25.5f;
+        change.values.channel2_lower = -2000.0f;
+        change.values.downloadplantime = -1;
+        change.values.childsnumble = -32768;
+        QCOMPARE(db.SaveNode(change), 1);
+
+        QCOMPARE(db.LargestNodeId(), 1); // updates never add rows
+        QVERIFY(db.SeekEditNode(1));
+        const NodeRow row = db.EditCursor().Row();
+        QCOMPARE(row.name, QStringLiteral("Cold room 1"));
+        QCOMPARE(row.type, quint8(0x88));
+        QCOMPARE(row.sampleCap, 600);
+        QCOMPARE(row.startTime, qint64(4102444800));
+        QCOMPARE(row.channel1_upper, 25.5f);
+        QCOMPARE(row.channel2_lower, -2000.0f);
+        QCOMPARE(row.downloadplantime, qint64(-1));
+        QCOMPARE(row.childsnumble, -32768);
+        QCOMPARE(row.endTime, qint64(0));
+
+        // Columns nobody wrote stay empty; GPRS columns are not SaveNode's.
+        QSqlQuery q(db.Connection());
+        QVERIFY(
+            q.exec(QStringLiteral("SELECT lasthistorydataid IS NULL, gprs_bind1 IS NULL FROM CorvaneRFMS")));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        QCOMPARE(q.value(1).toInt(), 1);
+
+        // Values the columns cannot hold are refused and leave the row as it was.
+        change.mask = NodeChange::Name | NodeChange::RunState;
+        change.values.name = QString(33, QLatin1Char('n'));
+        change.values.runstate = 2;
+        QCOMPARE(db.SaveNode(change), 0);
+        change.mask = NodeChange::ChildsNumble;
+        change.values.childsnumble = 40000;
+        QCOMPARE(db.SaveNode(change), 0);
+        QVERIFY(db.SeekEditNode(1));
+        QCOMPARE(db.EditCursor().Row(), row);
+        change.mask = NodeChange::Name;
+        change.values.name = QString(32, QChar(0x5e93)); // 32 characters fit, whatever their width
+        QCOMPARE(db.SaveNode(change), 1);
+    }
+
+    void deleteRestartsIterationAndIdsAreNotReused()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        for (int n = 1; n <= 4; ++n)
+            QCOMPARE(db.SaveNode(Change(Address(n), NodeChange::ExtAddress)), 1);
+        QCOMPARE(IterationIds(db), (QList<int>{1, 2, 3, 4}));
+
+        QCOMPARE(db.FirstNode(), 1);
+        db.NextNode();
+        db.NextNode();
+        QCOMPARE(db.IterationNodeId(), 3);
+        QCOMPARE(db.DeleteNode(2), 1);
+        QVERIFY(!db.IsNodeIterationEnd());
+        QCOMPARE(db.IterationNodeId(), 1);
+        QCOMPARE(db.DeleteNode(2), 0);
+        QCOMPARE(db.DeleteNode(99), 0);
+
+        // The gap of 2 stays; a new node takes the largest id + 1.
+        QCOMPARE(db.SaveNode(Change(Address(5), NodeChange::ExtAddress)), 1);
+        QCOMPARE(db.FindNodeIdByAddress(Address(5)), 5);
+        QCOMPARE(IterationIds(db), (QList<int>{1, 3, 4, 5}));
+        // Only removing the highest ids lets a number come back.
+        QCOMPARE(db.DeleteNode(5), 1);
+        QCOMPARE(db.SaveNode(Change(Address(6), NodeChange::ExtAddress)), 1);
+        QCOMPARE(db.FindNodeIdByAddress(Address(6)), 5);
+        QCOMPARE(db.FindNodeIdByAddress(Address(5)), -1);
+    }
+
+    void namesAreBoundNotSpliced()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        const QStringList names = {QStringLiteral("O'Brien's \"cold\" room"),
+                                   QStringLiteral("'; DROP TABLE CorvaneRFMS; --"),
+                                   QStringLiteral("库房\\%_\n2")};
+        for (int n = 0; n < names.size(); ++n) {
+            NodeChange change = Change(Address(n + 1), NodeChange::ExtAddress | NodeChange::Name);
+            change.values.name = names[n];
+            QCOMPARE(db.SaveNode(change), 1);
+        }
+        QCOMPARE(db.FindNodeIdByAddress(QStringLiteral("' OR '1'='1")), -1);
+        QCOMPARE(db.FindNodeIdByAddress(QStringLiteral("%")), -1);
+        for (int n = 0; n < names.size(); ++n) {
+            QVERIFY(db.SeekEditNode(n + 1));
+            QCOMPARE(db.EditCursor().Row().name, names[n]);
+        }
+        QCOMPARE(IterationIds(db), (QList<int>{1, 2, 3}));
+    }
+
+    void addressSearchIsExact()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        QCOMPARE(db.SaveNode(Change(QStringLiteral("00124b000102030a"), NodeChange::ExtAddress)), 1);
+        QCOMPARE(db.FindNodeIdByAddress(QStringLiteral("00124b000102030a")), 1);
+        QCOMPARE(db.FindNodeIdByAddress(QStringLiteral("00124B000102030A")), -1);
+        QCOMPARE(db.FindNodeIdByAddress(QStringLiteral("00124b000102030")), -1);
+        // Upper case is another node.
+        QCOMPARE(db.SaveNode(Change(QStringLiteral("00124B000102030A"), NodeChange::ExtAddress)), 1);
+        QCOMPARE(db.FindNodeIdByAddress(QStringLiteral("00124B000102030A")), 2);
+    }
+
+    void directEditPattern()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        for (int n = 1; n <= 3; ++n)
+            QCOMPARE(db.SaveNode(Change(Address(n), NodeChange::ExtAddress)), 1);
+        CCorvaneNetMger &edit = db.EditCursor();
+        QVERIFY(db.SeekEditNode(2));
+        QVERIFY(edit.Edit());
+        edit.Fields().gprs_bind[2] = QStringLiteral("OK");
+        edit.Fields().gprs_local = QStringLiteral("13800138000");
+        QVERIFY(edit.Update());
+        QVERIFY(edit.Requery());
+        QCOMPARE(edit.Row().id, 1); // re-querying goes back to the first row
+        QVERIFY(db.SeekEditNode(2));
+        QCOMPARE(edit.Row().gprs_bind[2], QStringLiteral("OK"));
+        QCOMPARE(edit.Row().gprs_local, QStringLiteral("13800138000"));
+        QVERIFY(db.SeekEditNode(3));
+        QCOMPARE(edit.Row().gprs_bind[2], QString());
+        // A phone column holds 15 characters.
+        QVERIFY(db.SeekEditNode(3));
+        QVERIFY(edit.Edit());
+        edit.Fields().gprs_local = QString(16, QLatin1Char('1'));
+        QVERIFY(!edit.Update());
+        QVERIFY(db.SeekEditNode(3));
+        QCOMPARE(edit.Row().gprs_local, QString());
+        // No current row: nothing to edit or delete.
+        QVERIFY(!db.SeekEditNode(9));
+        QVERIFY(edit.IsEOF());
+        QVERIFY(!edit.Edit());
+        QVERIFY(!edit.Delete());
+    }
+
+    void cursorsSeeOtherCursorsChanges()
+    {
+        CCorvaneODBC db;
+        QVERIFY(!FreshDatabase(db).isEmpty());
+        for (int n = 1; n <= 3; ++n)
+            QCOMPARE(db.SaveNode(Change(Address(n), NodeChange::ExtAddress)), 1);
+        // A value changed through the edit cursor is what the iteration cursor reads next.
+        QCOMPARE(db.FirstNode(), 1);
+        NodeChange rename = Change(Address(2), NodeChange::Name);
+        rename.values.name = QStringLiteral("renamed");
+        QCOMPARE(db.SaveNode(rename), 1);
+        db.NextNode();
+        QCOMPARE(db.IterationCursor().Row().name, QStringLiteral("renamed"));
+        // A row deleted behind a cursor's back is passed over by a seek.
+        QVERIFY(db.SeekLookupNode(3));
+        QSqlQuery(db.Connection()).exec(QStringLiteral("DELETE FROM CorvaneRFMS WHERE id = 3"));
+        QCOMPARE(db.SeekLookupNode(3), 0);
+        QCOMPARE(db.SeekLookupNode(1), 1);
+    }
+
+    void nodeKeysAndTypes()
+    {
+        QCOMPARE(NodeKeyFromAddress({0x0A, 0x12, 0x4B, 0x00, 0x01, 0x02, 0x03, 0xFF}),
+                 QStringLiteral("0a124b00010203ff"));
+        QCOMPARE(NodeKeyFromAddress({}), QStringLiteral("0000000000000000"));
+
+        struct Case {
+            quint8 type;
+            int nameId;
+        };
+        const Case cases[] = {{0x40, 117}, {0x41, 117}, {0x04, 118}, {0x80, 119}, {0x88, 120},
+                              {0x8C, 121}, {0xBF, 121}, {0x00, 122}, {0xC0, 122}, {0x08, 122}};
+        for (const Case &c : cases)
+            QCOMPARE(NodeType::NameId(c.type), c.nameId);
+        for (const quint8 type : {NodeType::Receiver, NodeType::Router, NodeType::SingleTemp,
+                                  NodeType::DualTemp, NodeType::TempHumidity})
+            QCOMPARE(NodeType::FromName(NodeType::Name(type)), type);
+        QCOMPARE(NodeType::FromName(NodeType::Name(0x00)), quint8(0));
+        QCOMPARE(NodeType::FromName(QStringLiteral("no such device")), quint8(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNodeTable)
+#include "test_nodetable.moc"
