@@ -6,10 +6,13 @@
 #include "link/CUart_CommApp.h"
 #include "link/LinkErrorDisplay.h"
 #include "messages/CMessageHisNew.h"
+#include "messages/CUserStore.h"
+#include "messages/ui/CFormviewUser.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
 #include "shell/CCorvaneManagerDlg.h"
+#include "shell/CViewPlace.h"
 #include "shell/core/AppSettings.h"
 #include "shell/core/CvTime.h"
 #include "storage/CCorvaneODBC.h"
@@ -66,6 +69,7 @@ int RunMainWindow(const StartOptions &options)
     window.SetMessageRecorder(&LogMessage);
     window.SetUnreadCheck([] { return MessageStores::Instance().fresh.HasNewMessages(); });
     window.OnCheckUnread();
+    window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
 
     QStringList ports = options.ports;
     std::unique_ptr<SimReceiver> simulator;

@@ -5,6 +5,7 @@
 #include "storage/StorageStrings.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,9 +60,18 @@ bool HasNodeTable(QSqlDatabase connection, bool &ok)
 
 } // namespace
 
+// The process-wide object outlives the application object, and Qt's registry of connections
+// goes with the application: its connection is closed while the application ends.
+static void CloseProcessDatabase()
+{
+    theDatabase().CloseDatabase();
+}
+
 CCorvaneODBC &theDatabase()
 {
     static CCorvaneODBC database;
+    static const bool closesWithApplication = (qAddPostRoutine(&CloseProcessDatabase), true);
+    Q_UNUSED(closesWithApplication);
     return database;
 }
 
@@ -69,7 +79,9 @@ CCorvaneODBC::CCorvaneODBC() : m_connectionName(NewConnectionName("db")) {}
 
 CCorvaneODBC::~CCorvaneODBC()
 {
-    CloseDatabase();
+    // Without an application object Qt's connection registry may be gone already.
+    if (QCoreApplication::instance())
+        CloseDatabase();
 }
 
 QString CCorvaneODBC::NodeTableStatement()

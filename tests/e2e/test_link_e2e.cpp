@@ -1,0 +1,214 @@
+// The program's core (link session, transaction engine, link event handling, node table and
+// network table) against the receiver simulator on a pseudo-terminal, with real timers.
+#include "SimReceiver.h"
+
+#include "link/CUartAffairLink.h"
+#include "link/CUart_CommApp.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/LinkSession.h"
+#include "network/NetworkLoader.h"
+#include "shell/core/AppSettings.h"
+#include "shell/core/CvTime.h"
+#include "storage/CCorvaneODBC.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kReceiver = QStringLiteral("00124b00000000a0");
+const QString kRelay = QStringLiteral("00124b00000000b1");
+const QString kFridge = QStringLiteral("00124b00000000c1");
+
+// The program's services, with every log entry kept for the test as well.
+class RecordingServices : public LinkServices {
+public:
+    explicit RecordingServices(std::unique_ptr<LinkServices> inner) : m_inner(std::move(inner)) {}
+    NodeInfo FindNode(const QString &text) override { return m_inner->FindNode(text); }
+    QString NodeAddress(int id) override { return m_inner->NodeAddress(id); }
+    StoredHistory StoredHistoryOf(const QString &text) override { return m_inner->StoredHistoryOf(text); }
+    void LogEntry(const QString &type, qint64 time, const QString &text) override
+    {
+        m_inner->LogEntry(type, time, text);
+        entries.append({type, text});
+    }
+    void SaveLog() override { m_inner->SaveLog(); }
+    [[nodiscard]] int Count(const QString &type) const
+    {
+        return int(std::count_if(entries.begin(), entries.end(), [&type](const auto &e) { return e.first == type; }));
+    }
+    QList<QPair<QString, QString>> entries;
+
+private:
+    std::unique_ptr<LinkServices> m_inner;
+};
+
+} // namespace
+
+class TestLinkE2e : public QObject {
+    Q_OBJECT
+private:
+    CCorvaneODBC *db = nullptr; // the process-wide one, as the engine's services use it
+    std::unique_ptr<SimReceiver> sim;
+    std::unique_ptr<CUart_CommApp> app;
+    std::unique_ptr<LinkSession> session;
+    RecordingServices *log = nullptr;
+    qint64 offset = 0; // seconds the session's clock runs ahead of the wall clock
+    int runs = 0;
+    int fridge = -1;
+
+    int AddNode(const QString &address, const QString &name, quint8 type, int parent, float lower, float upper)
+    {
+        NodeChange change;
+        change.mask = 0x7CB6;
+        change.values.name = name;
+        change.values.extaddress = address;
+        change.values.type = type;
+        change.values.fatherid = parent;
+        change.values.runstate = 1;
+        change.values.channel1_lower = lower;
+        change.values.channel1_upper = upper;
+        change.values.channel2_lower = -2000.0f;
+        change.values.channel2_upper = -2000.0f;
+        return db->SaveNode(change) ? db->FindNodeIdByAddress(address) : -1;
+    }
+
+    // Starts the simulator and the session and waits for the connection.
+    void ConnectToSimulator()
+    {
+        QString error;
+        sim = std::make_unique<SimReceiver>(SimClock::System(), 7);
+        QVERIFY2(sim->LoadScenarioFile(QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json"), &error),
+                 qPrintable(error));
+        QVERIFY2(sim->OpenPty(&error), qPrintable(error));
+        session->SetGivenPorts({sim->SlavePath()});
+        session->Connect();
+        QTRY_VERIFY_WITH_TIMEOUT(session->State().IsConnected(), 5000);
+    }
+
+private slots:
+    void init()
+    {
+        offset = 0;
+        AppSettings &settings = AppSettings::Instance();
+        settings.SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME"));
+        settings.SetLanguage(UiLanguage::Chinese);
+        settings.SetUser(QStringLiteral("admin"), 1);
+        QDir().mkpath(settings.DatabaseFolder());
+        const QString name = QStringLiteral("e2e%1.mdb").arg(++runs);
+        db = &theDatabase();
+        QVERIFY(db->CreateDatabase(settings.DatabaseFolder() + QLatin1Char('/') + name));
+        QVERIFY(db->OpenDatabase(name));
+        QCOMPARE(AddNode(kReceiver, QStringLiteral("中心接收器"), 0x40, 0, -2000.0f, -2000.0f), 1);
+        fridge = AddNode(kFridge, QStringLiteral("疫苗冰箱"), 0x80, 1, 2.0f, 8.0f);
+        while (theNodeTable().Size() > 0) {
+            theNodeTable().MoveFirst();
+            theNodeTable().RemoveNode(theNodeTable().GetCurrentId());
+        }
+        (void)LoadNetworkTable(*db, theNodeTable());
+
+        app = std::make_unique<CUart_CommApp>();
+        auto services = std::make_unique<RecordingServices>(LinkServices::Program());
+        log = services.get();
+        app->Link().SetServices(std::move(services));
+        session = std::make_unique<LinkSession>(*app, theNodeTable(), *db);
+        session->SetClock([this] { return CvTime::Now() + offset; });
+    }
+
+    void cleanup()
+    {
+        session.reset();
+        app.reset();
+        sim.reset();
+        db->CloseDatabase();
+    }
+
+    void probeConnectsScansAndFeedsLiveRecords()
+    {
+        QSignalSpy texts(session.get(), &LinkSession::connectionTextChanged);
+        ConnectToSimulator();
+        const QString text = session->State().connectionText;
+        QVERIFY2(text.startsWith(QStringLiteral("连接到端口") + sim->SlavePath()), qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral(": 中心接收器")), qPrintable(text));
+        QCOMPARE(session->State().receiverId, 1);
+
+        // The self-check and the network scan run; the scan finds the relay the table lacks.
+        QTRY_VERIFY_WITH_TIMEOUT(db->FindNodeIdByAddress(kRelay) > 0, 15000);
+        const int relay = db->FindNodeIdByAddress(kRelay);
+        QVERIFY(db->SeekLookupNode(relay));
+        QCOMPARE(int(db->LookupCursor().Row().type), 0x04);
+        QCOMPARE(db->LookupCursor().Row().name, QStringLiteral(" "));
+
+        // The fridge: live record from the scan, then real-time samples every two seconds.
+        QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
+        QVERIFY(theNodeTable().GetLastConnectTime(fridge) > 0);
+        QVERIFY(theNodeTable().GetRfLevel(fridge) != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(theNodeTable().GetRtCount(fridge) >= 2, 10000);
+        QCOMPARE(theNodeTable().GetRtCh1(fridge, 0), 5.0f);
+        QCOMPARE(int(theNodeTable().GetRtFlag(fridge)), 1);
+        QVERIFY(log->Count(QStringLiteral("系统")) >= 1);
+    }
+
+    void preAlarmRepeatedWithinFifteenSecondsIsLoggedOnce()
+    {
+        ConnectToSimulator();
+        QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
+        // 7.7 lies inside 2..8 but within a tenth of the span below the upper limit.
+        QVERIFY(sim->SetValue(kFridge, 0, 7.7));
+        const int before = theNodeTable().GetRtCount(fridge);
+        QTRY_VERIFY_WITH_TIMEOUT(theNodeTable().GetRtCount(fridge) >= before + 3, 12000);
+        QCOMPARE(log->Count(QStringLiteral("预警")), 1);
+    }
+
+    void silentLoggerIsPolledByTheWatchdogAndDeclaredLost()
+    {
+        ConnectToSimulator();
+        QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(theNodeTable().GetRtCount(fridge) >= 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(app->Link().QueueSize(), 0, 20000);
+        QVERIFY(sim->SetReachable(kFridge, false));
+        QSignalSpy messages(session.get(), &LinkSession::newMessage);
+
+        // The watchdog finds the fridge silent past its time-out and asks it for data.
+        theNodeTable().SetLastConnectTime(fridge, CvTime::Now() - theNodeTable().GetRtTimeout(fridge) - 1);
+        session->Watchdog();
+        QCOMPARE(int(theNodeTable().GetRtFlag(fridge)), 2);
+        QCOMPARE(app->Link().QueueSize(), 1);
+        // The request runs out after 175 link ticks; tick by hand rather than wait 35 s.
+        for (int i = 0; i < 400 && app->Link().QueueSize() > 0; ++i)
+            session->LinkTick();
+        QCOMPARE(app->Link().QueueSize(), 0);
+        bool lostEntry = false;
+        for (const auto &e : log->entries)
+            lostEntry = lostEntry || (e.first == QStringLiteral("警告") && e.second.endsWith(QStringLiteral("连接断开")));
+        QVERIFY(lostEntry);
+        // Kind 5 makes the main window send the alarm frame.
+        bool kindFive = false;
+        for (const auto &m : messages)
+            kindFive = kindFive || m.at(0).toInt() == 5;
+        QVERIFY(kindFive);
+        QCOMPARE(theNodeTable().GetShortAddress(fridge), -1);
+        QCOMPARE(int(theNodeTable().GetRtFlag(fridge)), 0);
+    }
+
+    void receiverSilenceDropsTheLinkAfterElevenSeconds()
+    {
+        ConnectToSimulator();
+        QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
+        QSignalSpy lost(session.get(), &LinkSession::linkLost);
+        sim->Silence(60000);
+        // Ten seconds of silence keep the link; eleven drop it.
+        offset = 10;
+        session->LinkTick();
+        QVERIFY(session->State().IsConnected());
+        offset = 11;
+        QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 3000);
+        QVERIFY(!session->State().IsConnected());
+        QCOMPARE(session->State().receiverId, -1);
+        QVERIFY(session->State().connectionText.isEmpty());
+        QCOMPARE(theNodeTable().GetShortAddress(fridge), -1);
+        QCOMPARE(app->Link().QueueSize(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkE2e)
+#include "test_link_e2e.moc"
