@@ -64,7 +64,7 @@ HistoryBlockInput Block()
     return b;
 }
 
-void RawInsert(QSqlDatabase db, const QString &table)
+bool RawInsert(QSqlDatabase db, const QString &table)
 {
     QSqlQuery create(db);
     create.exec(CCorvaneODBC::DataTableStatement(table));
@@ -84,46 +84,41 @@ void RawInsert(QSqlDatabase db, const QString &table)
             insert.bindValue(c, (r + c) & 0xFF);
         insert.exec();
     }
-    db.commit();
+    return db.commit();
+}
+
+// Times write(db) on a fresh database per iteration; making and closing the database is not timed.
+template <typename Write> void TimeOnFreshDatabase(benchmark::State &state, Write write)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto db = std::make_unique<CCorvaneODBC>();
+        if (!FreshDatabase(*db)) {
+            state.SkipWithError("no database");
+            return;
+        }
+        state.ResumeTiming();
+        if (!write(*db)) {
+            state.SkipWithError("write failed");
+            return;
+        }
+        state.PauseTiming();
+        db.reset();
+        state.ResumeTiming();
+    }
 }
 
 void BM_StoreHistory(benchmark::State &state)
 {
     const HistoryBlockInput block = Block();
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto db = std::make_unique<CCorvaneODBC>();
-        if (!FreshDatabase(*db)) {
-            state.SkipWithError("no database");
-            return;
-        }
-        state.ResumeTiming();
-        if (db->History().StoreHistoryBlock(block) != 1) {
-            state.SkipWithError("store failed");
-            return;
-        }
-        state.PauseTiming();
-        db.reset();
-        state.ResumeTiming();
-    }
+    TimeOnFreshDatabase(state, [&](CCorvaneODBC &db) { return db.History().StoreHistoryBlock(block) == 1; });
 }
 BENCHMARK(BM_StoreHistory)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_RawInsertRows(benchmark::State &state)
 {
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto db = std::make_unique<CCorvaneODBC>();
-        if (!FreshDatabase(*db)) {
-            state.SkipWithError("no database");
-            return;
-        }
-        state.ResumeTiming();
-        RawInsert(db->Connection(), QStringLiteral("raw"));
-        state.PauseTiming();
-        db.reset();
-        state.ResumeTiming();
-    }
+    TimeOnFreshDatabase(state,
+                        [](CCorvaneODBC &db) { return RawInsert(db.Connection(), QStringLiteral("raw")); });
 }
 BENCHMARK(BM_RawInsertRows)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -155,7 +150,10 @@ void BM_RawSelectRows(benchmark::State &state)
         state.SkipWithError("no database");
         return;
     }
-    RawInsert(db.Connection(), QStringLiteral("raw"));
+    if (!RawInsert(db.Connection(), QStringLiteral("raw"))) {
+        state.SkipWithError("insert failed");
+        return;
+    }
     for (auto _ : state) {
         QSqlQuery q(db.Connection());
         q.setForwardOnly(true);

@@ -58,6 +58,14 @@ struct Fixture {
         }
         return true;
     }
+    // A fresh database holding kNodes nodes; reports the failure to state otherwise.
+    bool Filled(benchmark::State &state)
+    {
+        if (ok && Fresh() && Fill())
+            return true;
+        state.SkipWithError("cannot fill the database");
+        return false;
+    }
 };
 
 void BM_SaveNewNodes500(benchmark::State &state)
@@ -82,10 +90,8 @@ BENCHMARK(BM_SaveNewNodes500)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_SaveExistingNode(benchmark::State &state)
 {
     Fixture f;
-    if (!f.ok || !f.Fresh() || !f.Fill()) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Filled(state))
         return;
-    }
     int n = 0;
     for (auto _ : state) {
         NodeChange change;
@@ -106,10 +112,8 @@ BENCHMARK(BM_SaveExistingNode)->Unit(benchmark::kMicrosecond);
 void BM_FindNodeByAddress(benchmark::State &state)
 {
     Fixture f;
-    if (!f.ok || !f.Fresh() || !f.Fill()) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Filled(state))
         return;
-    }
     int n = 0;
     for (auto _ : state) {
         const int id = f.db.FindNodeIdByAddress(Address(n % kNodes));
@@ -127,10 +131,8 @@ BENCHMARK(BM_FindNodeByAddress)->Unit(benchmark::kMicrosecond);
 void BM_FindMissingAddress(benchmark::State &state)
 {
     Fixture f;
-    if (!f.ok || !f.Fresh() || !f.Fill()) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Filled(state))
         return;
-    }
     for (auto _ : state)
         benchmark::DoNotOptimize(f.db.FindNodeIdByAddress(QStringLiteral("ffffffffffffffff")));
 }

@@ -81,16 +81,16 @@ QString ShowValue(float value, const QString &unit)
     return QString::asprintf("%4.2f", shown) + unit;
 }
 
-LinkView ViewOfKind(int kind)
+CorvaneView ViewOfKind(int kind)
 {
     switch (kind) {
     case 3:
     case 6:
-        return LinkView::RealTime;
+        return CorvaneView::Imme;
     case 8:
-        return LinkView::Download;
+        return CorvaneView::Download;
     default:
-        return LinkView::Logging;
+        return CorvaneView::Command;
     }
 }
 
@@ -352,7 +352,7 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
             if (head.phase == AffairRequest::kPhaseQueued) {
                 head.phase = AffairRequest::kPhaseRunning;
                 table.ResetLive(1);
-                emit viewNotify(LinkView::Management, 2, 0);
+                emit viewNotify(CorvaneView::Manager, ViewNotify::NodeChanged, 0);
             }
         }
         const LinkServices::NodeInfo node = Services().FindNode(head.ExtAddressText());
@@ -361,7 +361,7 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
             WriteCommandState(codes, node.id, codes.atStart);
             if (head.kind == 8)
                 m_status.progress = 5;
-            emit viewNotify(ViewOfKind(head.kind), 2, node.id);
+            emit viewNotify(ViewOfKind(head.kind), ViewNotify::NodeChanged, node.id);
         }
         emit statusChanged();
     } else if (head.step == NWS) {
@@ -375,7 +375,7 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
 void CUartAffairLink::TimeOut(AffairRequest &head)
 {
     if (head.kind == 13)
-        emit viewNotify(LinkView::Gprs, 4, 1);
+        emit viewNotify(CorvaneView::Gprs, ViewNotify::Specific, 1);
     const bool delivered = head.kind == 8 && DeliverPartialDownload(head);
 
     const qint64 now = Now();
@@ -399,14 +399,14 @@ void CUartAffairLink::TimeOut(AffairRequest &head)
     const LinkCommandState::Codes codes = LinkCommandState::ForRequest(head);
     if (node.id >= 0 && codes.field != LinkCommandState::Codes::None) {
         WriteCommandState(codes, node.id, codes.atTimeOut);
-        emit viewNotify(ViewOfKind(head.kind), 2, node.id);
+        emit viewNotify(ViewOfKind(head.kind), ViewNotify::NodeChanged, node.id);
         CCorvaneBeeNode &table = theNodeTable();
         // A real-time read issued because the node's data were overdue: the node is gone.
         if (head.kind == 3 && table.GetRtFlag(node.id) == 2) {
             table.SetStatus(node.id, 0x0F);
             table.SetRtFlag(node.id, 0);
             table.SetShortAddress(node.id, -1);
-            emit viewNotify(LinkView::Management, 4, node.id);
+            emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, node.id);
             services.LogEntry(LoadStr(Str::Warning), now,
                               NodePrefix(head.extAddress, 0) + LoadStr(Str::ConnectionLost));
             lost = true;

@@ -4,6 +4,7 @@
 #include "link/AffairRequest.h"
 #include "link/CUart_CommApp.h"
 #include "link/FrameCodec.h"
+#include "network/ViewNotify.h"
 
 #include <QObject>
 #include <QString>
@@ -41,9 +42,6 @@ public:
     // The services of the running program.
     [[nodiscard]] static std::unique_ptr<LinkServices> Program();
 };
-
-// The views the engine notifies (the targets of message 1126).
-enum class LinkView { Management, RealTime, Logging, Download, Gprs };
 
 // Status shown by the main window: status line, progress bar (0 idle, 5 download started,
 // 10 node reached, 15 history information read, 15..115 downloading), and the last event.
@@ -133,8 +131,8 @@ public:
     [[nodiscard]] const LinkStatus &Status() const { return m_status; }
 
 signals:
-    // A view is told that something changed (code 1 reload, 2 node changed, 4 view-specific).
-    void viewNotify(LinkView view, int code, int argument);
+    // A view is told that something changed (management, real-time, logging, download or GPRS).
+    void viewNotify(CorvaneView view, ViewNotify code, int argument);
     // The status text or the progress changed.
     void statusChanged();
     // A message was logged (kind 5: a node was declared lost).

@@ -23,6 +23,16 @@ private:
     QByteArray &m_bytes;
 };
 
+// The index of the record named so in a plain image of count records; -1 when none is.
+int FindRecord(const QByteArray &plain, int count, const QString &name)
+{
+    for (int i = 0; i < count; ++i) {
+        if (UserFile::RecordName(plain, i) == name)
+            return i;
+    }
+    return -1;
+}
+
 } // namespace
 
 CUserStore &CUserStore::Instance()
@@ -78,30 +88,34 @@ UserFileStatus CUserStore::Load()
     return UserFileStatus::Ok;
 }
 
-UserFileStatus CUserStore::ReadDigest(int index, UserFile::Digest &digest) const
+UserFileStatus CUserStore::ReadPlainWithRecord(int index, QByteArray &plain) const
 {
-    QByteArray plain;
-    Wipe wipe(plain);
     const UserFileStatus status = ReadPlain(plain);
     if (status != UserFileStatus::Ok)
         return status;
     if (index < 0 || index >= *UserFile::AccountCountForSize(plain.size()))
         return UserFileStatus::Refused;
-    digest = UserFile::RecordDigest(plain, index);
     return UserFileStatus::Ok;
+}
+
+UserFileStatus CUserStore::ReadDigest(int index, UserFile::Digest &digest) const
+{
+    QByteArray plain;
+    Wipe wipe(plain);
+    const UserFileStatus status = ReadPlainWithRecord(index, plain);
+    if (status == UserFileStatus::Ok)
+        digest = UserFile::RecordDigest(plain, index);
+    return status;
 }
 
 UserFileStatus CUserStore::ReadTypeBytes(int index, std::array<std::uint8_t, 3> &bytes) const
 {
     QByteArray plain;
     Wipe wipe(plain);
-    const UserFileStatus status = ReadPlain(plain);
-    if (status != UserFileStatus::Ok)
-        return status;
-    if (index < 0 || index >= *UserFile::AccountCountForSize(plain.size()))
-        return UserFileStatus::Refused;
-    bytes = UserFile::RecordTypeBytes(plain, index);
-    return UserFileStatus::Ok;
+    const UserFileStatus status = ReadPlainWithRecord(index, plain);
+    if (status == UserFileStatus::Ok)
+        bytes = UserFile::RecordTypeBytes(plain, index);
+    return status;
 }
 
 UserFileStatus CUserStore::CheckPassword(int index, const QString &password, bool &matches) const
@@ -178,10 +192,8 @@ UserFileStatus CUserStore::AddAccount(const QString &name, const QString &passwo
     const int count = *UserFile::AccountCountForSize(plain.size());
     if (count >= UserFile::kMaxAccounts)
         return UserFileStatus::Refused;
-    for (int i = 0; i < count; ++i) {
-        if (UserFile::RecordName(plain, i) == name)
-            return UserFileStatus::Refused;
-    }
+    if (FindRecord(plain, count, name) >= 0)
+        return UserFileStatus::Refused;
     QByteArray record = UserFile::MakeRecord(name, UserFile::PasswordDigest(password), type);
     Wipe wipeRecord(record);
     plain.append(record);
@@ -195,11 +207,9 @@ UserFileStatus CUserStore::ChangePassword(int index, const QString &password)
         return UserFileStatus::Refused;
     QByteArray plain;
     Wipe wipe(plain);
-    const UserFileStatus status = ReadPlain(plain);
+    const UserFileStatus status = ReadPlainWithRecord(index, plain);
     if (status != UserFileStatus::Ok)
         return status;
-    if (index < 0 || index >= *UserFile::AccountCountForSize(plain.size()))
-        return UserFileStatus::Refused;
     const UserFile::Digest digest = UserFile::PasswordDigest(password);
     const int at = UserFile::kHeaderSize + UserFile::kRecordSize * index + UserFile::kNameSize;
     for (int i = 0; i < UserFile::kDigestSize; ++i)
@@ -215,11 +225,7 @@ UserFileStatus CUserStore::DeleteAccount(const QString &name)
     if (status != UserFileStatus::Ok)
         return status;
     const int count = *UserFile::AccountCountForSize(plain.size());
-    int index = -1;
-    for (int i = 0; i < count && index < 0; ++i) {
-        if (UserFile::RecordName(plain, i) == name)
-            index = i;
-    }
+    const int index = FindRecord(plain, count, name);
     // The last account stays: a file without accounts is no valid user file.
     if (index < 0 || count <= 1)
         return UserFileStatus::Refused;

@@ -76,6 +76,8 @@ public:
 private:
     // Reads the plain image of the file (size checked); the caller wipes it.
     [[nodiscard]] UserFileStatus ReadPlain(QByteArray &plain) const;
+    // ReadPlain, refused when the image holds no record at index.
+    [[nodiscard]] UserFileStatus ReadPlainWithRecord(int index, QByteArray &plain) const;
     // Scrambles the plain image with fresh seeds and replaces the file atomically; wipes it.
     [[nodiscard]] UserFileStatus Rewrite(QByteArray &plain);
 

@@ -57,17 +57,7 @@ LinkSession::LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneOD
         const LinkStatus &status = m_link.Link().Status();
         emit newMessage(kind, status.msgType, status.msgText);
     });
-    connect(&engine, &CUartAffairLink::viewNotify, this, [this](LinkView view, int code, int argument) {
-        static const std::pair<LinkView, CorvaneView> kViews[] = {
-            {LinkView::Management, CorvaneView::Manager}, {LinkView::RealTime, CorvaneView::Imme},
-            {LinkView::Logging, CorvaneView::Command},    {LinkView::Download, CorvaneView::Download},
-            {LinkView::Gprs, CorvaneView::Gprs},
-        };
-        for (const auto &[from, to] : kViews) {
-            if (from == view)
-                emit viewNotify(to, ViewNotify(code), argument);
-        }
-    });
+    connect(&engine, &CUartAffairLink::viewNotify, this, &LinkSession::viewNotify);
 
     connect(m_handler.get(), &LinkEventHandler::connected, this, &LinkSession::OnConnected);
     connect(m_handler.get(), &LinkEventHandler::connectionTextChanged, this,

@@ -179,6 +179,14 @@ void CHistoryStore::RefreshPlain()
     m_sumState = static_cast<quint8>(m_sumState & ~kOutOfDate);
 }
 
+const SummaryPlain *CHistoryStore::Plain()
+{
+    if (!(m_sumState & kOpen))
+        return nullptr;
+    RefreshPlain();
+    return &m_sum;
+}
+
 int CHistoryStore::MoveFirstRecord()
 {
     if (!(m_sumState & kOpen))
@@ -388,106 +396,80 @@ int CHistoryStore::SetDeviceType(int mode, quint8 type)
 
 qint64 CHistoryStore::StartTime()
 {
-    if (!(m_sumState & kOpen))
-        return 0;
-    RefreshPlain();
-    return m_sum.startTime;
+    const SummaryPlain *p = Plain();
+    return p ? p->startTime : 0;
 }
 
 qint64 CHistoryStore::EndTime()
 {
-    if (!(m_sumState & kOpen))
-        return 0;
-    RefreshPlain();
-    return m_sum.endTime;
+    const SummaryPlain *p = Plain();
+    return p ? p->endTime : 0;
 }
 
 qint64 CHistoryStore::DataLength()
 {
-    if (!(m_sumState & kOpen))
-        return 0;
-    RefreshPlain();
-    return m_sum.dataLength;
+    const SummaryPlain *p = Plain();
+    return p ? p->dataLength : 0;
 }
 
 qint64 CHistoryStore::RecordInterval()
 {
-    if (!(m_sumState & kOpen))
-        return 0;
-    RefreshPlain();
-    return m_sum.interval;
+    const SummaryPlain *p = Plain();
+    return p ? p->interval : 0;
 }
 
 quint8 CHistoryStore::AlarmFlag()
 {
-    if (!(m_sumState & kOpen))
-        return 0;
-    RefreshPlain();
-    return m_sum.alarmFlag;
+    const SummaryPlain *p = Plain();
+    return p ? p->alarmFlag : 0;
 }
 
 float CHistoryStore::Channel1Lower()
 {
-    if (!(m_sumState & kOpen))
-        return CNodeDataSave::kNoValue;
-    RefreshPlain();
-    return m_sum.ch1Lower;
+    const SummaryPlain *p = Plain();
+    return p ? p->ch1Lower : CNodeDataSave::kNoValue;
 }
 
 float CHistoryStore::Channel1Upper()
 {
-    if (!(m_sumState & kOpen))
-        return CNodeDataSave::kNoValue;
-    RefreshPlain();
-    return m_sum.ch1Upper;
+    const SummaryPlain *p = Plain();
+    return p ? p->ch1Upper : CNodeDataSave::kNoValue;
 }
 
 float CHistoryStore::Channel2Lower()
 {
-    if (!(m_sumState & kOpen))
-        return CNodeDataSave::kNoValue;
-    RefreshPlain();
-    return m_sum.ch2Lower;
+    const SummaryPlain *p = Plain();
+    return p ? p->ch2Lower : CNodeDataSave::kNoValue;
 }
 
 float CHistoryStore::Channel2Upper()
 {
-    if (!(m_sumState & kOpen))
-        return CNodeDataSave::kNoValue;
-    RefreshPlain();
-    return m_sum.ch2Upper;
+    const SummaryPlain *p = Plain();
+    return p ? p->ch2Upper : CNodeDataSave::kNoValue;
 }
 
 QString CHistoryStore::TableCode()
 {
-    if (!(m_sumState & kOpen))
-        return {};
-    RefreshPlain();
-    return m_sum.tableCode;
+    const SummaryPlain *p = Plain();
+    return p ? p->tableCode : QString();
 }
 
 qint32 CHistoryStore::LastHeaderId()
 {
-    if (!(m_sumState & kOpen))
-        return 0;
-    RefreshPlain();
-    return m_sum.lastHeaderId;
+    const SummaryPlain *p = Plain();
+    return p ? p->lastHeaderId : 0;
 }
 
 QString CHistoryStore::NodeName()
 {
-    if (!(m_sumState & kOpen))
-        return {};
-    RefreshPlain();
-    return m_sum.name;
+    const SummaryPlain *p = Plain();
+    return p ? p->name : QString();
 }
 
 quint8 CHistoryStore::DeviceType()
 {
-    if (!(m_sumState & kOpen))
-        return 0;
-    RefreshPlain();
-    return m_sum.deviceType;
+    const SummaryPlain *p = Plain();
+    return p ? p->deviceType : 0;
 }
 
 QString CHistoryStore::DataTableName()

@@ -143,6 +143,8 @@ private:
     bool LoadSummaryRow(int position);
     bool RequerySummary();
     void RefreshPlain();
+    // The current row's plain fields, decoded when needed; nullptr while no summary table is open.
+    [[nodiscard]] const HistoryCodec::SummaryPlain *Plain();
     bool SettableIn(int mode) const;
     int WriteSummary(bool insert);
     bool TableExists(const QString &table) const;

@@ -31,7 +31,7 @@ Rig::Rig(CUartAffairLink *external) : link(external ? *external : *new CUartAffa
     services = fake.get();
     link.SetServices(std::move(fake));
     link.SetClock([this] { return now; });
-    connect(&link, &CUartAffairLink::viewNotify, this, [this](LinkView v, int c, int a) {
+    connect(&link, &CUartAffairLink::viewNotify, this, [this](CorvaneView v, ViewNotify c, int a) {
         notices.push_back({v, c, a});
     });
     connect(&link, &CUartAffairLink::messageLogged, this, [this](int kind) { logged.push_back(kind); });
@@ -54,6 +54,19 @@ int Rig::Tick()
     if (ticks % 5 == 0)
         ++now;
     return link.SendNext();
+}
+
+std::vector<int> Rig::TickUntilIdle(int limit)
+{
+    std::vector<int> sentAt;
+    sentSteps.clear();
+    for (int i = 1; i <= limit && link.QueueSize() > 0; ++i) {
+        if (Tick() == 1) {
+            sentAt.push_back(i);
+            sentSteps.push_back(FrameStep());
+        }
+    }
+    return sentAt;
 }
 
 int Rig::TickUntilFrame(int limit)
@@ -82,19 +95,9 @@ int Rig::FrameStep() const
     return 0;
 }
 
-AffairReply Rig::Decode(const QByteArray &answer)
-{
-    AffairReply reply;
-    const auto *bytes = reinterpret_cast<const quint8 *>(answer.constData());
-    const int command = FrameCodec::AnswerCommand(bytes + 4);
-    if (!DecodeAnswer(bytes, int(answer.size()), command, reply))
-        qFatal("test answer does not decode");
-    return reply;
-}
-
 bool Rig::Feed(const QByteArray &answer)
 {
-    AffairReply reply = Decode(answer);
+    AffairReply reply = testframes::Decode(answer);
     return link.HandleReply(reply);
 }
 
@@ -109,30 +112,16 @@ QByteArray Gni(int shortAddress, quint8 seed, quint8 type, quint8 status)
                                 0xC0, testframes::Addr(0x70));
 }
 
-namespace {
-QByteArray Le16(float v)
-{
-    const int raw = qRound(v * 100.0f);
-    return QByteArray() + char(raw & 0xFF) + char((raw >> 8) & 0xFF);
-}
-QByteArray Date7(qint64 t)
-{
-    quint8 b[7];
-    FrameCodec::EncodeDate(t, b);
-    return QByteArray(reinterpret_cast<const char *>(b), 7);
-}
-} // namespace
-
 QByteArray GmdFrom(quint8 seed, float v1, float v2, quint8 status, quint8 events)
 {
-    return testframes::Gmd(testframes::Addr(seed), 0x88, Le16(v1), Le16(v2), status, events, 4, 60, 0xC0,
-                           0x0102);
+    return testframes::Gmd(testframes::Addr(seed), 0x88, testframes::Measured(v1), testframes::Measured(v2),
+                           status, events, 4, 60, 0xC0, 0x0102);
 }
 
 QByteArray GhiFrom(quint8 seed, qint64 start, int logInterval, int dataLength, quint8 type)
 {
-    return testframes::Ghi(testframes::Addr(seed), Date7(start), Date7(start + 3600), 0,
-                           QByteArray::fromHex("0000000000000000"), logInterval, dataLength, type);
+    return testframes::Ghi(testframes::Addr(seed), testframes::Date7(start), testframes::Date7(start + 3600),
+                           0, QByteArray::fromHex("0000000000000000"), logInterval, dataLength, type);
 }
 
 } // namespace affairkit

@@ -47,8 +47,8 @@ public:
 };
 
 struct Notice {
-    LinkView view;
-    int code;
+    CorvaneView view;
+    ViewNotify code;
     int argument;
     bool operator==(const Notice &o) const
     {
@@ -78,13 +78,16 @@ public:
     void AddNode(int id, quint8 seed, const QString &name, quint8 type, int shortAddress);
     // One link tick (the clock moves one second every five ticks); SendNext's result.
     int Tick();
+    // Ticks until the queue is empty (at most limit ticks); the ticks, counted from 1, at which
+    // a frame was sent; sentSteps holds the command numbers of those frames.
+    std::vector<int> TickUntilIdle(int limit = 400);
+    std::vector<int> sentSteps;
     // Ticks until SendNext returns 1 (at most limit ticks); the number of ticks, -1 when none.
     int TickUntilFrame(int limit = 400);
     [[nodiscard]] QByteArray Frame() const;
     [[nodiscard]] int FrameStep() const; // command number of the frame in the buffer
     // Decodes an answer frame and offers it to the engine; HandleReply's result.
     bool Feed(const QByteArray &answer);
-    [[nodiscard]] static AffairReply Decode(const QByteArray &answer);
     [[nodiscard]] bool Notified(const Notice &n) const;
 
 private:

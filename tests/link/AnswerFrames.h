@@ -1,11 +1,21 @@
 #pragma once
 
+#include "link/AffairReply.h"
 #include "link/FrameCodec.h"
+#include "link/ReceiveBuffer.h"
 
 #include <QByteArray>
 
-// Builders of answer frames for the link tests, laid out byte by byte as the receiver sends them.
+#include <vector>
+
+// Builders of answer frames for the link tests, laid out byte by byte as the receiver sends them,
+// and the small helpers the link tests share.
 namespace testframes {
+
+inline const quint8 *U8(const QByteArray &bytes)
+{
+    return reinterpret_cast<const quint8 *>(bytes.constData());
+}
 
 inline QByteArray Addr(quint8 seed)
 {
@@ -23,6 +33,26 @@ inline QByteArray Be16(int v)
 inline QByteArray Be24(int v)
 {
     return QByteArray() + char((v >> 16) & 0xFF) + char((v >> 8) & 0xFF) + char(v & 0xFF);
+}
+
+// Field encodings through the codec under test (its own byte-level tests pin them down).
+inline QByteArray Measured(float v)
+{
+    quint8 b[2];
+    FrameCodec::EncodeMeasured(v, b);
+    return QByteArray(reinterpret_cast<const char *>(b), 2);
+}
+inline QByteArray Mask10(int mask)
+{
+    quint8 b[2];
+    FrameCodec::EncodeMask10(mask, b);
+    return QByteArray(reinterpret_cast<const char *>(b), 2);
+}
+inline QByteArray Date7(qint64 time)
+{
+    quint8 b[7];
+    FrameCodec::EncodeDate(time, b);
+    return QByteArray(reinterpret_cast<const char *>(b), 7);
 }
 
 // GDI or GNI (36 bytes).
@@ -98,6 +128,28 @@ inline QByteArray Mbn(int index, const QByteArray &mask2)
 {
     return FrameCodec::BuildAnswer(FrameCodec::MBN, Be16(index) + mask2);
 }
+
+// Decodes one whole answer frame as the receive side does; a record with valid false when the
+// frame does not decode.
+inline AffairReply Decode(const QByteArray &frame)
+{
+    AffairReply r;
+    const int command = frame.size() < 7 ? 0 : FrameCodec::AnswerCommand(U8(frame) + 4);
+    if (!DecodeAnswer(U8(frame), int(frame.size()), command, r))
+        return AffairReply{};
+    return r;
+}
+
+// Records every record offered and accepts the complete ones, as the link's interim handler does.
+class RecordingHandler : public IReplyHandler {
+public:
+    bool HandleReply(AffairReply &reply) override
+    {
+        offered.push_back(reply);
+        return reply.IsComplete();
+    }
+    std::vector<AffairReply> offered;
+};
 
 // 2014-07-15 12:34:56 and 2014-07-16 08:00:00 (Asia/Shanghai: 1405398896 and 1405468800).
 inline QByteArray StartDate()

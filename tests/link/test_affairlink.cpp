@@ -74,73 +74,74 @@ class TestAffairLink : public QObject {
 private slots:
     void initTestCase() { AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().CelsiusText()); }
 
-    void nodeAnsweringGniButNotGmd()
+    // A real-time read whose node answers GNI but not GMD, and an overdue poll the node does not
+    // answer at all: the step is resent every 26 ticks and runs out 175 ticks after the last
+    // progress; only the overdue poll declares the node lost.
+    void realTimeReadTimesOut_data()
     {
+        QTest::addColumn<bool>("answersGni");
+        QTest::addColumn<int>("rtFlag");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QList<int>>("sentAt"); // ticks after the first frame
+        QTest::newRow("answers GNI, not GMD") << true << 0 << QStringLiteral("Cold room") << 0x88
+                                              << QStringLiteral("双温度记录仪[Cold room ,ID:%1]")
+                                              << QList<int>{1, 27, 53, 79, 105, 131, 157, 176};
+        QTest::newRow("overdue poll, no answer")
+            << false << 2 << QString() << 0x80 << QStringLiteral("单温度记录仪[ID:%1]")
+            << QList<int>{26, 52, 78, 104, 130, 156, 175};
+    }
+    void realTimeReadTimesOut()
+    {
+        QFETCH(bool, answersGni);
+        QFETCH(int, rtFlag);
+        QFETCH(QString, name);
+        QFETCH(int, type);
+        QFETCH(QString, prefix);
+        QFETCH(QList<int>, sentAt);
         Rig rig;
-        rig.AddNode(1, kNodeA, QStringLiteral("Cold room"), 0x88, 0x0102);
+        rig.AddNode(1, kNodeA, name, quint8(type), 0x0102);
+        CCorvaneBeeNode &table = theNodeTable();
+        table.SetRtFlag(1, quint8(rtFlag));
         QueueRealTimeRead(rig.link, kNodeA, 0x0102);
+        prefix = prefix.arg(ExtText(kNodeA));
+        const QString description = prefix + QStringLiteral("获取即时数据");
 
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.Frame().left(11), QByteArray::fromHex("ff7f757b474e490b020102"));
-        QCOMPARE(int(theNodeTable().GetRtCmdState(1)), 15);
-        QVERIFY(rig.Notified({LinkView::RealTime, 2, 1}));
-        const QString description =
-            QStringLiteral("双温度记录仪[Cold room ,ID:%1]获取即时数据").arg(ExtText(kNodeA));
+        QCOMPARE(int(table.GetRtCmdState(1)), 15);
+        QVERIFY(rig.Notified({CorvaneView::Imme, ViewNotify::NodeChanged, 1}));
         QCOMPARE(rig.link.Status().statusText, description);
-
-        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
-        QCOMPARE(rig.link.FinishedCount(), 0);
-        QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::GMD));
-
-        std::vector<int> sentAt;
-        int endedAt = -1;
-        for (int i = 1; i <= 400 && endedAt < 0; ++i) {
-            if (rig.Tick() == 1) {
-                QCOMPARE(rig.FrameStep(), int(FrameCodec::GMD));
-                sentAt.push_back(i);
-            }
-            if (rig.link.QueueSize() == 0)
-                endedAt = i;
+        if (answersGni) {
+            QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
+            QCOMPARE(rig.link.FinishedCount(), 0);
+            QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::GMD));
         }
-        // GMD on the next tick, then every 26 ticks, seven times; 35 s after the GNI answer
-        // the step has run out.
-        QCOMPARE(sentAt, (std::vector<int>{1, 27, 53, 79, 105, 131, 157}));
-        QCOMPARE(endedAt, 176);
-        QCOMPARE(rig.services->saved.size(), size_t(1));
+        const int first = rig.ticks;
+        const std::vector<int> sent = rig.TickUntilIdle();
+        const int step = answersGni ? FrameCodec::GMD : FrameCodec::GNI;
+        QCOMPARE(rig.sentSteps, std::vector<int>(sent.size(), step));
+        QCOMPARE(QList<int>(sent.begin(), sent.end()) << rig.ticks - first, sentAt);
         QCOMPARE(rig.services->saved[0].type, QStringLiteral("中断"));
         QCOMPARE(rig.services->saved[0].text, description + QStringLiteral("未完成"));
-        QCOMPARE(rig.link.Status().msgType, QStringLiteral("中断"));
-        QCOMPARE(rig.link.Status().msgText, description + QStringLiteral("未完成"));
         QVERIFY(rig.link.Status().statusText.isEmpty());
-        QCOMPARE(int(theNodeTable().GetRtCmdState(1)), 24);
-        QCOMPARE(rig.logged, std::vector<int>{0});
-        QCOMPARE(theNodeTable().GetShortAddress(1), 0x0102); // not polled: not declared lost
-    }
-
-    void overduePollThatTimesOutDeclaresTheNodeLost()
-    {
-        Rig rig;
-        rig.AddNode(1, kNodeA, QString(), 0x80, 0x0102);
-        theNodeTable().SetRtFlag(1, 2);
-        QueueRealTimeRead(rig.link, kNodeA, 0x0102);
-        std::vector<int> sentAt;
-        int i = 0;
-        while (rig.link.QueueSize() > 0 && i < 400) {
-            if (rig.Tick() == 1)
-                sentAt.push_back(rig.ticks);
-            ++i;
+        QCOMPARE(int(table.GetRtCmdState(1)), 24);
+        if (rtFlag != 2) {
+            QCOMPARE(rig.services->saved.size(), size_t(1));
+            QCOMPARE(rig.link.Status().msgType, QStringLiteral("中断"));
+            QCOMPARE(rig.link.Status().msgText, description + QStringLiteral("未完成"));
+            QCOMPARE(rig.logged, std::vector<int>{0});
+            QCOMPARE(table.GetShortAddress(1), 0x0102);
+            return;
         }
-        QCOMPARE(sentAt, (std::vector<int>{1, 27, 53, 79, 105, 131, 157}));
-        QCOMPARE(rig.ticks, 176);
-        CCorvaneBeeNode &table = theNodeTable();
         QCOMPARE(int(table.GetStatus(1)), 0x0F);
         QCOMPARE(table.GetShortAddress(1), -1);
         QCOMPARE(int(table.GetRtFlag(1)), 0);
-        QVERIFY(rig.Notified({LinkView::Management, 4, 1}));
+        QVERIFY(rig.Notified({CorvaneView::Manager, ViewNotify::Specific, 1}));
         QCOMPARE(rig.services->saved.size(), size_t(2));
         QCOMPARE(rig.services->saved[1].type, QStringLiteral("警告"));
-        QCOMPARE(rig.services->saved[1].text,
-                 QStringLiteral("单温度记录仪[ID:%1]连接断开").arg(ExtText(kNodeA)));
+        QCOMPARE(rig.services->saved[1].text, prefix + QStringLiteral("连接断开"));
         QCOMPARE(rig.logged, std::vector<int>{5});
     }
 
@@ -157,7 +158,7 @@ private slots:
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.Frame().left(9), QByteArray::fromHex("ff7f757b474e49090f"));
         QCOMPARE(rig.link.Status().statusText, QStringLiteral("正在进行网络扫描"));
-        QVERIFY(rig.Notified({LinkView::Management, 2, 0}));
+        QVERIFY(rig.Notified({CorvaneView::Manager, ViewNotify::NodeChanged, 0}));
         // The scan starts from scratch: every node but the receiver is unreached again.
         QCOMPARE(theNodeTable().GetShortAddress(2), -1);
         QCOMPARE(theNodeTable().GetShortAddress(1), 0);
@@ -178,19 +179,15 @@ private slots:
         QVERIFY(rig.link.Create(11, FrameCodec::PlaceholderAddressText()));
         rig.link.SetShortAddress(-1);
         QCOMPARE(rig.link.Commit(), 1);
-        std::vector<int> sentAt;
-        while (rig.link.QueueSize() > 0 && rig.ticks < 400) {
-            if (rig.Tick() == 1)
-                sentAt.push_back(rig.ticks);
-            if (rig.ticks == 2) {
-                // Scan answers are the nodes' own reports.
-                QVERIFY(rig.Feed(Gni(7, kNodeB, 0x80)));
-                QCOMPARE(rig.link.FinishedCount(), 1);
-                QCOMPARE(int(rig.link.FirstFinished()->disposition), int(AffairReply::Unsolicited));
-            }
-        }
+        QCOMPARE(rig.Tick(), 1);
+        QCOMPARE(rig.Tick(), 0);
+        // Scan answers are the nodes' own reports.
+        QVERIFY(rig.Feed(Gni(7, kNodeB, 0x80)));
+        QCOMPARE(rig.link.FinishedCount(), 1);
+        QCOMPARE(int(rig.link.FirstFinished()->disposition), int(AffairReply::Unsolicited));
+        const std::vector<int> sentAt = rig.TickUntilIdle();
         // One unreached node at the start gives one extension of 25 ticks when life ran low.
-        QCOMPARE(sentAt, (std::vector<int>{1, 27, 53, 79, 105, 131, 157, 183}));
+        QCOMPARE(sentAt, (std::vector<int>{25, 51, 77, 103, 129, 155, 181}));
         QCOMPARE(rig.ticks, 201);
         QCOMPARE(rig.services->saved.back().text, QStringLiteral("网络扫描结束"));
     }
@@ -221,11 +218,11 @@ private slots:
         QCOMPARE(int(rig.link.Head()->phase), int(AffairRequest::kPhaseQueued));
 
         // Incomplete records are refused and left as they were.
-        AffairReply partial = Rig::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
+        AffairReply partial = testframes::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
         partial.presence &= ~ReplyBits::kRfLevel;
         QVERIFY(!rig.link.HandleReply(partial));
         QCOMPARE(partial.value1, 1.0f);
-        AffairReply invalid = Rig::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
+        AffairReply invalid = testframes::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
         invalid.valid = false;
         QVERIFY(!rig.link.HandleReply(invalid));
         QCOMPARE(rig.link.FinishedCount(), 2);
@@ -248,7 +245,7 @@ private slots:
         QueueStart(rig.link, kNodeA, start);
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(int(theNodeTable().GetLogCmdState(1)), 7);
-        QVERIFY(rig.Notified({LinkView::Logging, 2, 1}));
+        QVERIFY(rig.Notified({CorvaneView::Command, ViewNotify::NodeChanged, 1}));
         QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
         QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::STN));
         // A second GNI answer after the head moved on is dropped.
@@ -341,7 +338,7 @@ private slots:
         QCOMPARE(rig.TickUntilFrame(), 1);
         QCOMPARE(rig.link.Status().progress, 5);
         QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 7);
-        QVERIFY(rig.Notified({LinkView::Download, 2, 1}));
+        QVERIFY(rig.Notified({CorvaneView::Download, ViewNotify::NodeChanged, 1}));
         QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
         QCOMPARE(rig.TickUntilFrame(), 1);
         QVERIFY(rig.Feed(GhiFrom(kNodeA, loggerStart, 60, 1600, 0x88)));
@@ -385,12 +382,9 @@ private slots:
         // An empty block is no progress: the time-out still falls 176 ticks after the last data.
         rig.Tick();
         QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 306, QByteArray())));
-        int ticks = 1;
-        while (rig.link.QueueSize() > 0 && ticks < 400) {
-            (void)rig.Tick();
-            ++ticks;
-        }
-        QCOMPARE(ticks, 176);
+        const int before = rig.ticks;
+        (void)rig.TickUntilIdle();
+        QCOMPARE(rig.ticks - before, 175);
         QCOMPARE(rig.finishedSignals, 1);
         QCOMPARE(rig.link.FinishedCount(), 1);
         const AffairReply &r = *rig.link.FirstFinished();
@@ -421,8 +415,8 @@ private slots:
         rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x80, 0x0102);
         QueueDownload(rig.link, kNodeA, 0, 0, 0, 0);
         ReachDownload(rig, kStart - 86400, 1000);
-        while (rig.link.QueueSize() > 0 && rig.ticks < 1000)
-            (void)rig.Tick();
+        (void)rig.TickUntilIdle(1000);
+        QCOMPARE(rig.link.QueueSize(), 0);
         QCOMPARE(rig.link.FinishedCount(), 0);
         QCOMPARE(rig.finishedSignals, 0);
     }
@@ -547,7 +541,7 @@ private slots:
         QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("设置即时数据状态 间隔:00:01:30"));
 
         // Replies: an alarm report lists its flags in bit order.
-        AffairReply gmd = Rig::Decode(GmdFrom(kNodeA, 21.5f, 60.0f, 0x06, 0x13));
+        AffairReply gmd = testframes::Decode(GmdFrom(kNodeA, 21.5f, 60.0f, 0x06, 0x13));
         gmd.disposition = AffairReply::Unsolicited;
         QCOMPARE(rig.link.DescribeReply(gmd),
                  prefix +
@@ -562,7 +556,7 @@ private slots:
         gmd.disposition = AffairReply::RequestResult;
         QCOMPARE(rig.link.EventTypeWord(gmd), QStringLiteral("获取"));
 
-        AffairReply gni = Rig::Decode(Gni(0x0102, kNodeA, 0x88));
+        AffairReply gni = testframes::Decode(Gni(0x0102, kNodeA, 0x88));
         gni.disposition = AffairReply::Unsolicited;
         QCOMPARE(rig.link.DescribeReply(gni), prefix + QStringLiteral("接收到获取运行信息"));
         QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("系统"));
@@ -575,7 +569,7 @@ private slots:
         QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("下载"));
 
         // An unknown node shows its reported type and no name.
-        AffairReply other = Rig::Decode(Gni(9, kNodeC, 0x8C));
+        AffairReply other = testframes::Decode(Gni(9, kNodeC, 0x8C));
         QCOMPARE(rig.link.DescribeReply(other),
                  QStringLiteral("温湿度记录仪[ID:%1]接收到获取运行信息").arg(ExtText(kNodeC)));
     }

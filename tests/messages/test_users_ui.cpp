@@ -1,11 +1,11 @@
+#include "UserFileFixture.h"
+
 #include "messages/CUserStore.h"
 #include "messages/ui/CFormviewUser.h"
 #include "messages/ui/CLoginDlg.h"
 #include "shell/core/AppSettings.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,13 +52,7 @@ class TestUsersUi : public QObject {
     }
     void MakeFile(CUserStore &store, const QStringList &extra)
     {
-        store.SetFilePath(m_path);
-        QCOMPARE(store.CreateFile(QStringLiteral("admin"), QStringLiteral("adminpass"),
-                                  CUserStore::kAdministrator),
-                 UserFileStatus::Ok);
-        for (const QString &name : extra)
-            QCOMPARE(store.AddAccount(name, name + QStringLiteral("pass"), CUserStore::kOrdinaryUser),
-                     UserFileStatus::Ok);
+        UserFileFixture::MakeStore(store, m_path, extra);
     }
     static void LogIn(CUserStore &store, const QString &name)
     {
@@ -70,8 +64,7 @@ class TestUsersUi : public QObject {
     }
     static bool Matches(const CUserStore &store, const QString &name, const QString &password)
     {
-        bool matches = false;
-        return store.CheckPassword(store.Find(name), password, matches) == UserFileStatus::Ok && matches;
+        return UserFileFixture::PasswordMatches(store, store.Find(name), password);
     }
     static void Fill(QWidget *view, const char *name, const QString &text)
     {
@@ -86,13 +79,7 @@ class TestUsersUi : public QObject {
 
 private slots:
     void initTestCase() { AppSettings::Instance().SetLanguage(UiLanguage::Chinese); }
-    void init()
-    {
-        const QString home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath());
-        QDir().mkpath(home + QStringLiteral("/profiler"));
-        m_path = home + QStringLiteral("/profiler/user.ruf");
-        QFile::remove(m_path);
-    }
+    void init() { m_path = UserFileFixture::FreshPath(); }
 
     void loginPreselectsTheLastAccount()
     {
@@ -144,18 +131,14 @@ private slots:
         QCOMPARE(prompt.Take(), QStringLiteral("密码错误"));
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    }
 
-    void loginWithoutAnyFileFails()
-    {
-        CUserStore store;
-        store.SetFilePath(m_path);
+        // Without any user file every login fails the same way.
+        QVERIFY(QFile::remove(m_path));
         QCOMPARE(store.Load(), UserFileStatus::Missing);
-        RecordingPrompt prompt;
-        CLoginDlg dialog(store, &prompt);
-        Child<QComboBox>(&dialog, "nameCombo")->setCurrentText(QStringLiteral("admin"));
-        Fill(&dialog, "passwordEdit", QStringLiteral("adminpass"));
-        Click(&dialog, "okButton");
+        CLoginDlg noFile(store, &prompt);
+        Child<QComboBox>(&noFile, "nameCombo")->setCurrentText(QStringLiteral("admin"));
+        Fill(&noFile, "passwordEdit", QStringLiteral("adminpass"));
+        Click(&noFile, "okButton");
         QCOMPARE(prompt.texts, QStringList{QStringLiteral("密码错误")});
     }
 
@@ -272,6 +255,41 @@ private slots:
         QVERIFY(prompt.texts.isEmpty());
     }
 
+    // The type choice offers both account types in either language; with none chosen yet it
+    // shows a prompt rather than an empty box.
+    void typeComboOffersBothTypes_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("administrator");
+        QTest::addColumn<QString>("ordinary");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("Chinese") << false << QStringLiteral("管理员") << QStringLiteral("普通用户")
+                                 << QStringLiteral("请选择用户类型");
+        QTest::newRow("English") << true << QStringLiteral("Administrator")
+                                 << QStringLiteral("Ordinary User") << QStringLiteral("Please choose a user type");
+    }
+    void typeComboOffersBothTypes()
+    {
+        QFETCH(bool, english);
+        QFETCH(QString, administrator);
+        QFETCH(QString, ordinary);
+        QFETCH(QString, prompt);
+        AppSettings::Instance().SetLanguage(english ? UiLanguage::English : UiLanguage::Chinese);
+        CUserStore store;
+        MakeFile(store, {});
+        LogIn(store, QStringLiteral("admin"));
+        RecordingPrompt messages;
+        CFormviewUser view(store, &messages);
+        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
+        QComboBox *type = Child<QComboBox>(&view, "typeCombo");
+        QVERIFY(type->isEnabled());
+        QCOMPARE(type->count(), 2);
+        QCOMPARE(type->itemText(0), administrator);
+        QCOMPARE(type->itemText(1), ordinary);
+        QCOMPARE(type->currentIndex(), -1);
+        QCOMPARE(type->placeholderText(), prompt);
+    }
+
     void addAccountChecksInOrder()
     {
         CUserStore store;
@@ -280,9 +298,6 @@ private slots:
         RecordingPrompt prompt;
         CFormviewUser view(store, &prompt);
         QComboBox *type = Child<QComboBox>(&view, "typeCombo");
-        QCOMPARE(type->currentIndex(), -1);
-        QCOMPARE(type->itemText(0), QStringLiteral("管理员"));
-        QCOMPARE(type->itemText(1), QStringLiteral("普通用户"));
 
         Click(&view, "addButton");
         QCOMPARE(prompt.Take(), QStringLiteral("请输入名称"));

@@ -2,8 +2,10 @@
 
 #include "shell/AlarmSound.h"
 #include "shell/UserPrompt.h"
+#include "shell/core/AppSettings.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QStringList>
 
 #include <functional>
@@ -50,3 +52,28 @@ public:
         return onModal ? onModal(dialog) : QDialog::Rejected;
     }
 };
+
+// The test's own home folder.
+inline QString Home()
+{
+    const QString env = qEnvironmentVariable("CORVANE_TEST_HOME");
+    return env.isEmpty() ? QDir::currentPath() : env;
+}
+
+// Process-wide settings back to their start values, in the test home, with the Chinese texts.
+inline void ResetSettingsToChinese()
+{
+    AppSettings &s = AppSettings::Instance();
+    s.Reset();
+    s.SetHomeFolder(Home());
+    s.SetLanguage(UiLanguage::Chinese);
+}
+
+// A named child control; a missing one ends the test run, since every later step would fail.
+template <typename T> T *Child(QWidget &parent, const char *name)
+{
+    auto *child = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!child)
+        qFatal("no child %s", name);
+    return child;
+}

@@ -20,12 +20,6 @@
 
 namespace {
 
-QString Home()
-{
-    const QString env = qEnvironmentVariable("CORVANE_TEST_HOME");
-    return env.isEmpty() ? QDir::currentPath() : env;
-}
-
 // One spy per view place, keyed by view number.
 struct PlaceSpies {
     std::map<int, std::unique_ptr<QSignalSpy>> spies;
@@ -66,20 +60,13 @@ private:
     }
     static QPushButton *Button(CCorvaneManagerDlg &dlg, const char *name)
     {
-        auto *b = dlg.findChild<QPushButton *>(QString::fromLatin1(name));
-        if (!b)
-            qFatal("no button %s", name);
-        return b;
+        return Child<QPushButton>(dlg, name);
     }
 
 private slots:
     void initTestCase()
     {
-        AppSettings &s = AppSettings::Instance();
-        s.Reset();
-        s.SetHomeFolder(Home());
-        s.SetLanguage(UiLanguage::Chinese);
-        QVERIFY(!LoadStr(414).isEmpty());
+        ResetSettingsToChinese();
         QCOMPARE(LoadStr(414), QStringLiteral("警告"));
     }
 

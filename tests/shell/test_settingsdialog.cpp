@@ -23,12 +23,6 @@
 
 namespace {
 
-QString Home()
-{
-    const QString env = qEnvironmentVariable("CORVANE_TEST_HOME");
-    return env.isEmpty() ? QDir::currentPath() : env;
-}
-
 QString DbFolder()
 {
     return Home() + QStringLiteral("/database");
@@ -48,14 +42,6 @@ QString IniValue(const QString &key)
 bool IniHas(const QString &key)
 {
     return QSettings(IniPath(), QSettings::IniFormat).contains(key);
-}
-
-template <typename T> T *Child(QWidget &w, const char *name)
-{
-    auto *c = w.findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
 }
 
 } // namespace
@@ -78,10 +64,7 @@ private:
 private slots:
     void initTestCase()
     {
-        AppSettings &s = AppSettings::Instance();
-        s.Reset();
-        s.SetHomeFolder(Home());
-        s.SetLanguage(UiLanguage::Chinese);
+        ResetSettingsToChinese();
         QCOMPARE(LoadStr(449), QStringLiteral("创建数据库 "));
         m_db = std::make_unique<CCorvaneODBC>();
     }

@@ -85,6 +85,23 @@ bool OpenDb(CCorvaneODBC &db, const QString &file, QString &error)
     return false;
 }
 
+// Takes --db and --node from args and opens that database; 0 on success, else the exit status.
+int OpenNodeDatabase(QStringList &args, const QString &usage, CCorvaneODBC &db, QString &key)
+{
+    QString dbFile, nodeText;
+    if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
+        !cli::TakeOption(args, QStringLiteral("--node"), nodeText))
+        return cli::Usage(usage);
+    const std::optional<QString> parsed = NodeKey(nodeText);
+    if (!parsed)
+        return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
+    key = *parsed;
+    QString error;
+    if (!OpenDb(db, dbFile, error))
+        return cli::Fail(error);
+    return 0;
+}
+
 QJsonObject LimitsJson(float l1, float u1, float l2, float u2)
 {
     return {{QStringLiteral("ch1Lower"), Rounded(l1)},
@@ -324,30 +341,24 @@ int RunHistory(const cli::GlobalOptions &, QStringList args)
     if (args.isEmpty())
         return cli::Usage(kHistoryUsage);
     const QString verb = args.takeFirst();
-    QString dbFile, nodeText;
-    if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
-        !cli::TakeOption(args, QStringLiteral("--node"), nodeText))
-        return cli::Usage(kHistoryUsage);
-    const std::optional<QString> key = NodeKey(nodeText);
-    if (!key)
-        return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
     // A database object of the command's own: it is gone before the application object.
     CCorvaneODBC db;
-    QString error;
-    if (!OpenDb(db, dbFile, error))
-        return cli::Fail(error);
+    QString key;
+    if (const int status = OpenNodeDatabase(args, kHistoryUsage, db, key))
+        return status;
 
     if (verb == QLatin1String("list")) {
         if (!args.isEmpty())
             return cli::Usage(kHistoryUsage);
-        return HistoryList(db.History(), *key);
+        return HistoryList(db.History(), key);
     }
     if (verb == QLatin1String("dump")) {
         QString recordText;
         if (!cli::TakeOption(args, QStringLiteral("--record"), recordText))
             return cli::Usage(kHistoryUsage);
         const bool csv = cli::TakeFlag(args, QStringLiteral("--csv"));
-        if (!LoadRecord(db.History(), *key, recordText, args, error))
+        QString error;
+        if (!LoadRecord(db.History(), key, recordText, args, error))
             return cli::Fail(error);
         if (!args.isEmpty())
             return cli::Usage(kHistoryUsage);
@@ -355,7 +366,7 @@ int RunHistory(const cli::GlobalOptions &, QStringList args)
         return 0;
     }
     if (verb == QLatin1String("store"))
-        return HistoryStore(db, *key, args);
+        return HistoryStore(db, key, args);
     return cli::Usage(kHistoryUsage);
 }
 
@@ -376,20 +387,16 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
         return 0;
     }
     if (verb == QLatin1String("save")) {
-        QString dbFile, nodeText, recordText, out;
-        if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
-            !cli::TakeOption(args, QStringLiteral("--node"), nodeText) ||
-            !cli::TakeOption(args, QStringLiteral("--record"), recordText) ||
+        QString recordText, out;
+        if (!cli::TakeOption(args, QStringLiteral("--record"), recordText) ||
             !cli::TakeOption(args, QStringLiteral("--out"), out))
             return cli::Usage(kDatafileUsage);
-        const std::optional<QString> key = NodeKey(nodeText);
-        if (!key)
-            return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
         CCorvaneODBC db;
+        QString key;
+        if (const int status = OpenNodeDatabase(args, kDatafileUsage, db, key))
+            return status;
         QString error;
-        if (!OpenDb(db, dbFile, error))
-            return cli::Fail(error);
-        if (!LoadRecord(db.History(), *key, recordText, args, error))
+        if (!LoadRecord(db.History(), key, recordText, args, error))
             return cli::Fail(error);
         if (!args.isEmpty())
             return cli::Usage(kDatafileUsage);

@@ -55,7 +55,10 @@ CFormviewUser::CFormviewUser(CUserStore &store, IAccountPrompt *prompt, QWidget 
     m_newName->setMaxLength(UserFile::kNameSize);
     m_type->setObjectName(QStringLiteral("typeCombo"));
     m_type->addItems({LoadStr(UserText::kAdministrator), LoadStr(UserText::kOrdinaryUser)});
+    // No type is chosen at first (adding then asks for one); without a placeholder the unchosen
+    // combo draws as an empty box that looks as if it offered nothing.
     m_type->setCurrentIndex(-1);
+    m_type->setPlaceholderText(LoadStr(UserText::kChooseType));
     m_add->setObjectName(QStringLiteral("addButton"));
     m_delete->setObjectName(QStringLiteral("deleteButton"));
 
