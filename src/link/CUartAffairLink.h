@@ -43,6 +43,21 @@ public:
     [[nodiscard]] static std::unique_ptr<LinkServices> Program();
 };
 
+// Services that pass everything on to other services; a base for those that watch some of it
+// (the monitor command prints the log entries, tests record them).
+class ForwardingLinkServices : public LinkServices {
+public:
+    explicit ForwardingLinkServices(std::unique_ptr<LinkServices> inner) : m_inner(std::move(inner)) {}
+    [[nodiscard]] NodeInfo FindNode(const QString &text) override { return m_inner->FindNode(text); }
+    [[nodiscard]] QString NodeAddress(int nodeId) override { return m_inner->NodeAddress(nodeId); }
+    [[nodiscard]] StoredHistory StoredHistoryOf(const QString &text) override { return m_inner->StoredHistoryOf(text); }
+    void LogEntry(const QString &type, qint64 time, const QString &text) override { m_inner->LogEntry(type, time, text); }
+    void SaveLog() override { m_inner->SaveLog(); }
+
+private:
+    std::unique_ptr<LinkServices> m_inner;
+};
+
 // Status shown by the main window: status line, progress bar (0 idle, 5 download started,
 // 10 node reached, 15 history information read, 15..115 downloading), and the last event.
 struct LinkStatus {

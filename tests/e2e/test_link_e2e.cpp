@@ -20,26 +20,19 @@ const QString kRelay = QStringLiteral("00124b00000000b1");
 const QString kFridge = QStringLiteral("00124b00000000c1");
 
 // The program's services, with every log entry kept for the test as well.
-class RecordingServices : public LinkServices {
+class RecordingServices : public ForwardingLinkServices {
 public:
-    explicit RecordingServices(std::unique_ptr<LinkServices> inner) : m_inner(std::move(inner)) {}
-    NodeInfo FindNode(const QString &text) override { return m_inner->FindNode(text); }
-    QString NodeAddress(int id) override { return m_inner->NodeAddress(id); }
-    StoredHistory StoredHistoryOf(const QString &text) override { return m_inner->StoredHistoryOf(text); }
+    using ForwardingLinkServices::ForwardingLinkServices;
     void LogEntry(const QString &type, qint64 time, const QString &text) override
     {
-        m_inner->LogEntry(type, time, text);
+        ForwardingLinkServices::LogEntry(type, time, text);
         entries.append({type, text});
     }
-    void SaveLog() override { m_inner->SaveLog(); }
     [[nodiscard]] int Count(const QString &type) const
     {
         return int(std::count_if(entries.begin(), entries.end(), [&type](const auto &e) { return e.first == type; }));
     }
     QList<QPair<QString, QString>> entries;
-
-private:
-    std::unique_ptr<LinkServices> m_inner;
 };
 
 } // namespace

@@ -23,25 +23,18 @@
 namespace {
 
 // The program's own services, with every message-log entry printed as well.
-class PrintingServices : public LinkServices {
+class PrintingServices : public ForwardingLinkServices {
 public:
-    explicit PrintingServices(std::unique_ptr<LinkServices> inner) : m_inner(std::move(inner)) {}
-    NodeInfo FindNode(const QString &text) override { return m_inner->FindNode(text); }
-    QString NodeAddress(int id) override { return m_inner->NodeAddress(id); }
-    StoredHistory StoredHistoryOf(const QString &text) override { return m_inner->StoredHistoryOf(text); }
+    using ForwardingLinkServices::ForwardingLinkServices;
     void LogEntry(const QString &type, qint64 time, const QString &text) override
     {
-        m_inner->LogEntry(type, time, text);
+        ForwardingLinkServices::LogEntry(type, time, text);
         cli::PrintJson({{QStringLiteral("event"), QStringLiteral("message")},
                         {QStringLiteral("type"), type},
                         {QStringLiteral("time"), time},
                         {QStringLiteral("user"), AppSettings::Instance().UserName()},
                         {QStringLiteral("text"), text}});
     }
-    void SaveLog() override { m_inner->SaveLog(); }
-
-private:
-    std::unique_ptr<LinkServices> m_inner;
 };
 
 void PrintEvent(const QString &event, QJsonObject fields = {})
