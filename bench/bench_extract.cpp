@@ -108,5 +108,3 @@ void BM_Memcpy(benchmark::State &state)
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

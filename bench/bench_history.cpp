@@ -5,7 +5,6 @@
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryTables.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
@@ -193,12 +192,3 @@ void BM_ComputeRangeStatistics(benchmark::State &state)
 BENCHMARK(BM_ComputeRangeStatistics)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

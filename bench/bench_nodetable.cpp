@@ -3,7 +3,6 @@
 #include "shell/core/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -139,12 +138,3 @@ void BM_FindMissingAddress(benchmark::State &state)
 BENCHMARK(BM_FindMissingAddress)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
