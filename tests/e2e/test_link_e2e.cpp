@@ -89,6 +89,7 @@ private slots:
         QDir().mkpath(settings.DatabaseFolder());
         const QString name = QStringLiteral("e2e%1.mdb").arg(++runs);
         db = &theDatabase();
+        QFile::remove(settings.DatabaseFolder() + QLatin1Char('/') + name);
         QVERIFY(db->CreateDatabase(settings.DatabaseFolder() + QLatin1Char('/') + name));
         QVERIFY(db->OpenDatabase(name));
         QCOMPARE(AddNode(kReceiver, QStringLiteral("中心接收器"), 0x40, 0, -2000.0f, -2000.0f), 1);
@@ -189,6 +190,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
         QSignalSpy lost(session.get(), &LinkSession::linkLost);
         sim->Silence(60000);
+        // Let what was already on the line arrive, then hold the session's clock still.
+        QTest::qWait(500);
+        const qint64 base = CvTime::Now();
+        app->SetLastReceiveTime(base);
+        session->SetClock([this, base] { return base + offset; });
         // Ten seconds of silence keep the link; eleven drop it.
         offset = 10;
         session->LinkTick();

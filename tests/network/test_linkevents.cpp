@@ -104,6 +104,7 @@ private slots:
         QDir().mkpath(settings.DatabaseFolder());
         const QString name = QStringLiteral("events%1.mdb").arg(++dbCount);
         db = std::make_unique<CCorvaneODBC>();
+        QFile::remove(settings.DatabaseFolder() + QLatin1Char('/') + name);
         QVERIFY(db->CreateDatabase(settings.DatabaseFolder() + QLatin1Char('/') + name));
         QVERIFY(db->OpenDatabase(name));
         app = std::make_unique<CUart_CommApp>();

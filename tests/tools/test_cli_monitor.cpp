@@ -44,6 +44,7 @@ private slots:
     void monitorAppliesRecordsAndWritesRowsAndMessages()
     {
         const QString home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
+        QDir(home).removeRecursively();
         QVERIFY(QDir().mkpath(home + QStringLiteral("/database")));
         QVERIFY(QDir().mkpath(home + QStringLiteral("/profiler")));
         QVERIFY(QDir().mkpath(home + QStringLiteral("/message")));
