@@ -160,15 +160,24 @@ LinkServices &CUartAffairLink::Services()
 
 bool CUartAffairLink::Create(int kind, const QString &extAddressText)
 {
-    if (extAddressText.size() != 16 && kind != 1 && kind != 11)
+    const std::optional<ExtAddress> address = AddressFromText(extAddressText);
+    // Receiver queries and the scan address no particular node. Any other request needs an
+    // address that reads as 16 hexadecimal digits: a damaged one would name a node that is not
+    // the one meant.
+    if (!address && kind != 1 && kind != 11) {
+        m_building.reset();
         return false;
-    return Create(kind, AddressFromText(extAddressText).value_or(ExtAddress{}));
+    }
+    return Create(kind, address.value_or(ExtAddress{}));
 }
 
 bool CUartAffairLink::Create(int kind, const ExtAddress &extAddress)
 {
-    if (kind < 1 || kind > 13)
+    // A refused request leaves nothing behind that a later commit could queue.
+    if (kind < 1 || kind > 13) {
+        m_building.reset();
         return false;
+    }
     // A request created but never committed is simply replaced.
     m_building = std::make_unique<AffairRequest>();
     AffairRequest &r = *m_building;

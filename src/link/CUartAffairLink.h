@@ -88,7 +88,8 @@ public:
     [[nodiscard]] LinkServices &Services();
 
     // --- Building a request: create, set the optional parameters, set the short address, commit.
-    // Create refuses (false) an address text that is not 16 characters, except for kinds 1 and 11.
+    // Create refuses (false) an address text that is not 16 hexadecimal digits, except for kinds 1
+    // and 11 (which then get eight zero bytes); a refusal drops the request under construction.
     [[nodiscard]] bool Create(int kind, const QString &extAddressText);
     [[nodiscard]] bool Create(int kind, const FrameCodec::ExtAddress &extAddress);
     // Setters of the request under construction; false when none is being built or the value

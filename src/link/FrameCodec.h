@@ -28,7 +28,8 @@ inline constexpr int kMaxRequestLength = 58;
 inline constexpr int kRequestBodyOffset = 8;
 // Header + code.
 inline constexpr int kAnswerBodyOffset = 7;
-// Shortest answer (MEQ, MGQ); nothing is looked at before this many bytes are buffered.
+// An answer with an empty body (header, code, trailer, check byte); extraction looks at nothing
+// before this many bytes are buffered.
 inline constexpr int kMinAnswerLength = 12;
 
 inline constexpr int kGmdShortLength = 32;

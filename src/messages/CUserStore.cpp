@@ -60,8 +60,12 @@ UserFileStatus CUserStore::ReadPlain(QByteArray &plain) const
         qCWarning(lcUsers) << "user file has a bad size:" << file.size();
         return UserFileStatus::Damaged;
     }
-    plain = file.readAll();
-    if (!UserFile::AccountCountForSize(plain.size()))
+    // Room for the largest valid file (plus one record to add) from the start: the image is
+    // never moved to a larger block, which would free an unwiped copy of the plain bytes.
+    const qint64 size = file.size();
+    plain.reserve(UserFile::kMaxFileSize + UserFile::kRecordSize);
+    plain.resize(size);
+    if (file.read(plain.data(), size) != size || !UserFile::AccountCountForSize(plain.size()))
         return UserFileStatus::Damaged;
     UserFile::UnscrambleImage(plain);
     return UserFileStatus::Ok;

@@ -87,13 +87,24 @@ void LinkEventHandler::Apply(AffairReply &record, Batch &batch)
     const int id = haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.extAddress)) : -1;
     const int parentId = haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.parentAddress)) : -1;
 
-    if (!m_state.IsConnected()) {
+    // A receiver answer while connected (a keep-alive, a late probe answer) touches no node and
+    // is not logged; as a request's result it still ends the status line and the progress.
+    const bool ignored = m_state.IsConnected() && record.type == kGdi;
+    if (!m_state.IsConnected())
         OnFirstAnswer(record, id);
-    } else if (record.type == kGdi) {
-        // A receiver answer while connected (a keep-alive) changes nothing and is not logged.
-        return;
-    }
+    if (!ignored)
+        ApplyToNode(record, id, parentId, batch);
 
+    if (IsResult(record)) {
+        LinkStatus &status = m_link.Link().Status();
+        status.statusText.clear();
+        status.progress = 0;
+        emit statusChanged();
+    }
+}
+
+void LinkEventHandler::ApplyToNode(AffairReply &record, int id, int parentId, Batch &batch)
+{
     bool log = true;
     switch (record.type) {
     case kGni:
@@ -127,13 +138,6 @@ void LinkEventHandler::Apply(AffairReply &record, Batch &batch)
         LogRecord(record, id, batch);
 
     emit recordApplied(record, id);
-
-    if (IsResult(record)) {
-        LinkStatus &status = m_link.Link().Status();
-        status.statusText.clear();
-        status.progress = 0;
-        emit statusChanged();
-    }
 }
 
 void LinkEventHandler::OnFirstAnswer(const AffairReply &record, int id)
@@ -194,9 +198,10 @@ bool LinkEventHandler::EditRow(int id, int parentId, quint8 type, const std::fun
     return parentChanged;
 }
 
-void LinkEventHandler::SetLiveLink(const AffairReply &record, int id)
+void LinkEventHandler::SetLiveLink(const AffairReply &record, int id, bool withType)
 {
-    m_table.SetType(id, record.deviceType);
+    if (withType)
+        m_table.SetType(id, record.deviceType);
     m_table.SetStatus(id, record.status);
     m_table.SetLastConnectTime(id, record.receivedTime);
     m_table.SetRfLevel(id, record.rfLevel);
@@ -349,7 +354,8 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
             return;
         parentChanged = EditRow(id, parentId, record.deviceType,
                                 [&record](NodeRow &row) { row.runstate = record.status; });
-        SetLiveLink(record, id);
+        // The stop answer refreshes the link fields only; the live type stays as the node had it.
+        SetLiveLink(record, id, false);
         m_table.SetShortAddress(id, record.shortAddress);
         NotifyManager(id, parentChanged);
         m_table.SetLogCmdState(id, LogStopped);

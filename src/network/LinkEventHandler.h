@@ -69,6 +69,8 @@ private:
     };
 
     void Apply(AffairReply &record, Batch &batch);
+    // The node, command and message-log steps of one record.
+    void ApplyToNode(AffairReply &record, int id, int parentId, Batch &batch);
     void OnFirstAnswer(const AffairReply &record, int id);
     // False when the record is not to be logged (its short address did not change).
     bool OnNodeInformation(const AffairReply &record, int id, int parentId, Batch &batch);
@@ -80,7 +82,8 @@ private:
     // Edits the node's row: father id and type always, then whatever edit() changes. True when
     // the father id changed.
     bool EditRow(int id, int parentId, quint8 type, const std::function<void(struct NodeRow &)> &edit);
-    void SetLiveLink(const AffairReply &record, int id);
+    // Status, last-connect time, signal and battery (and the type unless told otherwise).
+    void SetLiveLink(const AffairReply &record, int id, bool withType = true);
     void NotifyManager(int id, bool parentChanged);
     void StoreDownload(const AffairReply &record, int id);
     void AddRouter(const AffairReply &record);

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <charconv>
 #include <limits>
 #include <vector>
 
@@ -115,7 +116,14 @@ QByteArray Unscramble(const QByteArray &stored, const Key &key)
 
 QByteArray ValueField(double value)
 {
-    QByteArray text = QByteArray::number(value, 'f', 2);
+    // printf's "%4.2f" in the C locale: an exact tie such as 0.125 rounds to even (0.12) and a
+    // negative zero keeps its sign. Qt's own formatting rounds ties up, and snprintf would
+    // follow the process locale's decimal separator.
+    char buffer[400];
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    QByteArray text = r.ec == std::errc() ? QByteArray(buffer, static_cast<qsizetype>(r.ptr - buffer))
+                                          : QByteArray(kValueWidth, ' ');
     if (text.size() > kValueWidth)
         text.truncate(kValueWidth);
     return text.leftJustified(kValueWidth, ' ');

@@ -474,6 +474,24 @@ private slots:
         QVERIFY(!rig.link.Create(4, ExtText(kNodeA).left(15)));
         QCOMPARE(rig.link.QueueSize(), 4);
 
+        // An address text of 16 characters that are not all hexadecimal digits names no node:
+        // refused, and the request built before it cannot be committed afterwards.
+        for (const QString &bad : {QStringLiteral("00124b00010203zz"), QStringLiteral("00124b0001020 04"),
+                                   QStringLiteral("-0124b0001020304")}) {
+            QVERIFY(rig.link.Create(2, ExtText(kNodeB)));
+            QVERIFY(!rig.link.Create(2, bad));
+            QVERIFY(!rig.link.Building());
+            QCOMPARE(rig.link.Commit(), 0);
+        }
+        // Receiver queries and the scan address no node: they take eight zero bytes instead.
+        QVERIFY(rig.link.Create(1, QStringLiteral("00124b00010203zz")));
+        QCOMPARE(rig.link.Building()->extAddress, FrameCodec::ExtAddress{});
+        QVERIFY(rig.link.Create(11, QString()));
+        QCOMPARE(rig.link.Building()->extAddress, FrameCodec::ExtAddress{});
+        QVERIFY(!rig.link.Create(14, ExtText(kNodeA)));
+        QVERIFY(!rig.link.Building());
+        QCOMPARE(rig.link.QueueSize(), 4);
+
         rig.link.ClearQueue();
         QCOMPARE(rig.link.QueueSize(), 0);
         QCOMPARE(rig.Tick(), 2);

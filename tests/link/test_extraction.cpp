@@ -374,6 +374,92 @@ private slots:
         QCOMPARE(int(taken[1].type), int(DLD));
     }
 
+    void singleByteDamageCostsOnlyThatFrame()
+    {
+        // Every byte of every answer kind damaged in turn, followed by a good frame and idle-line
+        // zeros: the damaged frame never comes through (the check byte catches any one-byte
+        // error), the good frame always does, exactly once, and the buffer ends resynchronised.
+        const QByteArray good = NodeInfo(GDI, 0x0102, Addr(0xA0), 0x40, 0, 0, 0, 0, Addr(0xA0));
+        const QByteArray frames[] = {
+            NodeInfo(GNI, 5, Addr(1), 0x8C, 1, 2, 3, 4, Addr(9)),
+            Gmd(Addr(2), 0x88, QByteArray::fromHex("f6ff"), QByteArray::fromHex("1027"), 1, 0, 3, 30, 2),
+            Gmd(Addr(2), 0x88, QByteArray::fromHex("f6ff"), QByteArray::fromHex("1027"), 1, 0, 3, 30, 2, 7),
+            StatusAnswer(SPN, Addr(3), 2),
+            Rtc(Addr(4), 30),
+            Ghi(Addr(5), StartDate(), EndDate(), 4, LimitsLE({1, 2, 3, 4}), 60, 100, 0x8C),
+            Dld(Addr(5), 0x20, QByteArray::fromHex("a1a2a3a4a5")),
+            Meq(2),
+            Men(1, QByteArray(48, 'i')),
+            Mbn(0, QByteArray::fromHex("9001")),
+        };
+        const QByteArray idle(300, '\0');
+        for (const QByteArray &frame : frames) {
+            for (int at = 0; at < frame.size(); ++at) {
+                for (const char flip : {char(0x01), char(0x5A), char(0x80)}) {
+                    QByteArray damaged = frame;
+                    damaged[at] = char(damaged[at] ^ flip);
+                    Link link;
+                    link.Feed(damaged + good + idle);
+                    const QString where = QStringLiteral("%1 byte %2 ^ %3")
+                                              .arg(QString::fromLatin1(frame.mid(4, 3)))
+                                              .arg(at)
+                                              .arg(int(quint8(flip)), 2, 16, QLatin1Char('0'));
+                    QVERIFY2(link.Types() == std::vector<int>{GDI}, qPrintable(where));
+                    QVERIFY2(link.handler.offered[0].extAddress == AddressFromBytes(U8(Addr(0xA0))),
+                             qPrintable(where));
+                    QVERIFY2(link.app.ByteCount() == 3, qPrintable(where));
+                }
+            }
+        }
+    }
+
+    void everySplitPointDecodesOnce()
+    {
+        const QByteArray frames[] = {
+            NodeInfo(GDI, 0, Addr(1), 0x40, 0, 0, 0, 0, Addr(1)),
+            Gmd(Addr(2), 0x80, QByteArray(2, '\1'), QByteArray(2, '\0'), 1, 0, 3, 30, 2),
+            Gmd(Addr(2), 0x80, QByteArray(2, '\1'), QByteArray(2, '\0'), 1, 0, 3, 30, 2, 0x7F7E),
+            Dld(Addr(5), 0, QByteArray::fromHex("ff7f757b53504e")),
+            Mgq(QByteArray::fromHex("93ff")),
+        };
+        for (const QByteArray &frame : frames) {
+            const int type = AnswerCommand(U8(frame) + 4);
+            for (int cut = 1; cut < frame.size(); ++cut) {
+                Link link;
+                link.Feed(frame.left(cut));
+                link.Feed(frame.mid(cut));
+                const QString where =
+                    QStringLiteral("%1 cut at %2").arg(QString::fromLatin1(frame.mid(4, 3))).arg(cut);
+                QVERIFY2(link.Types() == std::vector<int>{type}, qPrintable(where));
+                QVERIFY2(link.handler.offered[0].IsComplete(), qPrintable(where));
+                QVERIFY2(link.app.ByteCount() == 0, qPrintable(where));
+            }
+        }
+    }
+
+    void bufferBoundaryKeepsOrDropsWholeChunks()
+    {
+        struct Row {
+            int buffered;
+            int chunk;
+            bool stored;
+        };
+        const Row rows[] = {{6140, 10, false}, {6140, 4, true},   {6143, 1, true}, {6144, 1, false},
+                            {0, 6144, true},   {0, 6145, false}, {6144, 0, true}};
+        for (const Row &row : rows) {
+            ReceiveBuffer rx;
+            QByteArray before(row.buffered, '\0');
+            for (int i = 0; i < before.size(); ++i)
+                before[i] = char(i * 7);
+            QVERIFY(rx.Append(U8(before), before.size()));
+            const QByteArray chunk(row.chunk, char(0x33));
+            QCOMPARE(rx.Append(U8(chunk), chunk.size()), row.stored);
+            const QByteArray expected = row.stored ? before + chunk : before;
+            QCOMPARE(rx.Count(), int(expected.size()));
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(rx.Data()), rx.Count()), expected);
+        }
+    }
+
     void mixedStreamInOddChunks()
     {
         // Every answer kind with noise between, fed in chunks of 1, 7, 13 and 64 bytes.

@@ -64,6 +64,9 @@ private slots:
     void requestPaddingTo64Bytes()
     {
         RequestBuffer out;
+        // The keep-alive: nine bytes, then 55 zeros.
+        QVERIFY(BuildRequest(GDI, nullptr, 0, out));
+        QCOMPARE(Bytes(out.data(), 64), Hex("ff7f757b47444908da") + QByteArray(55, '\0'));
         const quint8 body[] = {0x02, 0x12, 0x34};
         QVERIFY(BuildRequest(GMD, body, 3, out));
         QCOMPARE(Bytes(out.data(), 12), Hex("ff7f757b474d440b0212349f"));

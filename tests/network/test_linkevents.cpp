@@ -336,6 +336,48 @@ private slots:
         QCOMPARE(engine.Status().progress, 0);
         QVERIFY(engine.Status().statusText.isEmpty());
         QCOMPARE(log->entries.last().first, QStringLiteral("设置"));
+
+        // Recording stopped: run state and link fields follow the answer, the live type does not.
+        QVERIFY(engine.Create(5, address));
+        QCOMPARE(engine.Commit(), 1);
+        TickEngine(1);
+        Receive(NodeInfo(FrameCodec::GNI, 0x0103, Addr(0x20), 0x88, 0x01, 0, 2, 160, Addr(0x10)));
+        theNodeTable().SetType(logger, 0x80);
+        TickEngine(1);
+        Receive(StatusAnswer(FrameCodec::SPN, Addr(0x20), 0x00));
+        QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 23);
+        QCOMPARE(int(theNodeTable().GetStatus(logger)), 0x00);
+        QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0103);
+        QCOMPARE(theNodeTable().GetRfLevel(logger), 160);
+        QCOMPARE(int(theNodeTable().GetType(logger)), 0x80);
+        QVERIFY(db->SeekLookupNode(logger));
+        QCOMPARE(int(db->LookupCursor().Row().runstate), 0x00);
+    }
+
+    void receiverResultWhileConnectedOnlyEndsTheStatus()
+    {
+        const int receiver = AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+        CUartAffairLink &engine = app->Link();
+        QSignalSpy status(session.get(), &LinkSession::statusChanged);
+
+        QVERIFY(engine.Create(1, FrameCodec::PlaceholderAddressText()));
+        QCOMPARE(engine.Commit(), 1);
+        TickEngine(1);
+        engine.Status().statusText = QStringLiteral("busy");
+        engine.Status().progress = 60;
+        now += 3;
+        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x07, 0x10, 0, 0, Addr(0)));
+        // No node change and no log entry, but the finished request clears the status line.
+        QCOMPARE(theNodeTable().GetStatus(receiver), quint8(0x01));
+        QCOMPARE(theNodeTable().GetLastConnectTime(receiver), kT0);
+        QVERIFY(log->entries.isEmpty());
+        QVERIFY(engine.Status().statusText.isEmpty());
+        QCOMPARE(engine.Status().progress, 0);
+        QVERIFY(!status.isEmpty());
+        QCOMPARE(status.last().at(0).toString(), QString());
+        QCOMPARE(status.last().at(1).toInt(), 0);
     }
 
     void sessionProbesKeepsAliveAndDropsTheLink()

@@ -112,6 +112,11 @@ void TestDataFile::valueFields_data()
     QTest::newRow("padded") << 1.5 << QByteArray("1.50   ");
     QTest::newRow("negative small") << -0.25 << QByteArray("-0.25  ");
     QTest::newRow("no value") << -2000.0 << QByteArray("-2000.0");
+    // "%4.2f" rounds the exact binary value; an exact tie goes to the even digit.
+    QTest::newRow("tie 0.125") << 0.125 << QByteArray("0.12   ");
+    QTest::newRow("tie 20.375") << 20.375 << QByteArray("20.38  ");
+    QTest::newRow("float average tie") << double(20.125f) << QByteArray("20.12  ");
+    QTest::newRow("negative zero") << -0.0 << QByteArray("-0.00  ");
 }
 
 void TestDataFile::valueFields()
