@@ -53,10 +53,7 @@ LinkSession::LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneOD
             Qt::QueuedConnection);
     connect(&m_link, &CUart_CommApp::ProgressChanged, this, &LinkSession::EmitStatus);
     connect(&engine, &CUartAffairLink::statusChanged, this, &LinkSession::EmitStatus);
-    connect(&engine, &CUartAffairLink::messageLogged, this, [this](int kind) {
-        const LinkStatus &status = m_link.Link().Status();
-        emit newMessage(kind, status.msgType, status.msgText);
-    });
+    connect(&engine, &CUartAffairLink::messageLogged, this, &LinkSession::EmitNewMessage);
     connect(&engine, &CUartAffairLink::viewNotify, this, &LinkSession::viewNotify);
 
     connect(m_handler.get(), &LinkEventHandler::connected, this, &LinkSession::OnConnected);
@@ -66,10 +63,7 @@ LinkSession::LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneOD
     connect(m_handler.get(), &LinkEventHandler::realTimeSample, this, &LinkSession::realTimeSample);
     connect(m_handler.get(), &LinkEventHandler::gprsRefresh, this, &LinkSession::gprsRefresh);
     connect(m_handler.get(), &LinkEventHandler::statusChanged, this, &LinkSession::EmitStatus);
-    connect(m_handler.get(), &LinkEventHandler::messageLogged, this, [this](int kind) {
-        const LinkStatus &status = m_link.Link().Status();
-        emit newMessage(kind, status.msgType, status.msgText);
-    });
+    connect(m_handler.get(), &LinkEventHandler::messageLogged, this, &LinkSession::EmitNewMessage);
 }
 
 LinkSession::~LinkSession() = default;
@@ -93,6 +87,12 @@ QByteArray LinkSession::AlarmFrame()
 void LinkSession::WriteFrame(const QByteArray &frame)
 {
     (void)m_link.Port().Write(reinterpret_cast<const quint8 *>(frame.constData()), frame.size());
+}
+
+void LinkSession::EmitNewMessage(int kind)
+{
+    const LinkStatus &status = m_link.Link().Status();
+    emit newMessage(kind, status.msgType, status.msgText);
 }
 
 void LinkSession::EmitStatus()

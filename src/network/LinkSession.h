@@ -81,6 +81,8 @@ private:
     void OnConnected();
     void DropLink();
     void EmitStatus();
+    // Announces the last logged message (type word and text) of the engine or the handler.
+    void EmitNewMessage(int kind);
     void WriteFrame(const QByteArray &frame);
 
     CUart_CommApp &m_link;
