@@ -1,7 +1,7 @@
 // Storing and loading a 200000-sample dual-channel history (800000 bytes) through the history
 // tables, beside plain inserts / selects of the same number of 121-column rows in one
 // transaction on the same SQLite driver; and the range statistics over 200000 samples.
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryTables.h"
 

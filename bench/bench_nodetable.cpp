@@ -1,6 +1,6 @@
 // Node table speed with 500 nodes: adding through SaveNode, changing an existing node through
 // SaveNode, and finding a node by its extended address.
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "SimReceiver.h"
 
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QDir>

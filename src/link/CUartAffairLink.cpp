@@ -2,9 +2,9 @@
 
 #include "link/RequestFrames.h"
 #include "network/CCorvaneBeeNode.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
-#include "shell/core/StringTable.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "base/StringTable.h"
 #include "storage/NodeType.h"
 
 #include <QLoggingCategory>

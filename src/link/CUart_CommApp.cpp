@@ -1,6 +1,6 @@
 #include "link/CUart_CommApp.h"
 
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <QLoggingCategory>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
 #include "link/FrameCodec.h"
 
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <algorithm>
 #include <cmath>

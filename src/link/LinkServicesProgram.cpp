@@ -1,7 +1,7 @@
 #include "link/CUartAffairLink.h"
 
 #include "messages/CMessageHisNew.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryTables.h"
 

@@ -1,8 +1,8 @@
 #include "messages/CMessageHis.h"
 
 #include "messages/MessageCodec.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 
 #include <QDir>
 #include <QFile>

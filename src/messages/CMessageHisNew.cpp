@@ -1,7 +1,7 @@
 #include "messages/CMessageHisNew.h"
 
 #include "messages/MessageCodec.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QFile>
 #include <QSaveFile>

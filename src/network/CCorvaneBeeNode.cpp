@@ -1,6 +1,6 @@
 #include "network/CCorvaneBeeNode.h"
 
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/NodeType.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "link/CUart_CommApp.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkState.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/NodeType.h"
 

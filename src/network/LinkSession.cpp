@@ -5,8 +5,8 @@
 #include "link/FrameCodec.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkEventHandler.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/NodeType.h"
 

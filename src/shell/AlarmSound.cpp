@@ -1,6 +1,6 @@
 #include "shell/AlarmSound.h"
 
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QFileInfo>
 #include <QSoundEffect>

@@ -4,7 +4,7 @@
 #include "messages/CUserStore.h"
 #include "messages/ui/AccountPrompt.h"
 #include "messages/ui/CLoginDlg.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "shell/CSystmeConfigDlg.h"
 #include "shell/CViewPlace.h"
 #include "shell/DatabaseErrorBox.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
-#include "shell/core/StringIds.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "base/StringIds.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "shell/CSystemOptionForm.h"
 
 #include "shell/UserPrompt.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/StringIds.h"
+#include "base/AppSettings.h"
+#include "base/StringIds.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

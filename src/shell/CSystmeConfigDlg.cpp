@@ -2,8 +2,8 @@
 
 #include "shell/CDatabaseConfigForm.h"
 #include "shell/CSystemOptionForm.h"
-#include "shell/core/StringIds.h"
-#include "shell/core/StringTable.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

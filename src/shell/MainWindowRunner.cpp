@@ -13,8 +13,8 @@
 #include "network/NetworkLoader.h"
 #include "shell/CCorvaneManagerDlg.h"
 #include "shell/CViewPlace.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QLoggingCategory>

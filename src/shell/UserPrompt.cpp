@@ -1,7 +1,7 @@
 #include "shell/UserPrompt.h"
 
-#include "shell/core/StringIds.h"
-#include "shell/core/StringTable.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
 
 #include <QDialog>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #include "storage/CCorvFile.h"
 
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 #include "storage/HistoryCodec.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "storage/CCorvaneODBC.h"
 
-#include "shell/core/AppSettings.h"
-#include "shell/core/StringTable.h"
+#include "base/AppSettings.h"
+#include "base/StringTable.h"
 #include "storage/StorageStrings.h"
 
 #include <QAtomicInt>

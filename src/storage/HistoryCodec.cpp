@@ -1,6 +1,6 @@
 #include "storage/HistoryCodec.h"
 
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "storage/NodeType.h"
 
-#include "shell/core/StringTable.h"
+#include "base/StringTable.h"
 
 namespace NodeType {
 

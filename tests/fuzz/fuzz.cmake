@@ -11,7 +11,7 @@ if(CORVANE_BUILD_FUZZ)
   set(link_dir ${PROJECT_SOURCE_DIR}/src/link)
   add_executable(fuzz_extract ${CMAKE_CURRENT_LIST_DIR}/fuzz_extract.cpp ${link_dir}/FrameCodec.cpp
                  ${link_dir}/AffairReply.cpp ${link_dir}/ReceiveBuffer.cpp
-                 ${PROJECT_SOURCE_DIR}/src/shell/core/CvTime.cpp)
+                 ${PROJECT_SOURCE_DIR}/src/base/CvTime.cpp)
   target_compile_options(fuzz_extract PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(fuzz_extract PRIVATE -fsanitize=fuzzer,address,undefined)
   target_include_directories(fuzz_extract PRIVATE ${PROJECT_SOURCE_DIR}/src)

@@ -1,6 +1,6 @@
 #include "AffairTestKit.h"
 
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #include "AnswerFrames.h"
 #include "link/AffairReply.h"
 #include "link/CUart_CommApp.h"
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "messages/CMessageHisNew.h"
 #include "messages/CUserStore.h"
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <QDir>
 #include <QFile>

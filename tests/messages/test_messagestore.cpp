@@ -1,7 +1,7 @@
 #include "messages/CMessageHisNew.h"
 #include "messages/MessageCodec.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "messages/CUserStore.h"
 #include "messages/ui/CFormviewUser.h"
 #include "messages/ui/CLoginDlg.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 // The node record and the network table: sample ring, accessors and their defaults, cursor,
 // GPRS slots, phone book and resets.
 #include "network/CCorvaneBeeNode.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QtTest>
 

@@ -9,7 +9,7 @@
 #include "network/LinkEventHandler.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QtTest>

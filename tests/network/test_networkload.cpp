@@ -2,7 +2,7 @@
 // ancestors and parents, binding masks from the "OK" columns.
 #include "network/CCorvaneBeeNode.h"
 #include "network/NetworkLoader.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QDir>

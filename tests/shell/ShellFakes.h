@@ -2,7 +2,7 @@
 
 #include "shell/AlarmSound.h"
 #include "shell/UserPrompt.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QDialog>
 #include <QDir>

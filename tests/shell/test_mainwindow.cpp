@@ -3,8 +3,8 @@
 
 #include "shell/CCorvaneManagerDlg.h"
 #include "shell/CViewPlace.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 
 #include <QDir>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "shell/CSystemOptionForm.h"
 #include "shell/CSystmeConfigDlg.h"
 #include "shell/DatabaseErrorBox.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QCheckBox>

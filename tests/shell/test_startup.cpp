@@ -1,7 +1,7 @@
 #include "messages/CUserStore.h"
 #include "messages/ui/AccountPrompt.h"
 #include "shell/CCorvaneManagerApp.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QDir>
 #include <QFile>

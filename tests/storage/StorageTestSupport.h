@@ -2,8 +2,8 @@
 
 // Fixtures the storage tests share: the test's own home folder, local times, sample bytes as
 // a logger sends them, and running corvane-cli.
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 
 #include <QDir>
 #include <QFile>

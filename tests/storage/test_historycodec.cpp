@@ -2,7 +2,7 @@
 // data rows, segment headers, calendar bytes, limits and table codes.
 #include "storage/HistoryCodec.h"
 
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <QRandomGenerator>
 #include <QTest>

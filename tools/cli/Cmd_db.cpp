@@ -1,7 +1,7 @@
 // corvane-cli db: create a database, list its node table, add or change a node.
 #include "CliCommon.h"
 
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QDir>

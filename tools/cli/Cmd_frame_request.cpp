@@ -5,7 +5,7 @@
 #include "link/AffairRequest.h"
 #include "link/FrameCodec.h"
 #include "link/RequestFrames.h"
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -2,8 +2,8 @@
 // files without a window.
 #include "CliCommon.h"
 
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 #include "storage/CCorvFile.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryCodec.h"

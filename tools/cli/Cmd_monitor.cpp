@@ -12,8 +12,8 @@
 #include "network/LinkEventHandler.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
-#include "shell/core/AppSettings.h"
-#include "shell/core/CvTime.h"
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QCoreApplication>

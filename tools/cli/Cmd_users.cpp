@@ -3,7 +3,7 @@
 #include "messages/CMessageHis.h"
 #include "messages/CUserStore.h"
 #include "messages/MessageCodec.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QFile>
 #include <QFileInfo>

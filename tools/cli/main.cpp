@@ -1,7 +1,7 @@
 // corvane-cli: the system's core without a window, for diagnostics, trials and scripting.
 #include "CliCommon.h"
 
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "messages/ui/AccountPrompt.h"
 
-#include "shell/core/StringTable.h"
+#include "base/StringTable.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>

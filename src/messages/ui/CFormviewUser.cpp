@@ -1,7 +1,7 @@
 #include "messages/ui/CFormviewUser.h"
 
 #include "messages/CUserStore.h"
-#include "shell/core/StringTable.h"
+#include "base/StringTable.h"
 
 #include <QComboBox>
 #include <QFormLayout>

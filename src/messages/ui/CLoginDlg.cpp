@@ -1,7 +1,7 @@
 #include "messages/ui/CLoginDlg.h"
 
 #include "messages/CUserStore.h"
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

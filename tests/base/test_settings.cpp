@@ -1,4 +1,4 @@
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QDir>
 #include <QFile>

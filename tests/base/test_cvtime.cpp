@@ -1,4 +1,4 @@
-#include "shell/core/CvTime.h"
+#include "base/CvTime.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "shell/core/StringTable.h"
+#include "base/StringTable.h"
 
-#include "shell/core/AppSettings.h"
+#include "base/AppSettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/core/StringTable.h"
+#include "base/StringTable.h"
 
 #include <QLocale>
 #include <QString>

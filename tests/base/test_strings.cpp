@@ -1,6 +1,6 @@
-#include "shell/core/AppSettings.h"
-#include "shell/core/StringIds.h"
-#include "shell/core/StringTable.h"
+#include "base/AppSettings.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,1 +1,0 @@
-corvane_add_test(test_cvtime SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_cvtime.cpp LIBS corvane_shellcore TZ Europe/Berlin)
