@@ -1,4 +1,5 @@
 #include "CliCommon.h"
+#include "CommandTable.h"
 
 #include <QJsonDocument>
 
@@ -25,9 +26,13 @@ int Fail(const QString &message)
     return 1;
 }
 
-int Usage(const QString &usage)
+int UsageOf(const char *command)
 {
-    std::fprintf(stderr, "usage: corvane-cli %s\n", usage.toUtf8().constData());
+    const CommandInfo *info = FindCommand(QLatin1String(command));
+    const QString usage = info ? QString::fromLatin1(info->usage) : QString::fromLatin1(command);
+    for (const QString &line : usage.split(QLatin1Char('\n')))
+        std::fprintf(stderr, line.startsWith(QLatin1Char(' ')) ? "%s\n" : "usage: corvane-cli %s\n",
+                     line.toUtf8().constData());
     return 2;
 }
 

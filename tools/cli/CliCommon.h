@@ -8,17 +8,17 @@
 namespace cli {
 
 struct GlobalOptions {
-    QString home;          // --home DIR (empty: the executable's folder)
-    QStringList ports;     // --port PATH, repeatable
-    bool demo = false;     // --demo
+    QString home;      // --home DIR (empty: the executable's folder)
+    QStringList ports; // --port PATH, repeatable
+    bool demo = false; // --demo
 };
 
 void PrintJson(const QJsonObject &object);
 void PrintLine(const QString &text);
 // Writes "corvane-cli: <message>" to standard error and returns exit status 1.
 int Fail(const QString &message);
-// Exit status 2 with a usage line.
-int Usage(const QString &usage);
+// Exit status 2 with the usage of the named command group from the command table.
+int UsageOf(const char *command);
 
 // Value of "--name VALUE" in args (removing both); empty optional when absent.
 bool TakeOption(QStringList &args, const QString &name, QString &value);

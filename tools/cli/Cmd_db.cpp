@@ -13,10 +13,6 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral(
-    "db {create FILE | nodes FILE | add-node FILE --address HEX16 --type BYTE [--name TEXT] [--parent ID]}\n"
-    "  FILE without a folder lies in the home folder's database/ folder");
-
 // A bare file name lies in the database folder; anything else is a path of its own.
 QString FullPath(const QString &file)
 {
@@ -78,7 +74,7 @@ QJsonObject RowJson(const NodeRow &r)
 int Create(const QStringList &args)
 {
     if (args.size() != 1)
-        return cli::Usage(kUsage);
+        return cli::UsageOf("db");
     CCorvaneODBC db;
     const QString path = FullPath(args.first());
     if (!db.CreateDatabase(path))
@@ -90,7 +86,7 @@ int Create(const QStringList &args)
 int Nodes(const QStringList &args)
 {
     if (args.size() != 1)
-        return cli::Usage(kUsage);
+        return cli::UsageOf("db");
     CCorvaneODBC db;
     if (!Open(db, args.first()))
         return cli::Fail(QStringLiteral("db nodes: %1").arg(db.LastError()));
@@ -119,11 +115,11 @@ int AddNode(QStringList args)
     QString parentText;
     if (!cli::TakeOption(args, QStringLiteral("--address"), address) ||
         !cli::TakeOption(args, QStringLiteral("--type"), typeText))
-        return cli::Usage(kUsage);
+        return cli::UsageOf("db");
     const bool hasName = cli::TakeOption(args, QStringLiteral("--name"), name);
     const bool hasParent = cli::TakeOption(args, QStringLiteral("--parent"), parentText);
     if (args.size() != 1)
-        return cli::Usage(kUsage);
+        return cli::UsageOf("db");
     if (!IsNodeAddress(address))
         return cli::Fail(QStringLiteral("db add-node: the address must be 16 lower-case hexadecimal digits"));
     bool ok = false;
@@ -169,7 +165,7 @@ int AddNode(QStringList args)
 int RunDb(const cli::GlobalOptions &, QStringList args)
 {
     if (args.isEmpty())
-        return cli::Usage(kUsage);
+        return cli::UsageOf("db");
     const QString sub = args.takeFirst();
     if (sub == QLatin1String("create"))
         return Create(args);
@@ -177,5 +173,5 @@ int RunDb(const cli::GlobalOptions &, QStringList args)
         return Nodes(args);
     if (sub == QLatin1String("add-node"))
         return AddNode(args);
-    return cli::Usage(kUsage);
+    return cli::UsageOf("db");
 }

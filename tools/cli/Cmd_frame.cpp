@@ -54,7 +54,7 @@ public:
 int FrameDecode(QStringList args)
 {
     if (args.size() != 1)
-        return cli::Usage(QStringLiteral("frame decode HEX"));
+        return cli::UsageOf("frame");
     QByteArray frame;
     if (!ParseHex(args.first(), frame))
         return cli::Fail(QStringLiteral("frame decode: not a hexadecimal byte string"));
@@ -89,19 +89,18 @@ int FrameDecode(QStringList args)
 
 int FrameExtract(QStringList args)
 {
-    const QString usage = QStringLiteral("frame extract [--chunk N] [FILE]");
     QString chunkText;
     qint64 chunk = 0; // 0: one chunk per read
     if (args.contains(QStringLiteral("--chunk"))) {
         bool ok = false;
         if (!cli::TakeOption(args, QStringLiteral("--chunk"), chunkText))
-            return cli::Usage(usage);
+            return cli::UsageOf("frame");
         chunk = chunkText.toLongLong(&ok);
         if (!ok || chunk < 1)
             return cli::Fail(QStringLiteral("frame extract: --chunk needs a positive number"));
     }
     if (args.size() > 1)
-        return cli::Usage(usage);
+        return cli::UsageOf("frame");
     QFile input;
     bool opened = false;
     if (args.isEmpty() || args.first() == QLatin1String("-")) {
@@ -111,9 +110,9 @@ int FrameExtract(QStringList args)
         opened = input.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     if (!opened)
-        return cli::Fail(QStringLiteral("frame extract: cannot read %1: %2")
-                             .arg(args.isEmpty() ? QStringLiteral("standard input") : args.first(),
-                                  input.errorString()));
+        return cli::Fail(
+            QStringLiteral("frame extract: cannot read %1: %2")
+                .arg(args.isEmpty() ? QStringLiteral("standard input") : args.first(), input.errorString()));
 
     CUart_CommApp link;
     PrintingHandler handler;
@@ -157,7 +156,7 @@ int RunFrame(const cli::GlobalOptions &, QStringList args)
         {QStringLiteral("request"), FrameRequest},
     };
     if (args.isEmpty() || subcommands.find(args.first()) == subcommands.end())
-        return cli::Usage(QStringLiteral("frame {decode HEX | extract [--chunk N] [FILE] | request JSON}"));
+        return cli::UsageOf("frame");
     const QString sub = args.takeFirst();
     return subcommands.at(sub)(args);
 }
@@ -165,7 +164,7 @@ int RunFrame(const cli::GlobalOptions &, QStringList args)
 int RunPorts(const cli::GlobalOptions &global, QStringList args)
 {
     if (!args.isEmpty())
-        return cli::Usage(QStringLiteral("[--port PATH]... ports"));
+        return cli::UsageOf("ports");
     LsComm::CComPort port;
     port.EnumeratePorts(global.ports);
     const auto &table = port.PortTable();

@@ -1,11 +1,11 @@
 // corvane-cli frame request JSON: the 64-byte request buffer the link builds for a request.
 #include "CliCommon.h"
 
+#include "base/CvTime.h"
 #include "link/AffairReply.h"
 #include "link/AffairRequest.h"
 #include "link/FrameCodec.h"
 #include "link/RequestFrames.h"
-#include "base/CvTime.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -128,7 +128,7 @@ private:
 int FrameRequest(QStringList args)
 {
     if (args.size() != 1)
-        return cli::Usage(QStringLiteral("frame request JSON (or - to read it from standard input)"));
+        return cli::UsageOf("frame");
     QByteArray text = args.first().toUtf8();
     if (args.first() == QLatin1String("-")) {
         QFile in;

@@ -19,16 +19,6 @@
 
 namespace {
 
-const QString kHistoryUsage = QStringLiteral(
-    "history list --db FILE --node HEX16\n"
-    "       corvane-cli history dump --db FILE --node HEX16 --record ID [--from T --to T] [--csv]\n"
-    "       corvane-cli history store --db FILE --node HEX16 --start T --end T --interval S --type BYTE "
-    "[--alarm FLAG --limits l1,u1,l2,u2] [--offset N] < raw-bytes\n"
-    "       (T: seconds since 1970 or local \"YYYY-MM-DD HH:MM:SS\")");
-const QString kDatafileUsage = QStringLiteral(
-    "datafile dump FILE [--csv]\n"
-    "       corvane-cli datafile save --db FILE --node HEX16 --record ID [--from T --to T] --out FILE.cvdf");
-
 double Rounded(float v)
 {
     return std::round(static_cast<double>(v) * 100.0) / 100.0;
@@ -86,12 +76,12 @@ bool OpenDb(CCorvaneODBC &db, const QString &file, QString &error)
 }
 
 // Takes --db and --node from args and opens that database; 0 on success, else the exit status.
-int OpenNodeDatabase(QStringList &args, const QString &usage, CCorvaneODBC &db, QString &key)
+int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, QString &key)
 {
     QString dbFile, nodeText;
     if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
         !cli::TakeOption(args, QStringLiteral("--node"), nodeText))
-        return cli::Usage(usage);
+        return cli::UsageOf(command);
     const std::optional<QString> parsed = NodeKey(nodeText);
     if (!parsed)
         return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
@@ -264,12 +254,12 @@ int HistoryStore(CCorvaneODBC &db, const QString &key, QStringList &args)
         !cli::TakeOption(args, QStringLiteral("--end"), endText) ||
         !cli::TakeOption(args, QStringLiteral("--interval"), intervalText) ||
         !cli::TakeOption(args, QStringLiteral("--type"), typeText))
-        return cli::Usage(kHistoryUsage);
+        return cli::UsageOf("history");
     const bool hasAlarm = cli::TakeOption(args, QStringLiteral("--alarm"), alarmText);
     const bool hasLimits = cli::TakeOption(args, QStringLiteral("--limits"), limitsText);
     const bool hasOffset = cli::TakeOption(args, QStringLiteral("--offset"), offsetText);
     if (!args.isEmpty())
-        return cli::Usage(kHistoryUsage);
+        return cli::UsageOf("history");
 
     HistoryBlockInput b;
     b.nodeKey = key;
@@ -339,46 +329,46 @@ int HistoryStore(CCorvaneODBC &db, const QString &key, QStringList &args)
 int RunHistory(const cli::GlobalOptions &, QStringList args)
 {
     if (args.isEmpty())
-        return cli::Usage(kHistoryUsage);
+        return cli::UsageOf("history");
     const QString verb = args.takeFirst();
     // A database object of the command's own: it is gone before the application object.
     CCorvaneODBC db;
     QString key;
-    if (const int status = OpenNodeDatabase(args, kHistoryUsage, db, key))
+    if (const int status = OpenNodeDatabase(args, "history", db, key))
         return status;
 
     if (verb == QLatin1String("list")) {
         if (!args.isEmpty())
-            return cli::Usage(kHistoryUsage);
+            return cli::UsageOf("history");
         return HistoryList(db.History(), key);
     }
     if (verb == QLatin1String("dump")) {
         QString recordText;
         if (!cli::TakeOption(args, QStringLiteral("--record"), recordText))
-            return cli::Usage(kHistoryUsage);
+            return cli::UsageOf("history");
         const bool csv = cli::TakeFlag(args, QStringLiteral("--csv"));
         QString error;
         if (!LoadRecord(db.History(), key, recordText, args, error))
             return cli::Fail(error);
         if (!args.isEmpty())
-            return cli::Usage(kHistoryUsage);
+            return cli::UsageOf("history");
         PrintStore(db.History().Samples(), csv);
         return 0;
     }
     if (verb == QLatin1String("store"))
         return HistoryStore(db, key, args);
-    return cli::Usage(kHistoryUsage);
+    return cli::UsageOf("history");
 }
 
 int RunDatafile(const cli::GlobalOptions &, QStringList args)
 {
     if (args.isEmpty())
-        return cli::Usage(kDatafileUsage);
+        return cli::UsageOf("datafile");
     const QString verb = args.takeFirst();
     if (verb == QLatin1String("dump")) {
         const bool csv = cli::TakeFlag(args, QStringLiteral("--csv"));
         if (args.size() != 1)
-            return cli::Usage(kDatafileUsage);
+            return cli::UsageOf("datafile");
         CNodeDataSave store;
         CCorvFile file(store);
         if (!file.OpenDataFile(args.first()))
@@ -390,16 +380,16 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
         QString recordText, out;
         if (!cli::TakeOption(args, QStringLiteral("--record"), recordText) ||
             !cli::TakeOption(args, QStringLiteral("--out"), out))
-            return cli::Usage(kDatafileUsage);
+            return cli::UsageOf("datafile");
         CCorvaneODBC db;
         QString key;
-        if (const int status = OpenNodeDatabase(args, kDatafileUsage, db, key))
+        if (const int status = OpenNodeDatabase(args, "datafile", db, key))
             return status;
         QString error;
         if (!LoadRecord(db.History(), key, recordText, args, error))
             return cli::Fail(error);
         if (!args.isEmpty())
-            return cli::Usage(kDatafileUsage);
+            return cli::UsageOf("datafile");
         const CNodeDataSave &s = db.History().Samples();
         if (!s.HasRange())
             return cli::Fail(QStringLiteral("the record holds no samples"));
@@ -415,5 +405,5 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
                         {QStringLiteral("rangeEnd"), s.times()[s.rangeFirst + s.rangeCount - 1]}});
         return 0;
     }
-    return cli::Usage(kDatafileUsage);
+    return cli::UsageOf("datafile");
 }

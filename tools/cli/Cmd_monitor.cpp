@@ -6,14 +6,14 @@
 #include "DemoSetup.h"
 #include "SimReceiver.h"
 
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkEventHandler.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
-#include "base/AppSettings.h"
-#include "base/CvTime.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QCoreApplication>
@@ -52,7 +52,7 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     bool ok = true;
     const int seconds = timed ? secondsText.toInt(&ok) : 0;
     if (!args.isEmpty() || !ok || seconds < 0)
-        return cli::Usage(QStringLiteral("[--home DIR] [--port PATH | --demo] monitor [--seconds N]"));
+        return cli::UsageOf("monitor");
 
     AppSettings &settings = AppSettings::Instance();
     settings.LoadStartupSettings(QLocale::system());
@@ -77,8 +77,8 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
         (void)LoadNetworkTable(db, theNodeTable());
         PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), db.DatabasePath()}});
     } else {
-        PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), QString()},
-                                                {QStringLiteral("error"), db.LastError()}});
+        PrintEvent(QStringLiteral("database"),
+                   {{QStringLiteral("file"), QString()}, {QStringLiteral("error"), db.LastError()}});
     }
 
     CUart_CommApp &link = CUart_CommApp::Instance();
@@ -86,24 +86,27 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     LinkSession session(link, theNodeTable(), db);
     session.SetGivenPorts(ports);
 
-    QObject::connect(&session.Handler(), &LinkEventHandler::recordApplied, [](const AffairReply &record, int id) {
-        QJsonObject object = cli::ReplyToJson(record);
-        object.insert(QStringLiteral("event"), QStringLiteral("record"));
-        object.insert(QStringLiteral("node"), id);
-        cli::PrintJson(object);
-    });
+    QObject::connect(&session.Handler(), &LinkEventHandler::recordApplied,
+                     [](const AffairReply &record, int id) {
+                         QJsonObject object = cli::ReplyToJson(record);
+                         object.insert(QStringLiteral("event"), QStringLiteral("record"));
+                         object.insert(QStringLiteral("node"), id);
+                         cli::PrintJson(object);
+                     });
     QObject::connect(&session, &LinkSession::connectionTextChanged, [](const QString &text, bool connected) {
         PrintEvent(QStringLiteral("connection"),
                    {{QStringLiteral("text"), text}, {QStringLiteral("connected"), connected}});
     });
     QObject::connect(&session, &LinkSession::statusChanged, [](const QString &text, int progress) {
-        PrintEvent(QStringLiteral("status"), {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
+        PrintEvent(QStringLiteral("status"),
+                   {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
     });
-    QObject::connect(&session, &LinkSession::newMessage, [&session](int kind, const QString &, const QString &) {
-        // A node declared lost sends the alarm frame, as the main window does.
-        if (kind == 5)
-            session.SendAlarmFrame();
-    });
+    QObject::connect(&session, &LinkSession::newMessage,
+                     [&session](int kind, const QString &, const QString &) {
+                         // A node declared lost sends the alarm frame, as the main window does.
+                         if (kind == 5)
+                             session.SendAlarmFrame();
+                     });
     QObject::connect(&session, &LinkSession::linkLost, [] { PrintEvent(QStringLiteral("linklost")); });
 
     session.Connect();

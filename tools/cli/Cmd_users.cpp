@@ -1,9 +1,9 @@
 #include "CliCommon.h"
 
+#include "base/AppSettings.h"
 #include "messages/CMessageHis.h"
 #include "messages/CUserStore.h"
 #include "messages/MessageCodec.h"
-#include "base/AppSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +38,7 @@ int RunUsers(const cli::GlobalOptions &, QStringList args)
     if (cli::TakeOption(args, QStringLiteral("--home"), home))
         AppSettings::Instance().SetHomeFolder(home);
     if (!args.isEmpty())
-        return cli::Usage(QStringLiteral("users [--home DIR]"));
+        return cli::UsageOf("users");
     CUserStore store;
     store.SetFilePath(AppSettings::Instance().UserFilePath());
     switch (store.Load()) {
@@ -60,9 +60,8 @@ int RunUsers(const cli::GlobalOptions &, QStringList args)
 
 int RunMessages(const cli::GlobalOptions &, QStringList args)
 {
-    const QString usage = QStringLiteral("messages dump FILE");
     if (args.size() != 2 || args.first() != QLatin1String("dump"))
-        return cli::Usage(usage);
+        return cli::UsageOf("messages");
     const QString path = args.at(1);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -1,12 +1,21 @@
 // corvane-cli: the system's core without a window, for diagnostics, trials and scripting.
 #include "CliCommon.h"
+#include "CommandTable.h"
 
 #include "base/AppSettings.h"
 
 #include <QCoreApplication>
 
-#include <functional>
-#include <map>
+#include <cstdio>
+
+namespace {
+
+void PrintHelp(const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -17,29 +26,37 @@ int main(int argc, char *argv[])
     // Global options stand before the command word.
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString opt = args.takeFirst();
-        if (opt == QLatin1String("--demo")) {
+        if (opt == QLatin1String("--help")) {
+            PrintHelp(cli::HelpText());
+            return 0;
+        } else if (opt == QLatin1String("--demo")) {
             global.demo = true;
         } else if (opt == QLatin1String("--home") && !args.isEmpty()) {
             global.home = args.takeFirst();
         } else if (opt == QLatin1String("--port") && !args.isEmpty()) {
             global.ports << args.takeFirst();
         } else {
-            return cli::Usage(QStringLiteral("[--home DIR] [--port PATH]... [--demo] COMMAND ..."));
+            std::fputs(cli::HelpText().toUtf8().constData(), stderr);
+            return 2;
         }
     }
     if (!global.home.isEmpty())
         AppSettings::Instance().SetHomeFolder(global.home);
 
-    using Handler = std::function<int(const cli::GlobalOptions &, QStringList)>;
-    const std::map<QString, Handler> commands = {
-        {QStringLiteral("frame"), RunFrame},       {QStringLiteral("ports"), RunPorts},
-        {QStringLiteral("users"), RunUsers},       {QStringLiteral("messages"), RunMessages},
-        {QStringLiteral("db"), RunDb},             {QStringLiteral("history"), RunHistory},
-        {QStringLiteral("datafile"), RunDatafile}, {QStringLiteral("monitor"), RunMonitor},
-    };
-    if (args.isEmpty() || commands.find(args.first()) == commands.end())
-        return cli::Usage(QStringLiteral("[--home DIR] [--port PATH]... [--demo] "
-                                         "{frame|ports|users|messages|db|history|datafile|monitor} ..."));
-    const QString command = args.takeFirst();
-    return commands.at(command)(global, args);
+    const cli::CommandInfo *command = args.isEmpty() ? nullptr : cli::FindCommand(args.first());
+    if (!command) {
+        if (!args.isEmpty())
+            std::fprintf(stderr, "corvane-cli: unknown command '%s'\n", args.first().toUtf8().constData());
+        std::fputs(cli::HelpText().toUtf8().constData(), stderr);
+        return 2;
+    }
+    args.removeFirst();
+    if (args.contains(QLatin1String("--help"))) {
+        for (const QString &line : QString::fromLatin1(command->usage).split(QLatin1Char('\n')))
+            PrintHelp(
+                (line.startsWith(QLatin1Char(' ')) ? line : QStringLiteral("usage: corvane-cli ") + line) +
+                QLatin1Char('\n'));
+        return 0;
+    }
+    return command->run(global, args);
 }

@@ -1,0 +1,60 @@
+#include "CommandTable.h"
+
+#include <algorithm>
+
+namespace cli {
+
+const std::vector<CommandInfo> &Commands()
+{
+    static const std::vector<CommandInfo> table = {
+        {"frame", "decode, extract or build receiver frames",
+         "frame decode HEX\n"
+         "frame extract [--chunk N] [FILE]\n"
+         "frame request JSON (or - to read it from standard input)",
+         RunFrame},
+        {"ports", "list the serial ports the program would probe", "[--port PATH]... ports", RunPorts},
+        {"users", "list the accounts of the user file", "[--home DIR] users", RunUsers},
+        {"messages", "print the records of a message file", "messages dump FILE", RunMessages},
+        {"db", "create a database, list or add nodes",
+         "db create FILE\n"
+         "db nodes FILE\n"
+         "db add-node FILE --address HEX16 --type BYTE [--name TEXT] [--parent ID]\n"
+         "  FILE without a folder lies in the home folder's database/ folder",
+         RunDb},
+        {"history", "list, dump or store history records of a node",
+         "history list --db FILE --node HEX16\n"
+         "history dump --db FILE --node HEX16 --record ID [--from T --to T] [--csv]\n"
+         "history store --db FILE --node HEX16 --start T --end T --interval S --type BYTE "
+         "[--alarm FLAG --limits l1,u1,l2,u2] [--offset N] < raw-bytes",
+         RunHistory},
+        {"datafile", "dump a data file or save a history record as one",
+         "datafile dump FILE [--csv]\n"
+         "datafile save --db FILE --node HEX16 --record ID [--from T --to T] --out FILE.cvdf",
+         RunDatafile},
+        {"monitor", "connect to the receiver and print link events",
+         "[--home DIR] [--port PATH | --demo] monitor [--seconds N]", RunMonitor},
+    };
+    return table;
+}
+
+const CommandInfo *FindCommand(const QString &name)
+{
+    const auto &table = Commands();
+    const auto it = std::find_if(table.begin(), table.end(),
+                                 [&](const CommandInfo &c) { return name == QLatin1String(c.name); });
+    return it == table.end() ? nullptr : &*it;
+}
+
+QString HelpText()
+{
+    QString text = QStringLiteral("usage: corvane-cli [--home DIR] [--port PATH]... [--demo] COMMAND ...\n"
+                                  "       corvane-cli COMMAND --help   shows the usage of one command\n\n"
+                                  "Commands:\n");
+    for (const CommandInfo &c : Commands())
+        text += QStringLiteral("  %1  %2\n").arg(QLatin1String(c.name), -10).arg(QLatin1String(c.summary));
+    text += QStringLiteral("\nEach command prints one JSON object per line on standard output; errors go to\n"
+                           "standard error with a non-zero exit status.\n");
+    return text;
+}
+
+} // namespace cli
