@@ -3,6 +3,7 @@
 #include "SimReceiver.h"
 
 #include "base/AppSettings.h"
+#include "base/ValueFormat.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QDir>
@@ -17,8 +18,6 @@ static void RegisterDemoResources()
 }
 
 namespace {
-
-constexpr float kNoValue = -2000.0f;
 
 [[nodiscard]] bool AddDemoNode(CCorvaneODBC &db, const QString &name, const FrameCodec::ExtAddress &address,
                                quint8 type, int parentId, const SimRecording *rec)

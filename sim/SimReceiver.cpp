@@ -1,15 +1,13 @@
 #include "SimReceiver.h"
+#include "SimLog.h"
 
 #include "SimPty.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QLoggingCategory>
 
 #include <algorithm>
-
-Q_LOGGING_CATEGORY(lcSim, "corvane.sim", QtWarningMsg)
 
 namespace {
 

@@ -175,4 +175,56 @@ constexpr int Print = 16404;        // 打印
 constexpr int MsgClear = 17300; // 清空
 constexpr int MsgMonth = 17301; // 历史消息时间选择:
 
+// Login dialog and user view.
+constexpr int UserAdministrator = 128;   // "管理员"
+constexpr int UserOrdinaryUser = 129;    // "普通用户"
+constexpr int UserWrongPassword = 131;   // "密码错误"
+constexpr int UserName = 211;            // "用户名称"
+constexpr int UserFileDamaged = 216;     // "错误:文件损坏user.ruf"
+constexpr int UserConfirmWrong = 217;    // "密码确认错误"
+constexpr int UserEnterName = 218;       // "请输入名称"
+constexpr int UserNameExists = 219;      // "用户名已存在"
+constexpr int UserTooShort = 220;        // "密码太短"
+constexpr int UserChooseType = 221;      // "请选择用户类型"
+constexpr int UserCreated = 222;         // "成功创建用户"
+constexpr int UserOldWrong = 223;        // "原密码错误"
+constexpr int UserPasswordChanged = 224; // "密码更改成功"
+constexpr int UserType = 225;            // "用户类型"
+constexpr int UserDeleted = 227;         // "成功删除用户"
+constexpr int UserCannotDelete = 232;    // "不能删除用户"
+constexpr int UserReallyDelete = 233;    // "确定删除用户吗？"
+// Captions of the dialogs.
+constexpr int UserTitle = 17200;
+constexpr int UserNameLabel = 17201;
+constexpr int UserPasswordLabel = 17202;
+constexpr int UserOk = 17203;
+constexpr int UserCancel = 17204;
+constexpr int UserCurrentUser = 17205;
+constexpr int UserCurrentType = 17206;
+constexpr int UserChangeGroup = 17207;
+constexpr int UserOldPassword = 17208;
+constexpr int UserNewPassword = 17209;
+constexpr int UserConfirmPassword = 17210;
+constexpr int UserChangeButton = 17211;
+constexpr int UserAddGroup = 17212;
+constexpr int UserNewName = 17213;
+constexpr int UserAddButton = 17214;
+constexpr int UserDeleteButton = 17215;
+constexpr int UserListGroup = 17216;
+constexpr int UserTypeLabel = 17217;
+// Texts of the program's own.
+constexpr int UserWriteFailed = 20500; // the user file could not be written
+constexpr int UserNameTooLong = 20501; // the name does not fit the 50 bytes of a record
+
+// Type words and prefixes of the message log, shared by the link, the event handling and the main window.
+constexpr int WordAlarm = 414;    // 警告
+constexpr int WordSet = 415;      // 设置
+constexpr int WordConnect = 416;  // 连接
+constexpr int WordGet = 417;      // 获取
+constexpr int WordDownload = 419; // 下载
+constexpr int WordSystem = 425;   // 系统
+constexpr int Ch1Data = 429;      // 通道1数据：
+constexpr int Ch2Data = 430;      // 通道2数据：
+constexpr int WordPreAlarm = 484; // 预警
+
 } // namespace Sid

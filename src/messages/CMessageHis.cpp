@@ -1,14 +1,12 @@
 #include "messages/CMessageHis.h"
+#include "messages/MessagesLog.h"
 
-#include "messages/MessageCodec.h"
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "messages/MessageCodec.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcMessages, "corvane.messages", QtCriticalMsg)
 
 CMessageHis::CMessageHis(const QString &homeFolder)
     : m_settingsFile(homeFolder + QStringLiteral("/profiler/sysmaneger.ini")),

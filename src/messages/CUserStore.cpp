@@ -1,13 +1,11 @@
 #include "messages/CUserStore.h"
+#include "messages/MessagesLog.h"
 
 #include <QFile>
-#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <cstring>
-
-Q_LOGGING_CATEGORY(lcUsers, "corvane.users", QtCriticalMsg)
 
 namespace {
 
@@ -57,7 +55,7 @@ UserFileStatus CUserStore::ReadPlain(QByteArray &plain) const
     if (!file.open(QIODevice::ReadOnly))
         return UserFileStatus::Missing;
     if (!UserFile::AccountCountForSize(file.size())) {
-        qCWarning(lcUsers) << "user file has a bad size:" << file.size();
+        qCWarning(lcMessages) << "user file has a bad size:" << file.size();
         return UserFileStatus::Damaged;
     }
     // Room for the largest valid file (plus one record to add) from the start: the image is
@@ -176,7 +174,7 @@ UserFileStatus CUserStore::Rewrite(QByteArray &plain)
     // Written beside the file and renamed over it: a failed write leaves the old file whole.
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(plain) != plain.size() || !file.commit()) {
-        qCWarning(lcUsers) << "cannot write the user file" << m_path << file.errorString();
+        qCWarning(lcMessages) << "cannot write the user file" << m_path << file.errorString();
         return UserFileStatus::WriteFailed;
     }
     m_seeds = seeds;

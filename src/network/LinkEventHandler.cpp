@@ -6,6 +6,7 @@
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkState.h"
 #include "base/AppSettings.h"
+#include "base/ValueFormat.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/NodeType.h"
 
@@ -28,7 +29,6 @@ constexpr quint32 kDownloadPresence = 0x1E0FBB;
 
 constexpr quint8 kStatusAlarmEnabled = 0x04;
 constexpr qint64 kDefaultRtTimeout = 1800;
-constexpr float kNoValue = -2000.0f;
 
 // String ids.
 constexpr int kConnectedToPort = 269; // "连接到端口"
@@ -42,12 +42,6 @@ bool IsResult(const AffairReply &r) { return r.disposition == AffairReply::Reque
 
 // Bytes of a type word in the 8-bit encoding the log was designed for.
 int LegacyBytes(const QString &text) { return CCorvaneODBC::LegacyByteLength(text); }
-
-QString FormatValue(float value, const QString &unit, const QString &fahrenheit)
-{
-    const double shown = unit == fahrenheit ? value * 1.8 + 32.0 : double(value);
-    return QString::asprintf("%4.2f", shown) + unit;
-}
 
 } // namespace
 

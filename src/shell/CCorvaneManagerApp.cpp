@@ -1,10 +1,12 @@
 #include "shell/CCorvaneManagerApp.h"
+#include "base/StringIds.h"
+#include "messages/ui/MessageBoxPrompt.h"
 
+#include "base/AppSettings.h"
 #include "messages/CMessageHisNew.h"
 #include "messages/CUserStore.h"
-#include "messages/ui/AccountPrompt.h"
+#include "messages/ui/AccountInput.h"
 #include "messages/ui/CLoginDlg.h"
-#include "base/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,9 +56,9 @@ int CCorvaneManagerApp::InitInstance(const QLocale &system)
     users.SetFilePath(settings.UserFilePath());
     const UserFileStatus status = users.Load();
     if (status == UserFileStatus::Damaged) {
-        AccountMessageBoxes boxes;
-        IAccountPrompt *prompt = m_prompt ? m_prompt : &boxes;
-        prompt->Show(nullptr, QMessageBox::Critical, UserFileErrorText(status));
+        CMessageBoxPrompt boxes(Sid::UserTitle);
+        IUserPrompt *prompt = m_prompt ? m_prompt : &boxes;
+        prompt->Show(nullptr, PromptIcon::Critical, {}, UserFileErrorText(status));
     }
 
     m_loggedIn = m_login(users);

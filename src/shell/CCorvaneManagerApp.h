@@ -8,7 +8,7 @@
 #include <optional>
 
 class CUserStore;
-class IAccountPrompt;
+class IUserPrompt;
 
 // Options of the command line: corvane-manager [--home DIR] [--port PATH]... [--demo].
 struct StartOptions {
@@ -37,7 +37,7 @@ public:
     // Replaces the login dialog (tests).
     void SetLoginRunner(LoginRunner runner) { m_login = std::move(runner); }
     // Where the user-file message goes (nullptr: a real message box).
-    void SetPrompt(IAccountPrompt *prompt) { m_prompt = prompt; }
+    void SetPrompt(IUserPrompt *prompt) { m_prompt = prompt; }
 
     // The start-up, in order; returns the exit status of the process.
     [[nodiscard]] int InitInstance(const QLocale &system = QLocale::system());
@@ -48,6 +48,6 @@ private:
     StartOptions m_options;
     LoginRunner m_login;
     MainWindowRunner m_mainWindow;
-    IAccountPrompt *m_prompt = nullptr;
+    IUserPrompt *m_prompt = nullptr;
     bool m_loggedIn = false;
 };

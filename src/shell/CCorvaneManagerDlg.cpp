@@ -1,26 +1,25 @@
 #include "shell/CCorvaneManagerDlg.h"
+#include "messages/ui/MessageBoxPrompt.h"
+#include "shell/ShellLog.h"
 
-#include "shell/CSystmeConfigDlg.h"
-#include "shell/CViewPlace.h"
-#include "shell/DatabaseErrorBox.h"
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
 #include "base/StringIds.h"
+#include "shell/CSystmeConfigDlg.h"
+#include "shell/CViewPlace.h"
+#include "shell/DatabaseErrorBox.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QMovie>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
-Q_LOGGING_CATEGORY(lcMainWindow, "corvane.shell.mainwindow", QtWarningMsg)
 
 // Outside any namespace, as the resource initialiser must be declared at global scope.
 static void InitPictures()
@@ -92,11 +91,11 @@ CCorvaneManagerDlg::CCorvaneManagerDlg(std::unique_ptr<IAlarmSound> sound,
     setWindowTitle(LoadStr(Sid::MainTitle));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
 
-    m_words.alarm = LoadStr(414 /* 警告 */);
-    m_words.setting = LoadStr(415 /* 设置 */);
-    m_words.download = LoadStr(419 /* 下载 */);
-    m_words.system = LoadStr(425 /* 系统 */);
-    m_words.preAlarm = LoadStr(484 /* 预警 */);
+    m_words.alarm = LoadStr(Sid::WordAlarm);
+    m_words.setting = LoadStr(Sid::WordSet);
+    m_words.download = LoadStr(Sid::WordDownload);
+    m_words.system = LoadStr(Sid::WordSystem);
+    m_words.preAlarm = LoadStr(Sid::WordPreAlarm);
 
     BuildLayout();
     PaintViewButtons();
@@ -231,7 +230,7 @@ void CCorvaneManagerDlg::SelectView(CorvaneView view)
     for (CorvaneView v : kViews)
         PostToView(v, ViewNotify::ShowHide, v == view ? 1 : 0);
     PaintViewButtons();
-    qCDebug(lcMainWindow) << "view" << static_cast<int>(view) << "selected";
+    qCDebug(lcShell) << "view" << static_cast<int>(view) << "selected";
 }
 
 void CCorvaneManagerDlg::PaintViewButtons()

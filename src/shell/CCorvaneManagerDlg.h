@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/AlarmSound.h"
-#include "shell/UserPrompt.h"
+#include "base/UserPrompt.h"
 #include "network/ViewNotify.h"
+#include "shell/AlarmSound.h"
 
 #include <QColor>
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "shell/CDatabaseConfigForm.h"
 
-#include "shell/UserPrompt.h"
 #include "base/AppSettings.h"
 #include "base/StringIds.h"
+#include "base/UserPrompt.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QComboBox>

@@ -1,9 +1,10 @@
 #include "shell/CSystmeConfigDlg.h"
+#include "messages/ui/MessageBoxPrompt.h"
 
-#include "shell/CDatabaseConfigForm.h"
-#include "shell/CSystemOptionForm.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "shell/CDatabaseConfigForm.h"
+#include "shell/CSystemOptionForm.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "shell/DatabaseErrorBox.h"
 
-#include "shell/UserPrompt.h"
+#include "base/UserPrompt.h"
 
 void CPromptDatabaseErrorSink::ShowDatabaseError(const DatabaseError &error)
 {

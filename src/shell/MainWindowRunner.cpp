@@ -1,8 +1,12 @@
 #include "shell/MainWindowRunner.h"
+#include "shell/ShellLog.h"
 
 #include "DemoSetup.h"
 #include "SimReceiver.h"
 
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "base/StringIds.h"
 #include "link/CUart_CommApp.h"
 #include "link/LinkErrorDisplay.h"
 #include "messages/CMessageHisNew.h"
@@ -13,18 +17,11 @@
 #include "network/NetworkLoader.h"
 #include "shell/CCorvaneManagerDlg.h"
 #include "shell/CViewPlace.h"
-#include "base/AppSettings.h"
-#include "base/CvTime.h"
 #include "storage/CCorvaneODBC.h"
-
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcRunner, "corvane.shell.runner", QtWarningMsg)
 
 namespace {
 
 constexpr int kOpenedDatabase = 448; // "打开数据库 "
-constexpr int kSystemWord = 425;     // "系统"
 
 // The link's refusals shown as error boxes of the main window.
 class PromptLinkErrors : public LinkErrorDisplay {
@@ -42,7 +39,7 @@ private:
 void LogMessage(const QString &type, const QString &text)
 {
     if (!MessageStores::Instance().fresh.Log(type, CvTime::Now(), AppSettings::Instance().UserName(), text))
-        qCWarning(lcRunner) << "message not saved:" << type << text;
+        qCWarning(lcShell) << "message not saved:" << type << text;
 }
 
 // Opens the database the settings name; on failure the settings dialog runs once and the
@@ -79,14 +76,14 @@ int RunMainWindow(const StartOptions &options)
         if (simulator)
             ports.prepend(simulator->SlavePath());
         else
-            qCWarning(lcRunner) << "demo receiver not started:" << error;
+            qCWarning(lcShell) << "demo receiver not started:" << error;
         if (DemoSetup::EnsureDatabase(db, &error).isEmpty())
-            qCWarning(lcRunner) << "demo database not prepared:" << error;
+            qCWarning(lcShell) << "demo database not prepared:" << error;
     }
 
     if (OpenStartupDatabase(window, db)) {
         (void)LoadNetworkTable(db, theNodeTable());
-        const QString type = LoadStr(kSystemWord);
+        const QString type = LoadStr(Sid::WordSystem);
         const QString text = LoadStr(kOpenedDatabase) + AppSettings::Instance().DatabaseFileName();
         LogMessage(type, text);
         window.OnNewMessage(0, type, text);

@@ -1,20 +1,18 @@
 #include "storage/CCorvaneODBC.h"
+#include "storage/StorageLog.h"
 
 #include "base/AppSettings.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "storage/StorageStrings.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
-
-Q_LOGGING_CATEGORY(lcDatabase, "corvane.storage.database", QtWarningMsg)
 
 namespace {
 
@@ -157,15 +155,15 @@ void CCorvaneODBC::Report(DatabaseError::Kind kind, const QString &driverText)
     DatabaseError error;
     error.kind = kind;
     if (kind == DatabaseError::Kind::LinkFailed) {
-        error.caption = LoadStr(StorageStrings::kErrorCaption);
-        error.text = LoadStr(StorageStrings::kFailToLink);
+        error.caption = LoadStr(Sid::DbErrorTitle);
+        error.text = LoadStr(Sid::DbLinkFailed);
     } else {
-        error.text = LoadStr(StorageStrings::kDatabaseError) + driverText;
+        error.text = LoadStr(Sid::DbError) + driverText;
     }
     m_lastError = error.text;
     if (kind == DatabaseError::Kind::LinkFailed && !driverText.isEmpty())
         m_lastError += QStringLiteral(" (") + driverText + QLatin1Char(')');
-    qCInfo(lcDatabase) << m_lastError;
+    qCWarning(lcStorage) << m_lastError;
     if (m_sink)
         m_sink->ShowDatabaseError(error);
 }
@@ -173,7 +171,7 @@ void CCorvaneODBC::Report(DatabaseError::Kind kind, const QString &driverText)
 int CCorvaneODBC::Refuse(const QString &reason)
 {
     m_lastError = reason;
-    qCDebug(lcDatabase) << reason;
+    qCWarning(lcStorage) << reason;
     return 0;
 }
 

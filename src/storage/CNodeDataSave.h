@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ValueFormat.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -12,7 +14,6 @@
 class CNodeDataSave {
 public:
     static constexpr int kCapacity = 200000; // samples per channel
-    static constexpr float kNoValue = -2000.0f;
 
     CNodeDataSave();
     CNodeDataSave(const CNodeDataSave &) = delete;

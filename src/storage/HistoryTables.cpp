@@ -1,16 +1,14 @@
 #include "storage/HistoryTables.h"
+#include "storage/StorageLog.h"
 
 #include "storage/CCorvaneODBC.h"
 
-#include <QLoggingCategory>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <cstring>
 #include <limits>
-
-Q_LOGGING_CATEGORY(lcHistory, "corvane.storage.history", QtInfoMsg)
 
 using namespace HistoryCodec;
 
@@ -291,7 +289,7 @@ int CHistoryStore::WriteSummary(bool insert)
         q.addBindValue(m_sumRowid);
     const bool ok = q.exec() && (insert || q.numRowsAffected() == 1);
     if (!ok)
-        qCDebug(lcHistory) << "summary write failed:" << q.lastError().text();
+        qCWarning(lcStorage) << "summary write failed:" << q.lastError().text();
     const bool requeried = RequerySummary();
     return ok && requeried ? 1 : 0;
 }
@@ -427,25 +425,25 @@ quint8 CHistoryStore::AlarmFlag()
 float CHistoryStore::Channel1Lower()
 {
     const SummaryPlain *p = Plain();
-    return p ? p->ch1Lower : CNodeDataSave::kNoValue;
+    return p ? p->ch1Lower : kNoValue;
 }
 
 float CHistoryStore::Channel1Upper()
 {
     const SummaryPlain *p = Plain();
-    return p ? p->ch1Upper : CNodeDataSave::kNoValue;
+    return p ? p->ch1Upper : kNoValue;
 }
 
 float CHistoryStore::Channel2Lower()
 {
     const SummaryPlain *p = Plain();
-    return p ? p->ch2Lower : CNodeDataSave::kNoValue;
+    return p ? p->ch2Lower : kNoValue;
 }
 
 float CHistoryStore::Channel2Upper()
 {
     const SummaryPlain *p = Plain();
-    return p ? p->ch2Upper : CNodeDataSave::kNoValue;
+    return p ? p->ch2Upper : kNoValue;
 }
 
 QString CHistoryStore::TableCode()
@@ -496,7 +494,7 @@ int CHistoryStore::OpenDataTable(const QString &tableName, int create)
     QSqlQuery index(Db());
     if (!index.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (id)")
                         .arg(Bracketed(tableName + QStringLiteral("_id")), Bracketed(tableName))))
-        qCDebug(lcHistory) << "no id index on" << tableName << index.lastError().text();
+        qCWarning(lcStorage) << "no id index on" << tableName << index.lastError().text();
 
     QSqlQuery q(Db());
     if (!q.exec(QStringLiteral("SELECT id FROM %1 ORDER BY id DESC LIMIT 1").arg(Bracketed(tableName))))
@@ -602,7 +600,7 @@ bool CHistoryStore::InsertDataRow(QSqlQuery &insert, qint32 id, const Row &plain
     for (int i = 0; i < kRowBytes; ++i)
         insert.bindValue(i + 1, static_cast<int>(stored[i]));
     if (!insert.exec()) {
-        qCDebug(lcHistory) << "data row" << id << "refused:" << insert.lastError().text();
+        qCWarning(lcStorage) << "data row" << id << "refused:" << insert.lastError().text();
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "base/AppSettings.h"
+#include "base/ValueFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -196,6 +197,27 @@ private slots:
     }
 
     // Every id has a text in both languages, and no text is empty.
+    // A temperature is shown in Fahrenheit only under the Fahrenheit text; the no-value mark never.
+    void formatValue_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("shown");
+        const QString f = AppSettings::Instance().FahrenheitText();
+        QTest::newRow("celsius") << 21.5f << QStringLiteral("℃") << QStringLiteral("21.50℃");
+        QTest::newRow("fahrenheit") << 21.5f << f << QStringLiteral("70.70") + f;
+        QTest::newRow("below zero") << -40.0f << f << QStringLiteral("-40.00") + f;
+        QTest::newRow("humidity") << 55.25f << QStringLiteral("%RH") << QStringLiteral("55.25%RH");
+        QTest::newRow("no value") << kNoValue << f << QString();
+    }
+    void formatValue()
+    {
+        QFETCH(float, value);
+        QFETCH(QString, unit);
+        QFETCH(QString, shown);
+        QCOMPARE(FormatValue(value, unit), shown);
+    }
+
     void stringTablesHoldTheSameIds()
     {
         const QHash<int, QString> zh = BuiltinTable(UiLanguage::Chinese);

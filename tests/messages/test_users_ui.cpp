@@ -1,9 +1,9 @@
 #include "UserFileFixture.h"
 
+#include "base/AppSettings.h"
 #include "messages/CUserStore.h"
 #include "messages/ui/CFormviewUser.h"
 #include "messages/ui/CLoginDlg.h"
-#include "base/AppSettings.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -16,9 +16,9 @@
 namespace {
 
 // Records the messages instead of showing boxes; answers questions from a script.
-class RecordingPrompt final : public IAccountPrompt {
+class RecordingPrompt final : public IUserPrompt {
 public:
-    void Show(QWidget *, QMessageBox::Icon icon, const QString &text) override
+    void Show(QWidget *, PromptIcon icon, const QString &, const QString &text) override
     {
         texts << text;
         icons << icon;
@@ -28,9 +28,10 @@ public:
         questions << text;
         return answer;
     }
+    int RunModal(QDialog &) override { return 0; }
     QString Take() { return texts.isEmpty() ? QString() : texts.takeFirst(); }
     QStringList texts;
-    QList<QMessageBox::Icon> icons;
+    QList<PromptIcon> icons;
     QStringList questions;
     bool answer = true;
 };
@@ -156,7 +157,7 @@ private slots:
         Click(&dialog, "okButton");
         QCOMPARE(prompt.texts,
                  (QStringList{QStringLiteral("错误:文件损坏user.ruf"), QStringLiteral("密码错误")}));
-        QCOMPARE(prompt.icons.first(), QMessageBox::Critical);
+        QCOMPARE(prompt.icons.first(), PromptIcon::Critical);
     }
 
     void passwordFieldDropsNonAsciiCharacters()
@@ -265,8 +266,8 @@ private slots:
         QTest::addColumn<QString>("prompt");
         QTest::newRow("Chinese") << false << QStringLiteral("管理员") << QStringLiteral("普通用户")
                                  << QStringLiteral("请选择用户类型");
-        QTest::newRow("English") << true << QStringLiteral("Administrator")
-                                 << QStringLiteral("Ordinary User") << QStringLiteral("Please choose a user type");
+        QTest::newRow("English") << true << QStringLiteral("Administrator") << QStringLiteral("Ordinary User")
+                                 << QStringLiteral("Please choose a user type");
     }
     void typeComboOffersBothTypes()
     {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/AlarmSound.h"
-#include "shell/UserPrompt.h"
 #include "base/AppSettings.h"
+#include "base/UserPrompt.h"
+#include "shell/AlarmSound.h"
 
 #include <QDialog>
 #include <QDir>
@@ -41,10 +41,12 @@ public:
         questions.append(text);
         return answer;
     }
-    void Inform(QWidget *, const QString &text) override { notices.append(text); }
-    void ShowError(QWidget *, const QString &caption, const QString &text) override
+    void Show(QWidget *, PromptIcon icon, const QString &caption, const QString &text) override
     {
-        errors.append(caption + QLatin1Char('|') + text);
+        if (icon == PromptIcon::Critical)
+            errors.append(caption + QLatin1Char('|') + text);
+        else
+            notices.append(text);
     }
     int RunModal(QDialog &dialog) override
     {

@@ -1,7 +1,8 @@
-#include "messages/CUserStore.h"
-#include "messages/ui/AccountPrompt.h"
-#include "shell/CCorvaneManagerApp.h"
 #include "base/AppSettings.h"
+#include "base/UserPrompt.h"
+#include "messages/CUserStore.h"
+#include "messages/ui/AccountInput.h"
+#include "shell/CCorvaneManagerApp.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,10 +10,11 @@
 
 namespace {
 
-class RecordingPrompt final : public IAccountPrompt {
+class RecordingPrompt final : public IUserPrompt {
 public:
-    void Show(QWidget *, QMessageBox::Icon, const QString &text) override { texts << text; }
+    void Show(QWidget *, PromptIcon, const QString &, const QString &text) override { texts << text; }
     bool AskYesNo(QWidget *, const QString &) override { return false; }
+    int RunModal(QDialog &) override { return 0; }
     QStringList texts;
 };
 

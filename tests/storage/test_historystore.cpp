@@ -3,6 +3,7 @@
 // summary cursor's refusals, and the all-or-nothing store.
 #include "StorageTestSupport.h"
 
+#include "base/ValueFormat.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryTables.h"
 
@@ -393,7 +394,7 @@ void TestHistoryStore::summaryRefusals()
     QCOMPARE(h.RecordId(), -1);
     QCOMPARE(h.MoveFirstRecord(), 0);
     QCOMPARE(h.AddSummaryRow(), 0);
-    QCOMPARE(h.Channel1Lower(), CNodeDataSave::kNoValue);
+    QCOMPARE(h.Channel1Lower(), kNoValue);
     QCOMPARE(h.StartTime(), qint64(0));
     QCOMPARE(h.OpenSummaryTable(kKey), 0); // does not exist: viewing does not create
     QCOMPARE(h.OpenSummaryTable(QStringLiteral("x]; DROP TABLE CorvaneRFMS; --")), 0);

@@ -1,7 +1,9 @@
 #include "messages/ui/CFormviewUser.h"
+#include "messages/ui/MessageBoxPrompt.h"
 
-#include "messages/CUserStore.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "messages/CUserStore.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -28,23 +30,23 @@ QLineEdit *PasswordField(QWidget *parent, const char *name)
 
 } // namespace
 
-CFormviewUser::CFormviewUser(CUserStore &store, IAccountPrompt *prompt, QWidget *parent)
+CFormviewUser::CFormviewUser(CUserStore &store, IUserPrompt *prompt, QWidget *parent)
     : QWidget(parent), m_store(store),
-      m_ownPrompt(prompt ? nullptr : std::make_unique<AccountMessageBoxes>()),
+      m_ownPrompt(prompt ? nullptr : std::make_unique<CMessageBoxPrompt>(Sid::UserTitle)),
       m_prompt(prompt ? prompt : m_ownPrompt.get()), m_list(new QTreeWidget(this)),
       m_currentName(new QLabel(this)), m_currentType(new QLabel(this)),
       m_oldPassword(PasswordField(this, "oldPassword")), m_newPassword(PasswordField(this, "newPassword")),
       m_confirmPassword(PasswordField(this, "confirmPassword")),
-      m_change(new QPushButton(LoadStr(UserText::kChangeButton), this)), m_newName(new QLineEdit(this)),
+      m_change(new QPushButton(LoadStr(Sid::UserChangeButton), this)), m_newName(new QLineEdit(this)),
       m_type(new QComboBox(this)), m_addPassword(PasswordField(this, "addPassword")),
       m_addConfirm(PasswordField(this, "addConfirm")),
-      m_add(new QPushButton(LoadStr(UserText::kAddButton), this)),
-      m_delete(new QPushButton(LoadStr(UserText::kDeleteButton), this))
+      m_add(new QPushButton(LoadStr(Sid::UserAddButton), this)),
+      m_delete(new QPushButton(LoadStr(Sid::UserDeleteButton), this))
 {
     m_list->setObjectName(QStringLiteral("userList"));
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setHeaderLabels({LoadStr(UserText::kUserName), LoadStr(UserText::kUserType)});
+    m_list->setHeaderLabels({LoadStr(Sid::UserName), LoadStr(Sid::UserType)});
     m_list->header()->setStretchLastSection(false);
     m_list->setColumnWidth(0, kNameColumnWidth);
     m_list->setColumnWidth(1, kTypeColumnWidth);
@@ -54,35 +56,35 @@ CFormviewUser::CFormviewUser(CUserStore &store, IAccountPrompt *prompt, QWidget 
     m_newName->setObjectName(QStringLiteral("newName"));
     m_newName->setMaxLength(UserFile::kNameSize);
     m_type->setObjectName(QStringLiteral("typeCombo"));
-    m_type->addItems({LoadStr(UserText::kAdministrator), LoadStr(UserText::kOrdinaryUser)});
+    m_type->addItems({LoadStr(Sid::UserAdministrator), LoadStr(Sid::UserOrdinaryUser)});
     // No type is chosen at first (adding then asks for one); without a placeholder the unchosen
     // combo draws as an empty box that looks as if it offered nothing.
     m_type->setCurrentIndex(-1);
-    m_type->setPlaceholderText(LoadStr(UserText::kChooseType));
+    m_type->setPlaceholderText(LoadStr(Sid::UserChooseType));
     m_add->setObjectName(QStringLiteral("addButton"));
     m_delete->setObjectName(QStringLiteral("deleteButton"));
 
-    auto *listBox = new QGroupBox(LoadStr(UserText::kListGroup), this);
+    auto *listBox = new QGroupBox(LoadStr(Sid::UserListGroup), this);
     auto *listLayout = new QVBoxLayout(listBox);
     listLayout->addWidget(m_list);
     auto *current = new QFormLayout;
-    current->addRow(LoadStr(UserText::kCurrentUser), m_currentName);
-    current->addRow(LoadStr(UserText::kCurrentType), m_currentType);
+    current->addRow(LoadStr(Sid::UserCurrentUser), m_currentName);
+    current->addRow(LoadStr(Sid::UserCurrentType), m_currentType);
     listLayout->addLayout(current);
 
-    auto *changeBox = new QGroupBox(LoadStr(UserText::kChangeGroup), this);
+    auto *changeBox = new QGroupBox(LoadStr(Sid::UserChangeGroup), this);
     auto *changeForm = new QFormLayout(changeBox);
-    changeForm->addRow(LoadStr(UserText::kOldPassword), m_oldPassword);
-    changeForm->addRow(LoadStr(UserText::kNewPassword), m_newPassword);
-    changeForm->addRow(LoadStr(UserText::kConfirmPassword), m_confirmPassword);
+    changeForm->addRow(LoadStr(Sid::UserOldPassword), m_oldPassword);
+    changeForm->addRow(LoadStr(Sid::UserNewPassword), m_newPassword);
+    changeForm->addRow(LoadStr(Sid::UserConfirmPassword), m_confirmPassword);
     changeForm->addRow(QString(), m_change);
 
-    auto *addBox = new QGroupBox(LoadStr(UserText::kAddGroup), this);
+    auto *addBox = new QGroupBox(LoadStr(Sid::UserAddGroup), this);
     auto *addForm = new QFormLayout(addBox);
-    addForm->addRow(LoadStr(UserText::kNewName), m_newName);
-    addForm->addRow(LoadStr(UserText::kTypeLabel), m_type);
-    addForm->addRow(LoadStr(UserText::kNewPassword), m_addPassword);
-    addForm->addRow(LoadStr(UserText::kConfirmPassword), m_addConfirm);
+    addForm->addRow(LoadStr(Sid::UserNewName), m_newName);
+    addForm->addRow(LoadStr(Sid::UserTypeLabel), m_type);
+    addForm->addRow(LoadStr(Sid::UserNewPassword), m_addPassword);
+    addForm->addRow(LoadStr(Sid::UserConfirmPassword), m_addConfirm);
     auto *addButtons = new QHBoxLayout;
     addButtons->addWidget(m_add);
     addButtons->addWidget(m_delete);
@@ -106,7 +108,7 @@ CFormviewUser::~CFormviewUser() = default;
 
 QString CFormviewUser::TypeText(int type) const
 {
-    return LoadStr(type == CUserStore::kAdministrator ? UserText::kAdministrator : UserText::kOrdinaryUser);
+    return LoadStr(type == CUserStore::kAdministrator ? Sid::UserAdministrator : Sid::UserOrdinaryUser);
 }
 
 bool CFormviewUser::IsAdminSession() const
@@ -141,7 +143,7 @@ bool CFormviewUser::ReportFailure(UserFileStatus status)
         return false;
     const QString text = UserFileErrorText(status);
     if (!text.isEmpty())
-        m_prompt->Show(this, QMessageBox::Critical, text);
+        m_prompt->Show(this, PromptIcon::Critical, {}, text);
     return true;
 }
 
@@ -158,16 +160,16 @@ void CFormviewUser::OnChangePassword()
         }
     }
     if (!matches) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kOldWrong));
+        m_prompt->Warn(this, LoadStr(Sid::UserOldWrong));
         return;
     }
     const QString password = m_newPassword->text();
     if (password.size() < CUserStore::kMinPasswordLength) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kTooShort));
+        m_prompt->Warn(this, LoadStr(Sid::UserTooShort));
         return;
     }
     if (m_confirmPassword->text() != password) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kConfirmWrong));
+        m_prompt->Warn(this, LoadStr(Sid::UserConfirmWrong));
         return;
     }
     if (ReportFailure(m_store.ChangePassword(index, password)))
@@ -175,38 +177,38 @@ void CFormviewUser::OnChangePassword()
     m_oldPassword->clear();
     m_newPassword->clear();
     m_confirmPassword->clear();
-    m_prompt->Show(this, QMessageBox::Information, LoadStr(UserText::kPasswordChanged));
+    m_prompt->Inform(this, LoadStr(Sid::UserPasswordChanged));
 }
 
 void CFormviewUser::OnAddAccount()
 {
     const QString name = m_newName->text();
     if (name.isEmpty()) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kEnterName));
+        m_prompt->Warn(this, LoadStr(Sid::UserEnterName));
         return;
     }
     if (m_store.Find(name) >= 0) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kNameExists));
+        m_prompt->Warn(this, LoadStr(Sid::UserNameExists));
         return;
     }
     if (m_type->currentIndex() < 0) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kChooseType));
+        m_prompt->Warn(this, LoadStr(Sid::UserChooseType));
         return;
     }
     const QString password = m_addPassword->text();
     if (password.size() < CUserStore::kMinPasswordLength) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kTooShort));
+        m_prompt->Warn(this, LoadStr(Sid::UserTooShort));
         return;
     }
     if (m_addConfirm->text() != password) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kConfirmWrong));
+        m_prompt->Warn(this, LoadStr(Sid::UserConfirmWrong));
         return;
     }
     if (!UserFile::EncodeName(name)) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kNameTooLong));
+        m_prompt->Warn(this, LoadStr(Sid::UserNameTooLong));
         return;
     }
-    const std::uint8_t type = m_type->currentText() == LoadStr(UserText::kAdministrator)
+    const std::uint8_t type = m_type->currentText() == LoadStr(Sid::UserAdministrator)
                                   ? CUserStore::kAdministrator
                                   : CUserStore::kOrdinaryUser;
     if (ReportFailure(m_store.AddAccount(name, password, type)))
@@ -214,7 +216,7 @@ void CFormviewUser::OnAddAccount()
     m_newName->clear();
     m_addPassword->clear();
     m_addConfirm->clear();
-    m_prompt->Show(this, QMessageBox::Information, LoadStr(UserText::kUserCreated));
+    m_prompt->Inform(this, LoadStr(Sid::UserCreated));
     Refresh();
 }
 
@@ -225,13 +227,13 @@ void CFormviewUser::OnDeleteAccount()
         return;
     const QString name = item->text(0);
     if (name == QLatin1String("admin")) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kCannotDelete));
+        m_prompt->Warn(this, LoadStr(Sid::UserCannotDelete));
         return;
     }
-    if (!m_prompt->AskYesNo(this, LoadStr(UserText::kReallyDelete)))
+    if (!m_prompt->AskYesNo(this, LoadStr(Sid::UserReallyDelete)))
         return;
     if (ReportFailure(m_store.DeleteAccount(name)))
         return;
-    m_prompt->Show(this, QMessageBox::Information, LoadStr(UserText::kUserDeleted));
+    m_prompt->Inform(this, LoadStr(Sid::UserDeleted));
     Refresh();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "messages/ui/AccountPrompt.h"
+#include "base/UserPrompt.h"
+#include "messages/ui/AccountInput.h"
 
 #include <QWidget>
 
@@ -23,7 +24,7 @@ public:
     static constexpr int kTypeColumnWidth = 108;
 
     // prompt: where messages go (nullptr: real message boxes).
-    explicit CFormviewUser(CUserStore &store, IAccountPrompt *prompt = nullptr, QWidget *parent = nullptr);
+    explicit CFormviewUser(CUserStore &store, IUserPrompt *prompt = nullptr, QWidget *parent = nullptr);
     ~CFormviewUser() override;
 
     // Fills the list from the store and sets which controls are enabled.
@@ -39,8 +40,8 @@ private:
     bool ReportFailure(UserFileStatus status);
 
     CUserStore &m_store;
-    std::unique_ptr<IAccountPrompt> m_ownPrompt;
-    IAccountPrompt *m_prompt;
+    std::unique_ptr<IUserPrompt> m_ownPrompt;
+    IUserPrompt *m_prompt;
     QTreeWidget *m_list;
     QLabel *m_currentName;
     QLabel *m_currentType;

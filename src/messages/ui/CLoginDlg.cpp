@@ -1,25 +1,25 @@
 #include "messages/ui/CLoginDlg.h"
+#include "messages/ui/MessageBoxPrompt.h"
+#include "messages/ui/MessagesUiLog.h"
 
-#include "messages/CUserStore.h"
 #include "base/AppSettings.h"
+#include "base/StringIds.h"
+#include "messages/CUserStore.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-Q_LOGGING_CATEGORY(lcLogin, "corvane.login", QtCriticalMsg)
-
-CLoginDlg::CLoginDlg(CUserStore &store, IAccountPrompt *prompt, QWidget *parent)
+CLoginDlg::CLoginDlg(CUserStore &store, IUserPrompt *prompt, QWidget *parent)
     : QDialog(parent), m_store(store),
-      m_ownPrompt(prompt ? nullptr : std::make_unique<AccountMessageBoxes>()),
+      m_ownPrompt(prompt ? nullptr : std::make_unique<CMessageBoxPrompt>(Sid::UserTitle)),
       m_prompt(prompt ? prompt : m_ownPrompt.get()), m_name(new QComboBox(this)),
       m_password(new QLineEdit(this))
 {
-    setWindowTitle(LoadStr(UserText::kTitle));
+    setWindowTitle(LoadStr(Sid::UserTitle));
     m_name->setObjectName(QStringLiteral("nameCombo"));
     m_name->setEditable(true);
     m_name->setInsertPolicy(QComboBox::NoInsert);
@@ -34,17 +34,17 @@ CLoginDlg::CLoginDlg(CUserStore &store, IAccountPrompt *prompt, QWidget *parent)
     KeepPasswordAscii(m_password);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(LoadStr(UserText::kOk), QDialogButtonBox::AcceptRole);
+    QPushButton *ok = buttons->addButton(LoadStr(Sid::UserOk), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    buttons->addButton(LoadStr(UserText::kCancel), QDialogButtonBox::RejectRole)
+    buttons->addButton(LoadStr(Sid::UserCancel), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CLoginDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CLoginDlg::reject);
 
     auto *form = new QFormLayout;
-    form->addRow(LoadStr(UserText::kNameLabel), m_name);
-    form->addRow(LoadStr(UserText::kPasswordLabel), m_password);
+    form->addRow(LoadStr(Sid::UserNameLabel), m_name);
+    form->addRow(LoadStr(Sid::UserPasswordLabel), m_password);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -61,7 +61,7 @@ void CLoginDlg::accept()
     if (index >= 0) {
         const UserFileStatus status = m_store.CheckPassword(index, m_password->text(), matches);
         if (status == UserFileStatus::Damaged)
-            m_prompt->Show(this, QMessageBox::Critical, UserFileErrorText(status));
+            m_prompt->Show(this, PromptIcon::Critical, {}, UserFileErrorText(status));
     }
     CUserStore::LoginState login;
     if (matches) {
@@ -69,7 +69,7 @@ void CLoginDlg::accept()
         matches = status == UserFileStatus::Ok;
     }
     if (!matches) {
-        m_prompt->Show(this, QMessageBox::Warning, LoadStr(UserText::kWrongPassword));
+        m_prompt->Warn(this, LoadStr(Sid::UserWrongPassword));
         return;
     }
     login.name = name;
@@ -77,6 +77,6 @@ void CLoginDlg::accept()
     m_store.SetLogin(login);
     AppSettings::Instance().SetUser(name, login.typeBytes[0]);
     if (m_store.RememberLastLogin(index) != UserFileStatus::Ok)
-        qCWarning(lcLogin) << "cannot remember the last login";
+        qCWarning(lcMessagesUi) << "cannot remember the last login";
     QDialog::accept();
 }

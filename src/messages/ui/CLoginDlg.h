@@ -1,6 +1,7 @@
 #pragma once
 
-#include "messages/ui/AccountPrompt.h"
+#include "base/UserPrompt.h"
+#include "messages/ui/AccountInput.h"
 
 #include <QDialog>
 
@@ -17,15 +18,15 @@ class CLoginDlg : public QDialog {
     Q_OBJECT
 public:
     // prompt: where messages go (nullptr: real message boxes).
-    explicit CLoginDlg(CUserStore &store, IAccountPrompt *prompt = nullptr, QWidget *parent = nullptr);
+    explicit CLoginDlg(CUserStore &store, IUserPrompt *prompt = nullptr, QWidget *parent = nullptr);
     ~CLoginDlg() override;
 
     void accept() override;
 
 private:
     CUserStore &m_store;
-    std::unique_ptr<IAccountPrompt> m_ownPrompt;
-    IAccountPrompt *m_prompt;
+    std::unique_ptr<IUserPrompt> m_ownPrompt;
+    IUserPrompt *m_prompt;
     QComboBox *m_name;
     QLineEdit *m_password;
 };

@@ -1,30 +1,18 @@
-#include "messages/ui/AccountPrompt.h"
+#include "messages/ui/AccountInput.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-void AccountMessageBoxes::Show(QWidget *parent, QMessageBox::Icon icon, const QString &text)
-{
-    QMessageBox box(icon, LoadStr(UserText::kTitle), text, QMessageBox::Ok, parent);
-    box.exec();
-}
-
-bool AccountMessageBoxes::AskYesNo(QWidget *parent, const QString &text)
-{
-    QMessageBox box(QMessageBox::Question, LoadStr(UserText::kTitle), text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    return box.exec() == QMessageBox::Yes;
-}
-
 QString UserFileErrorText(UserFileStatus status)
 {
     switch (status) {
     case UserFileStatus::Damaged:
-        return LoadStr(UserText::kFileDamaged);
+        return LoadStr(Sid::UserFileDamaged);
     case UserFileStatus::WriteFailed:
-        return LoadStr(UserText::kWriteFailed);
+        return LoadStr(Sid::UserWriteFailed);
     case UserFileStatus::Ok:
     case UserFileStatus::Missing:
     case UserFileStatus::Refused:
