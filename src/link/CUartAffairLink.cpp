@@ -1,11 +1,10 @@
 #include "link/CUartAffairLink.h"
 
-#include "link/RequestFrames.h"
-#include "network/CCorvaneBeeNode.h"
-#include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "base/NodeType.h"
 #include "base/StringTable.h"
-#include "storage/NodeType.h"
+#include "link/AffairStrings.h"
+#include "link/RequestFrames.h"
 
 #include <QLoggingCategory>
 
@@ -20,97 +19,41 @@ namespace {
 
 // Ticks before a download block that stops arriving is asked for again.
 constexpr quint8 kBlockResend = 10;
-constexpr quint8 kStatusAlarmEnabled = 0x04;
-
-// String ids of the texts the engine shows and logs.
-namespace Str {
-constexpr int Receive = 411;
-constexpr int Get = 406;
-constexpr int Set = 407;
-constexpr int Download = 408;
-constexpr int Done = 410;
-constexpr int RunInfoReceiver = 234;
-constexpr int RunInfoNode = 235;
-constexpr int RealTime = 236;
-constexpr int StartState = 237;
-constexpr int StopLog = 238;
-constexpr int RtState = 239;
-constexpr int LogInfo = 240;
-constexpr int LogData = 241;
-constexpr int AlarmInfo = 242;
-constexpr int StartTime = 161;
-constexpr int LogInterval = 162;
-constexpr int Ch1Alarm = 163;
-constexpr int Ch2Alarm = 164;
-constexpr int AlarmOn = 231;
-constexpr int AlarmOff = 249;
-constexpr int TimeRange = 250;
-constexpr int AllNew = 251;
-constexpr int Interval = 135;
-constexpr int Interrupted = 405;
-constexpr int NotFinished = 435;
-constexpr int Scan = 481;
-constexpr int ScanFinished = 482;
-constexpr int ScanRunning = 483;
-constexpr int SelfCheck = 461;
-constexpr int LockGprs = 462;
-constexpr int Warning = 414;
-constexpr int ConnectionLost = 457;
-constexpr int WordConnect = 416;
-constexpr int WordGet = 417;
-constexpr int WordSet = 415;
-constexpr int WordDownload = 419;
-constexpr int WordSystem = 425;
-constexpr int Ch1Data = 429;
-constexpr int Ch2Data = 430;
-constexpr int Ch1Fault = 431;
-constexpr int Ch2Fault = 432;
-constexpr int GprsFault = 433;
-constexpr int RadioFault = 434;
-} // namespace Str
 
 bool IsGprsAnswer(int type)
 {
     return type >= MDQ && type <= MBN;
 }
 
-// A value as shown: Fahrenheit when the channel's unit text is the Fahrenheit text.
-QString ShowValue(float value, const QString &unit)
-{
-    const double shown = unit == AppSettings::Instance().FahrenheitText() ? value * 1.8 + 32.0 : value;
-    return QString::asprintf("%4.2f", shown) + unit;
-}
-
-CorvaneView ViewOfKind(int kind)
-{
-    switch (kind) {
-    case 3:
-    case 6:
-        return CorvaneView::Imme;
-    case 8:
-        return CorvaneView::Download;
-    default:
-        return CorvaneView::Command;
+// The services before the program has set its own: no node is known and nothing is kept.
+class NoLinkServices : public LinkServices, public GprsBook {
+public:
+    NodeInfo FindNode(const QString &) override { return {}; }
+    QString NodeAddress(int) override { return {}; }
+    StoredHistory StoredHistoryOf(const QString &) override { return {}; }
+    void LogEntry(const QString &type, qint64, const QString &text) override
+    {
+        qCWarning(lcAffair) << "no message log for" << type << text;
     }
-}
+    void SaveLog() override {}
+    qint32 ShortAddress(int) override { return -1; }
+    int CountUnreached() override { return 0; }
+    bool RealTimeOverdue(int) override { return false; }
+    QString ChannelUnit(int, int) override { return {}; }
+    GprsBook &Gprs() override { return *this; }
 
-void WriteCommandState(const LinkCommandState::Codes &codes, int id, quint8 value)
-{
-    CCorvaneBeeNode &table = theNodeTable();
-    switch (codes.field) {
-    case LinkCommandState::Codes::RealTime:
-        table.SetRtCmdState(id, value);
-        break;
-    case LinkCommandState::Codes::Logging:
-        table.SetLogCmdState(id, value);
-        break;
-    case LinkCommandState::Codes::Download:
-        table.SetDownloadCmdState(id, value);
-        break;
-    case LinkCommandState::Codes::None:
-        break;
-    }
-}
+    quint32 PhoneMask() const override { return 0; }
+    void SetPhoneListState(qint32) override {}
+    bool SamePhone(int, const PhoneDigits &) const override { return false; }
+    PhoneDigits Phone(int) const override { return {}; }
+    int CountLoggers() override { return 0; }
+    int AssignGprsSlots() override { return -1; }
+    int FirstLoggerWithoutSlot() override { return -1; }
+    GprsName GprsNameOf(int) const override { return {}; }
+    quint32 BindMaskOf(int) const override { return 0; }
+    void SetLoggerEntry(int, quint32, const GprsName &) override {}
+    void SetGprsSlot(int, qint32) override {}
+};
 
 } // namespace
 
@@ -118,17 +61,18 @@ LinkCommandState::Codes LinkCommandState::ForRequest(const AffairRequest &reques
 {
     switch (request.kind) {
     case 4:
-        return {Codes::Logging, 7, 20};
+        return {CommandField::Logging, 7, 20};
     case 5:
-        return {Codes::Logging, 11, 22};
+        return {CommandField::Logging, 11, 22};
     case 9:
-        return {Codes::Logging, 15, 24};
+        return {CommandField::Logging, 15, 24};
     case 6:
-        return request.rtInterval > 0 ? Codes{Codes::RealTime, 7, 20} : Codes{Codes::RealTime, 11, 22};
+        return request.rtInterval > 0 ? Codes{CommandField::RealTime, 7, 20}
+                                      : Codes{CommandField::RealTime, 11, 22};
     case 3:
-        return {Codes::RealTime, 15, 24};
+        return {CommandField::RealTime, 15, 24};
     case 8:
-        return {Codes::Download, 7, 15};
+        return {CommandField::Download, 7, 15};
     default:
         return {};
     }
@@ -151,7 +95,7 @@ void CUartAffairLink::SetServices(std::unique_ptr<LinkServices> services)
 LinkServices &CUartAffairLink::Services()
 {
     if (!m_services)
-        m_services = LinkServices::Program();
+        m_services = std::make_unique<NoLinkServices>();
     return *m_services;
 }
 
@@ -348,8 +292,7 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
         m_status.statusText = DescribeRequest(head);
         m_status.progress = 0;
         if (head.addrMode == 15) {
-            CCorvaneBeeNode &table = theNodeTable();
-            const int unreached = table.CountUnreached();
+            const int unreached = Services().CountUnreached();
             if (head.scanBudget == -1)
                 head.scanBudget = unreached;
             if (unreached == 0) {
@@ -360,18 +303,10 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
             }
             if (head.phase == AffairRequest::kPhaseQueued) {
                 head.phase = AffairRequest::kPhaseRunning;
-                table.ResetLive(1);
-                emit viewNotify(CorvaneView::Manager, ViewNotify::NodeChanged, 0);
+                emit scanStarted();
             }
         }
-        const LinkServices::NodeInfo node = Services().FindNode(head.ExtAddressText());
-        const LinkCommandState::Codes codes = LinkCommandState::ForRequest(head);
-        if (node.id >= 0 && codes.field != LinkCommandState::Codes::None) {
-            WriteCommandState(codes, node.id, codes.atStart);
-            if (head.kind == 8)
-                m_status.progress = 5;
-            emit viewNotify(ViewOfKind(head.kind), ViewNotify::NodeChanged, node.id);
-        }
+        AnnounceCommandState(head, true);
         emit statusChanged();
     } else if (head.step == NWS) {
         m_status.statusText = DescribeRequest(head);
@@ -381,10 +316,26 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
     }
 }
 
+// The command's progress code at its first node information (atStart) or at its time-out; the
+// node id, -1 when the kind drives no field or the node is unknown.
+int CUartAffairLink::AnnounceCommandState(const AffairRequest &head, bool atStart)
+{
+    const LinkCommandState::Codes codes = LinkCommandState::ForRequest(head);
+    if (codes.field == CommandField::None)
+        return -1;
+    const int id = Services().FindNode(head.ExtAddressText()).id;
+    if (id < 0)
+        return -1;
+    if (atStart && head.kind == 8)
+        m_status.progress = 5;
+    emit commandStateChanged(id, head.kind, codes.field, atStart ? codes.atStart : codes.atTimeOut);
+    return id;
+}
+
 void CUartAffairLink::TimeOut(AffairRequest &head)
 {
     if (head.kind == 13)
-        emit viewNotify(CorvaneView::Gprs, ViewNotify::Specific, 1);
+        emit gprsLockFinished(false);
     const bool delivered = head.kind == 8 && DeliverPartialDownload(head);
 
     const qint64 now = Now();
@@ -404,22 +355,13 @@ void CUartAffairLink::TimeOut(AffairRequest &head)
     SetStatus(QString(), 0);
 
     bool lost = false;
-    const LinkServices::NodeInfo node = services.FindNode(head.ExtAddressText());
-    const LinkCommandState::Codes codes = LinkCommandState::ForRequest(head);
-    if (node.id >= 0 && codes.field != LinkCommandState::Codes::None) {
-        WriteCommandState(codes, node.id, codes.atTimeOut);
-        emit viewNotify(ViewOfKind(head.kind), ViewNotify::NodeChanged, node.id);
-        CCorvaneBeeNode &table = theNodeTable();
-        // A real-time read issued because the node's data were overdue: the node is gone.
-        if (head.kind == 3 && table.GetRtFlag(node.id) == 2) {
-            table.SetStatus(node.id, 0x0F);
-            table.SetRtFlag(node.id, 0);
-            table.SetShortAddress(node.id, -1);
-            emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, node.id);
-            services.LogEntry(LoadStr(Str::Warning), now,
-                              NodePrefix(head.extAddress, 0) + LoadStr(Str::ConnectionLost));
-            lost = true;
-        }
+    const int id = AnnounceCommandState(head, false);
+    // A real-time read issued because the node's data were overdue: the node is gone.
+    if (id >= 0 && head.kind == 3 && services.RealTimeOverdue(id)) {
+        emit nodeLost(id);
+        services.LogEntry(LoadStr(Str::Warning), now,
+                          NodePrefix(head.extAddress, 0) + LoadStr(Str::ConnectionLost));
+        lost = true;
     }
     services.SaveLog();
     emit messageLogged(lost ? 5 : 0);
@@ -686,204 +628,11 @@ void CUartAffairLink::FinishHeadIfDone()
     AffairRequest &head = *m_queue.front();
     if (!head.IsFinished() || !head.result)
         return;
+    const bool lock = head.kind == 13;
     AddFinished(std::move(head.result), AffairReply::RequestResult);
     m_queue.pop_front();
-}
-
-// ---------------------------------------------------------------------------------------------
-// GPRS flows
-
-void CUartAffairLink::RunGprsFlow(AffairRequest &head, const AffairReply &reply)
-{
-    if (head.kind == 12)
-        RunSelfCheck(head, reply);
-    else
-        RunLock(head, reply);
-}
-
-namespace {
-
-PhoneDigits ToDigits(const std::array<quint8, 16> &bytes)
-{
-    PhoneDigits d{};
-    for (size_t i = 0; i < d.size(); ++i)
-        d[i] = char(bytes[i]);
-    return d;
-}
-
-std::array<quint8, 16> FromDigits(const PhoneDigits &digits)
-{
-    std::array<quint8, 16> b{};
-    for (size_t i = 0; i < b.size(); ++i)
-        b[i] = quint8(digits[i]);
-    return b;
-}
-
-} // namespace
-
-// Receiver self-check: reads the phone book and the logger entries back and compares them.
-void CUartAffairLink::RunSelfCheck(AffairRequest &head, const AffairReply &r)
-{
-    CCorvaneBeeNode &table = theNodeTable();
-    AffairReply &res = *head.result;
-    switch (head.step) {
-    case MGQ:
-        if (r.type != MGQ)
-            return;
-        if (quint32(r.phoneSlotMask) == table.GetPhoneMask()) {
-            table.SetPhoneListState(1);
-            head.phoneSlotIndex = 0;
-            head.BeginStep(MGN);
-        } else {
-            table.SetPhoneListState(0);
-            head.BeginStep(MEQ);
-        }
-        return;
-    case MGN:
-        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex)
-            return;
-        if (!table.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
-            table.SetPhoneListState(0);
-        ++head.phoneSlotIndex;
-        head.BeginStep(head.phoneSlotIndex < CCorvaneBeeNode::kPhoneSlots ? MGN : MEQ);
-        return;
-    case MEQ:
-        if (r.type != MEQ)
-            return;
-        head.gprsLoggerCount = std::min(table.CountLoggers(), r.gprsLoggerCount);
-        if (head.gprsLoggerCount < 1) {
-            res.type = 12;
-            head.phase = AffairRequest::kPhaseFinished;
-        } else {
-            head.gprsIndex = 0;
-            head.BeginStep(MEI);
-        }
-        return;
-    case MEI:
-        if (r.type != MEI || r.gprsIndex != head.gprsIndex)
-            return;
-        res.gprsIndex = r.gprsIndex;
-        res.gprsLoggerAddress = r.gprsLoggerAddress;
-        head.BeginStep(MEN);
-        return;
-    case MEN:
-        if (r.type != MEN || r.gprsIndex != head.gprsIndex)
-            return;
-        res.gprsInfo = r.gprsInfo;
-        head.BeginStep(MBN);
-        return;
-    case MBN: {
-        if (r.type != MBN || r.gprsIndex != head.gprsIndex)
-            return;
-        res.gprsBindMask = r.gprsBindMask;
-        const int id = Services().FindNode(AddressToText(res.gprsLoggerAddress)).id;
-        if (id >= 0) {
-            // The mask first: a changed mask clears the slot, which is then set again.
-            table.SetGprsBindMask(id, quint32(res.gprsBindMask));
-            table.SetGprsName(id, res.gprsInfo);
-            table.SetGprsSlot(id, head.gprsIndex);
-        }
-        ++head.gprsIndex;
-        if (head.gprsIndex < head.gprsLoggerCount) {
-            head.BeginStep(MEI);
-        } else {
-            res.type = 12;
-            head.phase = AffairRequest::kPhaseFinished;
-        }
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-bool CUartAffairLink::LoadNextLoggerToWrite(AffairRequest &head)
-{
-    CCorvaneBeeNode &table = theNodeTable();
-    const int slot = table.AssignGprsSlots();
-    const int id = table.FirstLoggerWithoutSlot();
-    if (slot < 0 || id < 0)
-        return false;
-    const auto address = AddressFromText(Services().NodeAddress(id));
-    if (!address) {
-        qCWarning(lcAffair) << "logger" << id << "has no extended address; GPRS lock ends";
-        return false;
-    }
-    head.gprsIndex = slot;
-    head.gprsLoggerAddress = *address;
-    table.GetGprsName(id, head.gprsInfo);
-    head.gprsBindMask = qint32(table.GetGprsBindMask(id));
-    return true;
-}
-
-// GPRS lock: writes the phone book and the logger entries and checks every echo.
-void CUartAffairLink::RunLock(AffairRequest &head, const AffairReply &r)
-{
-    CCorvaneBeeNode &table = theNodeTable();
-    AffairReply &res = *head.result;
-    const auto finish = [&] {
-        res.type = 13;
-        head.phase = AffairRequest::kPhaseFinished;
-    };
-    const auto loadSlot = [&](int slot) {
-        PhoneDigits digits{};
-        table.GetPhone(slot, digits);
-        head.phoneNumber = FromDigits(digits);
-    };
-    switch (head.step) {
-    case MSQ:
-        if (r.type != MGQ || r.phoneSlotMask != head.phoneSlotMask)
-            return;
-        head.phoneSlotIndex = 0;
-        loadSlot(0);
-        head.BeginStep(MSN);
-        return;
-    case MSN:
-        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex ||
-            !table.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
-            return;
-        ++head.phoneSlotIndex;
-        if (head.phoneSlotIndex < CCorvaneBeeNode::kPhoneSlots) {
-            loadSlot(head.phoneSlotIndex);
-            head.BeginStep(MSN);
-        } else {
-            head.gprsLoggerCount = table.CountLoggers();
-            head.BeginStep(MDQ);
-        }
-        return;
-    case MDQ:
-        if (r.type != MEQ || r.gprsLoggerCount != head.gprsLoggerCount)
-            return;
-        if (LoadNextLoggerToWrite(head))
-            head.BeginStep(MDI);
-        else
-            finish();
-        return;
-    case MDI:
-        if (r.type != MEI || r.gprsIndex != head.gprsIndex || r.gprsLoggerAddress != head.gprsLoggerAddress)
-            return;
-        head.BeginStep(MDN);
-        return;
-    case MDN:
-        if (r.type != MEN || r.gprsIndex != head.gprsIndex || r.gprsInfo != head.gprsInfo)
-            return;
-        head.BeginStep(MAN);
-        return;
-    case MAN: {
-        if (r.type != MBN || r.gprsIndex != head.gprsIndex || r.gprsBindMask != head.gprsBindMask)
-            return;
-        const int id = Services().FindNode(AddressToText(head.gprsLoggerAddress)).id;
-        if (id >= 0)
-            table.SetGprsSlot(id, head.gprsIndex);
-        if (id >= 0 && LoadNextLoggerToWrite(head))
-            head.BeginStep(MDI);
-        else
-            finish();
-        return;
-    }
-    default:
-        return;
-    }
+    if (lock)
+        emit gprsLockFinished(true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -958,176 +707,4 @@ void CUartAffairLink::SetStatus(const QString &text, int progress)
     m_status.statusText = text;
     m_status.progress = progress;
     emit statusChanged();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Texts
-
-QString CUartAffairLink::NodePrefix(const ExtAddress &address, quint8 fallbackType)
-{
-    const QString text = AddressToText(address);
-    const LinkServices::NodeInfo node = Services().FindNode(text);
-    const quint8 type = node.id >= 0 ? node.type : fallbackType;
-    return NodeType::Name(type) + QLatin1Char('[') + node.name +
-           (node.name.isEmpty() ? QStringLiteral("ID:") : QStringLiteral(" ,ID:")) + text + QLatin1Char(']');
-}
-
-QString CUartAffairLink::AlarmText(quint8 alarmMode, float l1, float l2, float l3, float l4, quint8 type,
-                                   int nodeId)
-{
-    if (!(alarmMode & kStatusAlarmEnabled))
-        return LoadStr(Str::AlarmOff);
-    const CCorvaneBeeNode &table = theNodeTable();
-    const QString unit1 = nodeId >= 0 ? table.Ch1UnitText(nodeId) : QString();
-    const QString unit2 = nodeId >= 0 ? table.Ch2UnitText(nodeId) : QString();
-    QString text = LoadStr(Str::AlarmOn) + QStringLiteral(", ") + LoadStr(Str::Ch1Alarm) + QLatin1Char(':') +
-                   ShowValue(l1, unit1) + QLatin1Char('~') + ShowValue(l2, unit1);
-    if (NodeType::HasChannel2(type))
-        text += QStringLiteral(", ") + LoadStr(Str::Ch2Alarm) + QLatin1Char(':') + ShowValue(l3, unit2) +
-                QLatin1Char('~') + ShowValue(l4, unit2);
-    return text;
-}
-
-QString CUartAffairLink::DescribeRequest(const AffairRequest &r)
-{
-    switch (r.kind) {
-    case 11:
-        return LoadStr(Str::ScanRunning);
-    case 12:
-        return LoadStr(Str::SelfCheck);
-    case 13:
-        return LoadStr(Str::LockGprs);
-    default:
-        break;
-    }
-    const LinkServices::NodeInfo node = Services().FindNode(r.ExtAddressText());
-    QString text = NodePrefix(r.extAddress, 0);
-    const QString sep = QStringLiteral(", ");
-    switch (r.kind) {
-    case 1:
-        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoReceiver);
-    case 2:
-        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoNode);
-    case 3:
-        return text + LoadStr(Str::Get) + LoadStr(Str::RealTime);
-    case 4:
-        return text + LoadStr(Str::Set) + LoadStr(Str::StartState) + QLatin1Char(' ') +
-               LoadStr(Str::StartTime) + QLatin1Char(':') + CvTime::FormatDateTime(r.startTime) + sep +
-               LoadStr(Str::LogInterval) + QLatin1Char(':') + CvTime::FormatSpan(r.logInterval) + sep +
-               AlarmText(r.alarmMode, r.limit1, r.limit2, r.limit3, r.limit4, node.type, node.id);
-    case 5:
-        return text + LoadStr(Str::Set) + LoadStr(Str::StopLog);
-    case 6:
-        return text + LoadStr(Str::Set) + LoadStr(Str::RtState) + QLatin1Char(' ') + LoadStr(Str::Interval) +
-               QLatin1Char(':') + CvTime::FormatSpan(r.rtInterval);
-    case 7:
-        return text + LoadStr(Str::Get) + LoadStr(Str::LogInfo);
-    case 8:
-        text += LoadStr(Str::Download) + LoadStr(Str::LogData) + QLatin1Char(' ');
-        if (r.downloadMode == 1)
-            return text + LoadStr(Str::TimeRange) + QLatin1Char(':') + CvTime::FormatDateTime(r.planFrom) +
-                   QLatin1Char('~') + CvTime::FormatDateTime(r.planTo);
-        return text + LoadStr(Str::AllNew);
-    case 9:
-        return text + LoadStr(Str::Set) + LoadStr(Str::AlarmInfo) + QLatin1Char(' ') +
-               AlarmText(r.alarmMode, r.limit1, r.limit2, r.limit3, r.limit4, node.type, node.id);
-    default:
-        return text;
-    }
-}
-
-QString CUartAffairLink::DescribeReply(const AffairReply &rec)
-{
-    if (rec.type == 12 || rec.type == 13)
-        return LoadStr(Str::Done) + LoadStr(rec.type == 12 ? Str::SelfCheck : Str::LockGprs);
-    const LinkServices::NodeInfo node = Services().FindNode(AddressToText(rec.extAddress));
-    const quint8 type = node.id >= 0 ? node.type : rec.deviceType;
-    const QString text = NodePrefix(rec.extAddress, rec.deviceType) + LoadStr(Str::Receive);
-    const QString sep = QStringLiteral(", ");
-    switch (rec.type) {
-    case GDI:
-        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoReceiver);
-    case GNI:
-        return text + LoadStr(Str::Get) + LoadStr(Str::RunInfoNode);
-    case GMD: {
-        QString out = text + LoadStr(Str::Get) + LoadStr(Str::RealTime);
-        const quint8 flags = rec.eventFlags & 0x3F;
-        if ((rec.status & kStatusAlarmEnabled) && flags) {
-            const bool ch1 = NodeType::HasChannel1(rec.deviceType);
-            const bool ch2 = NodeType::HasChannel2(rec.deviceType);
-            const CCorvaneBeeNode &table = theNodeTable();
-            const QString unit1 = node.id >= 0 ? table.Ch1UnitText(node.id) : QString();
-            const QString unit2 = node.id >= 0 ? table.Ch2UnitText(node.id) : QString();
-            QStringList items;
-            if ((flags & 0x01) && ch1)
-                items << LoadStr(Str::Ch1Data) + ShowValue(rec.value1, unit1);
-            if ((flags & 0x02) && ch2)
-                items << LoadStr(Str::Ch2Data) + ShowValue(rec.value2, unit2);
-            if ((flags & 0x04) && ch1)
-                items << LoadStr(Str::Ch1Fault);
-            if ((flags & 0x08) && ch2)
-                items << LoadStr(Str::Ch2Fault);
-            if (flags & 0x10)
-                items << LoadStr(Str::GprsFault);
-            if (flags & 0x20)
-                items << LoadStr(Str::RadioFault);
-            out += QStringLiteral(" {") + items.join(QStringLiteral("; ")) + QLatin1Char('}');
-        }
-        return out;
-    }
-    case STN:
-        return text + LoadStr(Str::Set) + LoadStr(Str::StartState) + QLatin1Char(' ') +
-               LoadStr(Str::StartTime) + QLatin1Char(':') + CvTime::FormatDateTime(rec.startTime) + sep +
-               LoadStr(Str::LogInterval) + QLatin1Char(':') + CvTime::FormatSpan(rec.logInterval) + sep +
-               AlarmText(rec.alarmMode, rec.limit1, rec.limit2, rec.limit3, rec.limit4, type, node.id);
-    case SPN:
-        return text + LoadStr(Str::Set) + LoadStr(Str::StopLog);
-    case RTC:
-        return text + LoadStr(Str::Set) + LoadStr(Str::RtState) + QLatin1Char(' ') + LoadStr(Str::Interval) +
-               QLatin1Char(':') + CvTime::FormatSpan(rec.rtInterval);
-    case GHI:
-        return text + LoadStr(Str::Get) + LoadStr(Str::LogInfo);
-    case DLD:
-        return text + LoadStr(Str::Download) + LoadStr(Str::LogData) + QLatin1Char(' ') +
-               LoadStr(Str::TimeRange) + QLatin1Char(':') + CvTime::FormatDateTime(rec.startTime) +
-               QLatin1Char('~') + CvTime::FormatDateTime(rec.endTime);
-    case WNN:
-        return text + LoadStr(Str::Set) + LoadStr(Str::AlarmInfo) + QLatin1Char(' ') +
-               AlarmText(rec.alarmMode, rec.limit1, rec.limit2, rec.limit3, rec.limit4, type, node.id);
-    default:
-        return text;
-    }
-}
-
-QString CUartAffairLink::EventTypeWord(const AffairReply &rec)
-{
-    const bool alarm = (rec.status & kStatusAlarmEnabled) && (rec.eventFlags & 0x3F);
-    if (rec.disposition == AffairReply::RequestResult) {
-        switch (rec.type) {
-        case GNI:
-        case 12:
-            return LoadStr(Str::WordConnect);
-        case GMD:
-            return LoadStr(alarm ? Str::Warning : Str::WordGet);
-        case STN:
-        case SPN:
-        case RTC:
-        case WNN:
-        case 13:
-            return LoadStr(Str::WordSet);
-        case GHI:
-            return LoadStr(Str::WordGet);
-        case DLD:
-            return LoadStr(Str::WordDownload);
-        default:
-            return {};
-        }
-    }
-    if (rec.disposition == AffairReply::Unsolicited) {
-        if (rec.type == GNI)
-            return LoadStr(Str::WordSystem);
-        if (rec.type == GMD && alarm)
-            return LoadStr(Str::Warning);
-    }
-    return {};
 }

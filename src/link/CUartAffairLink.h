@@ -4,8 +4,9 @@
 #include "link/AffairRequest.h"
 #include "link/CUart_CommApp.h"
 #include "link/FrameCodec.h"
-#include "network/ViewNotify.h"
+#include "link/LinkServices.h"
 
+#include <QMetaType>
 #include <QObject>
 #include <QString>
 
@@ -13,50 +14,8 @@
 #include <list>
 #include <memory>
 
-// What the transaction engine needs from the database and the message log. The program's
-// implementation (LinkServices::Program) uses the node table and the new-message store; tests
-// give their own.
-class LinkServices {
-public:
-    struct NodeInfo {
-        int id = -1; // node id in the node table; -1 when the database does not know the node
-        QString name;
-        quint8 type = 0;
-    };
-    // Download resume point: the node's history of the current recording already stored.
-    struct StoredHistory {
-        qint64 start = 0;
-        qint32 length = 0;
-    };
-
-    virtual ~LinkServices() = default;
-    // The node whose extended address text is given, looked up in the node table.
-    [[nodiscard]] virtual NodeInfo FindNode(const QString &extAddressText) = 0;
-    // The extended address text of a node id; empty when unknown.
-    [[nodiscard]] virtual QString NodeAddress(int nodeId) = 0;
-    [[nodiscard]] virtual StoredHistory StoredHistoryOf(const QString &extAddressText) = 0;
-    // Adds one committed entry to the event log (the logged-in user is the services' business).
-    virtual void LogEntry(const QString &type, qint64 time, const QString &text) = 0;
-    virtual void SaveLog() = 0;
-
-    // The services of the running program.
-    [[nodiscard]] static std::unique_ptr<LinkServices> Program();
-};
-
-// Services that pass everything on to other services; a base for those that watch some of it
-// (the monitor command prints the log entries, tests record them).
-class ForwardingLinkServices : public LinkServices {
-public:
-    explicit ForwardingLinkServices(std::unique_ptr<LinkServices> inner) : m_inner(std::move(inner)) {}
-    [[nodiscard]] NodeInfo FindNode(const QString &text) override { return m_inner->FindNode(text); }
-    [[nodiscard]] QString NodeAddress(int nodeId) override { return m_inner->NodeAddress(nodeId); }
-    [[nodiscard]] StoredHistory StoredHistoryOf(const QString &text) override { return m_inner->StoredHistoryOf(text); }
-    void LogEntry(const QString &type, qint64 time, const QString &text) override { m_inner->LogEntry(type, time, text); }
-    void SaveLog() override { m_inner->SaveLog(); }
-
-private:
-    std::unique_ptr<LinkServices> m_inner;
-};
+// The progress field of a node that a command drives.
+enum class CommandField { None, RealTime, Logging, Download };
 
 // Status shown by the main window: status line, progress bar (0 idle, 5 download started,
 // 10 node reached, 15 history information read, 15..115 downloading), and the last event.
@@ -83,8 +42,10 @@ public:
     // Seconds since 1970 UTC; the default is the system clock.
     void SetClock(std::function<qint64()> clock);
     [[nodiscard]] qint64 Now() const { return m_clock(); }
-    // The engine owns its services; the default is LinkServices::Program().
+    // The engine owns its services; the program's come from the network layer. Until they are
+    // set the engine knows no node and logs nothing.
     void SetServices(std::unique_ptr<LinkServices> services);
+    [[nodiscard]] bool HasServices() const { return m_services != nullptr; }
     [[nodiscard]] LinkServices &Services();
 
     // --- Building a request: create, set the optional parameters, set the short address, commit.
@@ -147,8 +108,15 @@ public:
     [[nodiscard]] const LinkStatus &Status() const { return m_status; }
 
 signals:
-    // A view is told that something changed (management, real-time, logging, download or GPRS).
-    void viewNotify(CorvaneView view, ViewNotify code, int argument);
+    // A command's progress code changed: the network layer writes it into the node's field.
+    void commandStateChanged(int nodeId, int kind, CommandField field, quint8 state);
+    // A network scan starts: the live state of every node but the receiver is to be reset.
+    void scanStarted();
+    // A node whose real-time data were overdue did not answer: it is to be declared lost.
+    void nodeLost(int nodeId);
+    // The GPRS lock ended: true when the receiver holds the phone book and the logger entries,
+    // false when it timed out.
+    void gprsLockFinished(bool ok);
     // The status text or the progress changed.
     void statusChanged();
     // A message was logged (kind 5: a node was declared lost).
@@ -174,6 +142,7 @@ private:
     void AddFinished(std::unique_ptr<AffairReply> record, quint8 disposition);
     void SetStatus(const QString &text, int progress);
     void SetProgress(int progress);
+    int AnnounceCommandState(const AffairRequest &request, bool atStart);
     [[nodiscard]] QString NodePrefix(const FrameCodec::ExtAddress &address, quint8 fallbackType);
     [[nodiscard]] QString AlarmText(quint8 alarmMode, float l1, float l2, float l3, float l4, quint8 type,
                                     int nodeId);
@@ -187,14 +156,16 @@ private:
     LinkStatus m_status;
 };
 
-// Command states the engine writes into the network table.
+// Command states the engine announces for the network table.
 namespace LinkCommandState {
 // Which node field a request kind drives and the codes at its first GNI and at its time-out;
-// field 0 when the kind has none.
+// field None when the kind has none.
 struct Codes {
-    enum Field { None, RealTime, Logging, Download } field = None;
+    CommandField field = CommandField::None;
     quint8 atStart = 0;
     quint8 atTimeOut = 0;
 };
 [[nodiscard]] Codes ForRequest(const AffairRequest &request);
 } // namespace LinkCommandState
+
+Q_DECLARE_METATYPE(CommandField)

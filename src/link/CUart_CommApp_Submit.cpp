@@ -3,7 +3,6 @@
 #include "link/CUartAffairInterface.h"
 #include "link/CUartAffairLink.h"
 #include "link/LinkErrorDisplay.h"
-#include "network/CCorvaneBeeNode.h"
 
 namespace {
 
@@ -52,7 +51,6 @@ int CUart_CommApp::SubmitCommand(CUartAffairInterface *source, int kind, int row
         return 0;
     }
     CUartAffairLink &link = Link();
-    CCorvaneBeeNode &table = theNodeTable();
 
     if (kind >= 1 && kind <= 11) {
         QString address = FrameCodec::PlaceholderAddressText();
@@ -61,7 +59,7 @@ int CUart_CommApp::SubmitCommand(CUartAffairInterface *source, int kind, int row
         if (source) {
             address = source->ExtAddressText(row);
             collect = ParamsToCollect(kind);
-            shortAddress = table.GetShortAddress(source->NodeId(row));
+            shortAddress = link.Services().ShortAddress(source->NodeId(row));
         }
         if (!link.Create(kind, address))
             return 0;
@@ -89,8 +87,9 @@ int CUart_CommApp::SubmitCommand(CUartAffairInterface *source, int kind, int row
         if (kind == 12) {
             link.SetGprsStart(0, 0);
         } else {
-            table.SetPhoneListState(0);
-            link.SetGprsStart(table.CountLoggers(), qint32(table.GetPhoneMask()));
+            GprsBook &book = link.Services().Gprs();
+            book.SetPhoneListState(0);
+            link.SetGprsStart(book.CountLoggers(), qint32(book.PhoneMask()));
         }
         return link.Commit();
     }

@@ -1,6 +1,6 @@
 #include "network/BeeNodeItem.h"
 
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 bool BeeNodeItem::AddRtSample(qint64 time, float ch1, float ch2)
 {

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "base/ValueFormat.h"
+#include "link/LinkServices.h"
 
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
 #include <memory>
-
-// The 48 bytes of a node's name as sent to the GPRS module.
-using GprsName = std::array<quint8, 48>;
 
 // The live record of one node, keyed by its node-table id. It holds what the program learns at
 // run time: reachability and short address, status, faults, signal and power, the newest

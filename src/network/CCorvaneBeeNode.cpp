@@ -1,7 +1,7 @@
 #include "network/CCorvaneBeeNode.h"
 
 #include "base/AppSettings.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <algorithm>
 
@@ -34,7 +34,10 @@ template <typename T> int CCorvaneBeeNode::Set(int id, T BeeNodeItem::*field, T 
     BeeNodeItem *item = Lookup(id);
     if (!item)
         return 0;
-    item->*field = value;
+    if (!(item->*field == value)) {
+        item->*field = value;
+        emit m_notifier.nodeFieldsChanged(id);
+    }
     return 1;
 }
 
@@ -71,6 +74,15 @@ void CCorvaneBeeNode::Seek(int id)
     m_cursor = it == m_index.end() ? m_items.end() : it->second;
 }
 
+std::vector<int> CCorvaneBeeNode::Ids() const
+{
+    std::vector<int> ids;
+    ids.reserve(m_items.size());
+    for (const BeeNodeItem &item : m_items)
+        ids.push_back(int(item.id));
+    return ids;
+}
+
 int CCorvaneBeeNode::Exists(int id) const
 {
     return m_index.count(id) ? 1 : 0;
@@ -82,6 +94,7 @@ int CCorvaneBeeNode::AddNode(int id)
         return 0;
     m_items.emplace_front(quint32(id));
     m_index.emplace(id, m_items.begin());
+    emit m_notifier.nodeAdded(id);
     return 1;
 }
 
@@ -94,6 +107,7 @@ int CCorvaneBeeNode::RemoveNode(int id)
         ++m_cursor;
     m_items.erase(it->second);
     m_index.erase(it);
+    emit m_notifier.nodeRemoved(id);
     return 1;
 }
 
@@ -478,13 +492,11 @@ int CCorvaneBeeNode::CountLoggers()
 {
     m_loggerCount = int(std::count_if(m_items.begin(), m_items.end(),
                                       [](const BeeNodeItem &i) { return NodeType::IsLogger(i.type); }));
-    m_cursor = m_items.end();
     return m_loggerCount;
 }
 
-int CCorvaneBeeNode::CountUnreached()
+int CCorvaneBeeNode::CountUnreached() const
 {
-    m_cursor = m_items.end();
     return int(std::count_if(m_items.begin(), m_items.end(), [](const BeeNodeItem &i) {
         return !NodeType::IsReceiver(i.type) && i.shortAddress == -1;
     }));
@@ -501,14 +513,12 @@ int CCorvaneBeeNode::AssignGprsSlots()
         else
             held[size_t(slot)] = true;
     }
-    m_cursor = m_items.end();
     const auto freeSlot = std::find(held.begin(), held.end(), false);
     return freeSlot == held.end() ? -1 : int(freeSlot - held.begin());
 }
 
-int CCorvaneBeeNode::FirstLoggerWithoutSlot()
+int CCorvaneBeeNode::FirstLoggerWithoutSlot() const
 {
-    m_cursor = m_items.end();
     for (const BeeNodeItem &item : m_items) {
         if (NodeType::IsLogger(item.type) && item.gprsSlot == -1)
             return int(item.id);
@@ -616,5 +626,6 @@ int CCorvaneBeeNode::ResetLive(int scope)
         }
     }
     m_cursor = m_items.end();
+    emit m_notifier.allNodesChanged();
     return 0;
 }

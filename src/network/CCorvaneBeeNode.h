@@ -1,21 +1,22 @@
 #pragma once
 
 #include "network/BeeNodeItem.h"
+#include "network/NetworkNotifier.h"
 
 #include <QString>
 
 #include <list>
 #include <unordered_map>
-
-// The 16 bytes of a phone slot: 1 to 16 ASCII digits, zero-padded; all 0 when empty.
-using PhoneDigits = std::array<char, 16>;
+#include <vector>
 
 // The network table: the live records of all nodes, newest first, plus the receiver's alarm
 // phone book. One process-wide instance, theNodeTable(). It is used on the user-interface
 // thread only (the serial link delivers its replies there), so it takes no lock.
 //
-// Iteration uses one shared cursor: MoveFirst / MoveNext / IsEOF / GetCurrentId. Every per-node
-// accessor tries the cursor item first and never moves it. Setters return 1 when the node
+// Iteration uses one shared cursor: MoveFirst / MoveNext / IsEOF / GetCurrentId; Ids() lists the
+// nodes without it. Lookups by id and the counting functions never move it.
+// The table owns the network's notifier: it announces nodes added and removed and every field
+// that changes value, the network layer announces its domain events there. Setters return 1 when the node
 // exists, 0 otherwise; getters of a missing node return the documented default.
 class CCorvaneBeeNode {
 public:
@@ -33,6 +34,9 @@ public:
     [[nodiscard]] int GetCurrentId() const;
     void Seek(int id);
     [[nodiscard]] int Exists(int id) const;
+    // The ids of all nodes, newest first.
+    [[nodiscard]] std::vector<int> Ids() const;
+    [[nodiscard]] NetworkNotifier &Notifier() { return m_notifier; }
     // 0 when the id is present (its item stays as it is), 1 when a new item was put in front.
     int AddNode(int id);
     // Frees the item; a cursor on it moves on to the next item. 0 when the id is unknown.
@@ -135,13 +139,13 @@ public:
     [[nodiscard]] QString Ch1UnitText(int id) const;
     [[nodiscard]] QString Ch2UnitText(int id) const;
 
-    // Counting (these walk the list and leave the cursor empty).
+    // Counting.
     int CountLoggers();
-    [[nodiscard]] int CountUnreached();
+    [[nodiscard]] int CountUnreached() const;
     [[nodiscard]] int GetLoggerCount() const { return m_loggerCount; }
     // Recounts loggers, clears invalid or repeated slots; the lowest free slot or -1.
     int AssignGprsSlots();
-    [[nodiscard]] int FirstLoggerWithoutSlot();
+    [[nodiscard]] int FirstLoggerWithoutSlot() const;
 
     // Phone book (slots 0..9).
     int SetPhone(int slot, const QString &text);
@@ -173,6 +177,7 @@ private:
     qint32 m_phoneListState = -1;
     quint32 m_phoneMask = 0;
     std::array<PhoneDigits, 16> m_phones{};
+    NetworkNotifier m_notifier;
 };
 
 // The process-wide network table.

@@ -1,5 +1,7 @@
 #include "network/LinkEventHandler.h"
 
+#include "base/AppSettings.h"
+#include "base/NodeType.h"
 #include "link/AffairReply.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
@@ -7,8 +9,8 @@
 #include "network/LinkState.h"
 #include "base/AppSettings.h"
 #include "base/ValueFormat.h"
+#include "network/NetworkNotifier.h"
 #include "storage/CCorvaneODBC.h"
-#include "storage/NodeType.h"
 
 #include <QLoggingCategory>
 
@@ -36,12 +38,21 @@ constexpr int kPreAlarmWord = 484;    // "预警"
 constexpr int kChannel1Data = 429;    // "通道1数据："
 constexpr int kChannel2Data = 430;    // "通道2数据："
 
-bool Has(const AffairReply &r, quint32 bits) { return (r.presence & bits) == bits; }
+bool Has(const AffairReply &r, quint32 bits)
+{
+    return (r.presence & bits) == bits;
+}
 
-bool IsResult(const AffairReply &r) { return r.disposition == AffairReply::RequestResult; }
+bool IsResult(const AffairReply &r)
+{
+    return r.disposition == AffairReply::RequestResult;
+}
 
 // Bytes of a type word in the 8-bit encoding the log was designed for.
-int LegacyBytes(const QString &text) { return CCorvaneODBC::LegacyByteLength(text); }
+int LegacyBytes(const QString &text)
+{
+    return CCorvaneODBC::LegacyByteLength(text);
+}
 
 } // namespace
 
@@ -49,6 +60,11 @@ LinkEventHandler::LinkEventHandler(CUart_CommApp &link, CCorvaneBeeNode &table, 
                                    LinkState &state, QObject *parent)
     : QObject(parent), m_link(link), m_table(table), m_db(database), m_state(state)
 {
+}
+
+NetworkNotifier &LinkEventHandler::Notifier()
+{
+    return m_table.Notifier();
 }
 
 bool LinkEventHandler::IsNearLimit(float value, float lower, float upper)
@@ -72,14 +88,15 @@ void LinkEventHandler::ProcessFinished()
         emit messageLogged(0);
     }
     if (batch.topologyChanged)
-        emit viewNotify(CorvaneView::Manager, ViewNotify::Reload, 0);
+        emit Notifier().topologyChanged();
 }
 
 void LinkEventHandler::Apply(AffairReply &record, Batch &batch)
 {
     const bool haveDb = m_db.IsOpen();
     const int id = haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.extAddress)) : -1;
-    const int parentId = haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.parentAddress)) : -1;
+    const int parentId =
+        haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.parentAddress)) : -1;
 
     // A receiver answer while connected (a keep-alive, a late probe answer) touches no node and
     // is not logged; as a request's result it still ends the status line and the progress.
@@ -122,7 +139,7 @@ void LinkEventHandler::ApplyToNode(AffairReply &record, int id, int parentId, Ba
     case kSelfCheck:
     case kGprsLock:
         if (IsResult(record))
-            emit gprsRefresh();
+            emit Notifier().gprsChanged();
         break;
     default:
         break;
@@ -161,8 +178,8 @@ void LinkEventHandler::OnFirstAnswer(const AffairReply &record, int id)
                     qCWarning(lcLinkEvents) << "receiver row not updated:" << cursor.LastError();
             }
         }
-        emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
-        emit gprsRefresh();
+        emit Notifier().nodeChanged(id, NodeAspect::Link);
+        emit Notifier().gprsChanged();
         // Receiver self-check, then a scan of the network.
         (void)m_link.SubmitCommand(nullptr, kSelfCheck, 0);
         (void)m_link.SubmitCommand(nullptr, 11, 0);
@@ -205,9 +222,9 @@ void LinkEventHandler::SetLiveLink(const AffairReply &record, int id, bool withT
 void LinkEventHandler::NotifyManager(int id, bool parentChanged)
 {
     if (parentChanged)
-        emit viewNotify(CorvaneView::Manager, ViewNotify::Reload, id);
+        emit Notifier().topologyChanged();
     else
-        emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+        emit Notifier().nodeChanged(id, NodeAspect::Link);
 }
 
 bool LinkEventHandler::OnNodeInformation(const AffairReply &record, int id, int parentId, Batch &batch)
@@ -234,8 +251,8 @@ bool LinkEventHandler::OnNodeInformation(const AffairReply &record, int id, int 
     const qint32 oldShort = m_table.GetShortAddress(id);
     m_table.SetShortAddress(id, record.shortAddress);
     if (!topology)
-        emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
-    emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        emit Notifier().nodeChanged(id, NodeAspect::Link);
+    emit Notifier().nodeChanged(id, NodeAspect::Logging);
     return oldShort != record.shortAddress;
 }
 
@@ -257,8 +274,8 @@ void LinkEventHandler::AddRouter(const AffairReply &record)
         qCWarning(lcLinkEvents) << "router not added:" << m_db.LastError();
         return;
     }
-    emit viewNotify(CorvaneView::Manager, ViewNotify::Reload, 0);
-    emit viewNotify(CorvaneView::Manager, ViewNotify::NodeChanged, 0);
+    emit Notifier().topologyChanged();
+    emit Notifier().allNodesChanged();
 }
 
 void LinkEventHandler::OnRealTimeData(const AffairReply &record, int id)
@@ -267,7 +284,7 @@ void LinkEventHandler::OnRealTimeData(const AffairReply &record, int id)
     m_table.SetFaultFlags(id, record.eventFlags);
     if (record.shortAddress != -1)
         m_table.SetShortAddress(id, record.shortAddress);
-    emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+    emit Notifier().nodeChanged(id, NodeAspect::Link);
     if (IsResult(record))
         m_table.SetRtCmdState(id, RtRead);
     m_table.SetRtFlag(id, 1);
@@ -279,8 +296,8 @@ void LinkEventHandler::OnRealTimeData(const AffairReply &record, int id)
         m_table.SetRtTimeout(id, kDefaultRtTimeout);
     }
     m_table.AddRtSample(id, record.receivedTime, record.value1, record.value2);
-    emit viewNotify(CorvaneView::Imme, ViewNotify::NodeChanged, id);
-    emit realTimeSample(id);
+    emit Notifier().nodeChanged(id, NodeAspect::RealTime);
+    emit Notifier().newSample(id);
 }
 
 void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int parentId, Batch &batch)
@@ -323,7 +340,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
             m_table.SetRtTimeout(id, record.rtInterval);
             m_table.SetRtInterval(id, record.rtInterval);
         }
-        emit viewNotify(CorvaneView::Imme, ViewNotify::NodeChanged, id);
+        emit Notifier().nodeChanged(id, NodeAspect::RealTime);
         break;
     case kStn:
         if (!Has(record, kNodePresence))
@@ -341,7 +358,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         m_table.SetLogInterval(id, record.logInterval);
         setAlarmFields();
         m_table.SetLogCmdState(id, LogStarted);
-        emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
     case kSpn:
         if (!Has(record, kNodePresence))
@@ -353,7 +370,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         m_table.SetShortAddress(id, record.shortAddress);
         NotifyManager(id, parentChanged);
         m_table.SetLogCmdState(id, LogStopped);
-        emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
     case kGhi:
     case kDld:
@@ -373,7 +390,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         if (record.type == kDld) {
             StoreDownload(record, id);
             m_table.SetDownloadCmdState(id, Downloaded);
-            emit viewNotify(CorvaneView::Download, ViewNotify::NodeChanged, id);
+            emit Notifier().nodeChanged(id, NodeAspect::Download);
         }
         break;
     case kWnn:
@@ -388,7 +405,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         setAlarmFields();
         m_table.SetLogCmdState(id, LimitsWritten);
         m_table.SetShortAddress(id, record.shortAddress);
-        emit viewNotify(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
     default:
         break;
@@ -432,16 +449,16 @@ QString LinkEventHandler::PreAlarmText(const AffairReply &record, int id)
     const NodeRow &row = m_db.LookupCursor().Row();
     const QString fahrenheit = AppSettings::Instance().FahrenheitText();
     QStringList items;
-    if (NodeType::HasChannel1(record.deviceType)
-        && IsNearLimit(record.value1, row.channel1_lower, row.channel1_upper))
+    if (NodeType::HasChannel1(record.deviceType) &&
+        IsNearLimit(record.value1, row.channel1_lower, row.channel1_upper))
         items << LoadStr(kChannel1Data) + FormatValue(record.value1, m_table.Ch1UnitText(id), fahrenheit);
-    if (NodeType::HasChannel2(record.deviceType)
-        && IsNearLimit(record.value2, row.channel2_lower, row.channel2_upper))
+    if (NodeType::HasChannel2(record.deviceType) &&
+        IsNearLimit(record.value2, row.channel2_lower, row.channel2_upper))
         items << LoadStr(kChannel2Data) + FormatValue(record.value2, m_table.Ch2UnitText(id), fahrenheit);
     if (items.isEmpty())
         return {};
-    return m_link.Link().DescribeReply(record) + QStringLiteral(" {") + items.join(QStringLiteral("; "))
-        + QStringLiteral("}");
+    return m_link.Link().DescribeReply(record) + QStringLiteral(" {") + items.join(QStringLiteral("; ")) +
+           QStringLiteral("}");
 }
 
 void LinkEventHandler::LogRecord(const AffairReply &record, int id, Batch &batch)
@@ -461,7 +478,8 @@ void LinkEventHandler::LogRecord(const AffairReply &record, int id, Batch &batch
 
     if (word == LoadStr(kPreAlarmWord) && record.type == kGmd) {
         // The same node again within the repeat time (or with an earlier time) is not logged twice.
-        const bool sameNode = m_state.lastPreAlarmShort > 0 && m_state.lastPreAlarmShort == record.shortAddress;
+        const bool sameNode =
+            m_state.lastPreAlarmShort > 0 && m_state.lastPreAlarmShort == record.shortAddress;
         if (sameNode && record.receivedTime - m_state.lastPreAlarmTime < kPreAlarmRepeatSeconds)
             return;
         m_state.lastPreAlarmShort = record.shortAddress;

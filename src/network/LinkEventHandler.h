@@ -1,7 +1,5 @@
 #pragma once
 
-#include "network/ViewNotify.h"
-
 #include <QObject>
 #include <QString>
 
@@ -12,12 +10,13 @@ class CCorvaneBeeNode;
 class CCorvaneODBC;
 class CUart_CommApp;
 struct LinkState;
+class NetworkNotifier;
 
 // Applies the records the transaction engine has finished to the program's state, on the
 // user-interface thread: completes the connection on the receiver's first answer, keeps the node
 // table rows and the live node records in step with what the nodes report, feeds real-time
 // samples into the rings, stores downloaded history, records command progress, writes the
-// message log and tells the views what changed. It parses no bytes and needs no window.
+// message log and announces what changed on the network notifier. It parses no bytes and needs no window.
 class LinkEventHandler : public QObject {
     Q_OBJECT
 public:
@@ -52,10 +51,6 @@ signals:
     void connected();
     // The connection status text changed (connected shows the port and the receiver's name).
     void connectionTextChanged(const QString &text);
-    void viewNotify(CorvaneView view, ViewNotify code, int argument);
-    // A new real-time sample of the node (for the monitor screen).
-    void realTimeSample(int nodeId);
-    void gprsRefresh();
     // Something was logged during the batch; kind as for the main window's new-message handling.
     void messageLogged(int kind);
     void statusChanged();
@@ -63,6 +58,8 @@ signals:
     void recordApplied(const AffairReply &record, int nodeId);
 
 private:
+    [[nodiscard]] NetworkNotifier &Notifier();
+
     struct Batch {
         bool logged = false;
         bool topologyChanged = false;

@@ -1,14 +1,16 @@
 #include "network/LinkSession.h"
 
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "base/NodeType.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "link/FrameCodec.h"
 #include "network/CCorvaneBeeNode.h"
+#include "network/EngineEvents.h"
 #include "network/LinkEventHandler.h"
-#include "base/AppSettings.h"
-#include "base/CvTime.h"
+#include "network/ProgramLinkServices.h"
 #include "storage/CCorvaneODBC.h"
-#include "storage/NodeType.h"
 
 namespace {
 
@@ -44,7 +46,19 @@ LinkSession::LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneOD
     connect(&m_tickTimer, &QTimer::timeout, this, &LinkSession::LinkTick);
     connect(&m_watchdogTimer, &QTimer::timeout, this, &LinkSession::Watchdog);
 
+    ConnectEngine();
+    connect(m_handler.get(), &LinkEventHandler::connected, this, &LinkSession::OnConnected);
+    connect(m_handler.get(), &LinkEventHandler::connectionTextChanged, this,
+            [this](const QString &text) { emit Notifier().connectionChanged(text, m_state.IsConnected()); });
+    connect(m_handler.get(), &LinkEventHandler::statusChanged, this, &LinkSession::EmitStatus);
+    connect(m_handler.get(), &LinkEventHandler::messageLogged, this, &LinkSession::EmitNewMessage);
+}
+
+void LinkSession::ConnectEngine()
+{
     CUartAffairLink &engine = m_link.Link();
+    if (!engine.HasServices())
+        engine.SetServices(MakeProgramLinkServices(m_table, m_db));
     // Records wait on the engine's finished list; the handler drains it after the receive
     // handling has returned (the hand-over is queued).
     connect(&m_link, &CUart_CommApp::RepliesReady, m_handler.get(), &LinkEventHandler::ProcessFinished,
@@ -54,16 +68,12 @@ LinkSession::LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneOD
     connect(&m_link, &CUart_CommApp::ProgressChanged, this, &LinkSession::EmitStatus);
     connect(&engine, &CUartAffairLink::statusChanged, this, &LinkSession::EmitStatus);
     connect(&engine, &CUartAffairLink::messageLogged, this, &LinkSession::EmitNewMessage);
-    connect(&engine, &CUartAffairLink::viewNotify, this, &LinkSession::viewNotify);
+    ConnectEngineToTable(engine, m_table, this);
+}
 
-    connect(m_handler.get(), &LinkEventHandler::connected, this, &LinkSession::OnConnected);
-    connect(m_handler.get(), &LinkEventHandler::connectionTextChanged, this,
-            [this](const QString &text) { emit connectionTextChanged(text, m_state.IsConnected()); });
-    connect(m_handler.get(), &LinkEventHandler::viewNotify, this, &LinkSession::viewNotify);
-    connect(m_handler.get(), &LinkEventHandler::realTimeSample, this, &LinkSession::realTimeSample);
-    connect(m_handler.get(), &LinkEventHandler::gprsRefresh, this, &LinkSession::gprsRefresh);
-    connect(m_handler.get(), &LinkEventHandler::statusChanged, this, &LinkSession::EmitStatus);
-    connect(m_handler.get(), &LinkEventHandler::messageLogged, this, &LinkSession::EmitNewMessage);
+NetworkNotifier &LinkSession::Notifier()
+{
+    return m_table.Notifier();
 }
 
 LinkSession::~LinkSession() = default;
@@ -92,7 +102,7 @@ void LinkSession::WriteFrame(const QByteArray &frame)
 void LinkSession::EmitNewMessage(int kind)
 {
     const LinkStatus &status = m_link.Link().Status();
-    emit newMessage(kind, status.msgType, status.msgText);
+    emit Notifier().messageLogged(kind, status.msgType, status.msgText);
 }
 
 void LinkSession::EmitStatus()
@@ -100,7 +110,7 @@ void LinkSession::EmitStatus()
     LinkStatus &status = m_link.Link().Status();
     // The progress bar runs from 0 to 110; anything outside is stored back clamped.
     status.progress = std::clamp(status.progress, 0, 110);
-    emit statusChanged(status.statusText, status.progress);
+    emit Notifier().statusChanged(status.statusText, status.progress);
 }
 
 void LinkSession::StartProbe()
@@ -126,7 +136,7 @@ void LinkSession::Connect()
     m_link.Port().SetConnectedPort(-1);
     StartProbe();
     m_state.connectionText = LoadStr(kConnecting);
-    emit connectionTextChanged(m_state.connectionText, false);
+    emit Notifier().connectionChanged(m_state.connectionText, false);
 }
 
 void LinkSession::ProbeStep()
@@ -136,20 +146,20 @@ void LinkSession::ProbeStep()
         return;
     m_link.Port().ClosePort();
     const auto &ports = m_link.Port().PortTable();
-    while (m_state.scanIndex < LsComm::CComPort::kMaxPorts
-           && !(m_state.scanIndex < ports.size() && ports.at(m_state.scanIndex).present))
+    while (m_state.scanIndex < LsComm::CComPort::kMaxPorts &&
+           !(m_state.scanIndex < ports.size() && ports.at(m_state.scanIndex).present))
         ++m_state.scanIndex;
     if (m_state.scanIndex < ports.size() && m_link.OpenPort(ports.at(m_state.scanIndex).location)) {
         CUartAffairLink &engine = m_link.Link();
-        if (engine.Create(kReceiverInfoKind, FrameCodec::PlaceholderAddressText()) && engine.Commit()
-            && engine.SendNext() == 1)
+        if (engine.Create(kReceiverInfoKind, FrameCodec::PlaceholderAddressText()) && engine.Commit() &&
+            engine.SendNext() == 1)
             (void)m_link.WriteRequest(engine.RequestBuffer());
     }
     m_state.scanIndex += 1;
     if (m_state.scanIndex >= LsComm::CComPort::kMaxPorts) {
         m_state.connectionText.clear();
-        emit connectionTextChanged(QString(), false);
-        emit gprsRefresh();
+        emit Notifier().connectionChanged(QString(), false);
+        emit Notifier().gprsChanged();
         return;
     }
     StartProbe();
@@ -193,19 +203,15 @@ void LinkSession::DropLink()
     m_state.receiverId = -1;
     m_link.Port().SetConnectedPort(-1);
     m_state.connectionText.clear();
-    emit connectionTextChanged(QString(), false);
-    m_table.ResetLive(0);
-    emit viewNotify(CorvaneView::Manager, ViewNotify::NodeChanged, 0);
-    emit viewNotify(CorvaneView::Imme, ViewNotify::Reload, 0);
-    emit viewNotify(CorvaneView::Command, ViewNotify::Reload, 0);
-    emit viewNotify(CorvaneView::History, ViewNotify::Reload, 0);
-    emit gprsRefresh();
+    emit Notifier().connectionChanged(QString(), false);
+    m_table.ResetLive(0); // announces every node changed
+    emit Notifier().gprsChanged();
     CUartAffairLink &engine = m_link.Link();
     engine.ClearQueue();
     engine.Status().statusText.clear();
     engine.Status().progress = 0;
     EmitStatus();
-    emit linkLost();
+    emit Notifier().linkLost();
 }
 
 void LinkSession::Watchdog()
@@ -214,11 +220,7 @@ void LinkSession::Watchdog()
         return;
     const qint64 now = Now();
     CUartAffairLink &engine = m_link.Link();
-    m_table.MoveFirst();
-    std::vector<int> ids;
-    for (; !m_table.IsEOF(); m_table.MoveNext())
-        ids.push_back(m_table.GetCurrentId());
-    for (const int id : ids) {
+    for (const int id : m_table.Ids()) {
         const quint8 type = m_table.GetType(id);
         const qint64 last = m_table.GetLastConnectTime(id);
         if (NodeType::IsLogger(type) && m_table.GetRtFlag(id) == 1 && last != 0) {
@@ -230,10 +232,11 @@ void LinkSession::Watchdog()
                 engine.SetShortAddress(m_table.GetShortAddress(id));
                 (void)engine.Commit();
             }
-        } else if (NodeType::IsRouter(type) && m_table.GetRtFlag(id) == 1 && now - last >= kRouterLostSeconds) {
+        } else if (NodeType::IsRouter(type) && m_table.GetRtFlag(id) == 1 &&
+                   now - last >= kRouterLostSeconds) {
             m_table.SetRtFlag(id, 0);
             m_table.SetStatus(id, 0);
-            emit viewNotify(CorvaneView::Manager, ViewNotify::Specific, id);
+            emit Notifier().nodeLost(id);
         }
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "network/LinkState.h"
-#include "network/ViewNotify.h"
+#include "network/NetworkNotifier.h"
 
 #include <QObject>
 #include <QStringList>
@@ -22,6 +22,8 @@ class LinkEventHandler;
 //
 // The three jobs run from QTimers while automatic timers are on (the default); tests switch
 // them off, drive ProbeStep/LinkTick/Watchdog by hand and set the clock.
+// The session applies the transaction engine's events to the network table and gives the
+// engine the program's services unless it has some already.
 class LinkSession : public QObject {
     Q_OBJECT
 public:
@@ -32,7 +34,8 @@ public:
     static constexpr qint64 kLostSilence = 11;
     static constexpr qint64 kRouterLostSeconds = 91;
 
-    LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneODBC &database, QObject *parent = nullptr);
+    LinkSession(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneODBC &database,
+                QObject *parent = nullptr);
     ~LinkSession() override;
 
     // Ports tried before the system's own (--port, the simulated receiver).
@@ -63,19 +66,11 @@ public:
     [[nodiscard]] static QByteArray KeepAliveFrame();
     [[nodiscard]] static QByteArray AlarmFrame();
 
-signals:
-    void connectionTextChanged(const QString &text, bool connected);
-    void viewNotify(CorvaneView view, ViewNotify code, int argument);
-    void realTimeSample(int nodeId);
-    void gprsRefresh();
-    // A message was logged (kind 5: a node was declared lost); type word and text to show.
-    void newMessage(int kind, const QString &type, const QString &text);
-    // The transaction's status text or progress changed.
-    void statusChanged(const QString &statusText, int progress);
-    // The link was lost after 11 s of silence.
-    void linkLost();
+    // Where the session, its handler and the network table announce what happened.
+    [[nodiscard]] NetworkNotifier &Notifier();
 
 private:
+    void ConnectEngine();
     void StartProbe();
     void StopProbe();
     void OnConnected();

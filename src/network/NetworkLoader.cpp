@@ -1,8 +1,8 @@
 #include "network/NetworkLoader.h"
 
+#include "base/NodeType.h"
 #include "network/CCorvaneBeeNode.h"
 #include "storage/CCorvaneODBC.h"
-#include "storage/NodeType.h"
 
 #include <unordered_map>
 #include <unordered_set>

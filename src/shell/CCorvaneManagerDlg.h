@@ -1,8 +1,8 @@
 #pragma once
 
 #include "base/UserPrompt.h"
-#include "network/ViewNotify.h"
 #include "shell/AlarmSound.h"
+#include "shell/ViewNotify.h"
 
 #include <QColor>
 #include <QDialog>

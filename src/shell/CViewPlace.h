@@ -1,6 +1,6 @@
 #pragma once
 
-#include "network/ViewNotify.h"
+#include "shell/ViewNotify.h"
 
 #include <QWidget>
 

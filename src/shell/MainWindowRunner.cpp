@@ -1,9 +1,6 @@
 #include "shell/MainWindowRunner.h"
 #include "shell/ShellLog.h"
 
-#include "DemoSetup.h"
-#include "SimReceiver.h"
-
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
 #include "base/StringIds.h"
@@ -15,6 +12,7 @@
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
+#include "network/NetworkNotifier.h"
 #include "shell/CCorvaneManagerDlg.h"
 #include "shell/CViewPlace.h"
 #include "storage/CCorvaneODBC.h"
@@ -55,7 +53,43 @@ bool OpenStartupDatabase(CCorvaneManagerDlg &window, CCorvaneODBC &db)
 
 } // namespace
 
-int RunMainWindow(const StartOptions &options)
+void ConnectViewNotices(NetworkNotifier &notifier, CCorvaneManagerDlg &window)
+{
+    const auto post = [&window](CorvaneView view, ViewNotify code, int argument) {
+        window.PostToView(view, code, argument);
+    };
+    QObject::connect(&notifier, &NetworkNotifier::nodeChanged, &window, [post](int id, NodeAspect aspect) {
+        switch (aspect) {
+        case NodeAspect::Link:
+            return post(CorvaneView::Manager, ViewNotify::Specific, id);
+        case NodeAspect::RealTime:
+            return post(CorvaneView::Imme, ViewNotify::NodeChanged, id);
+        case NodeAspect::Logging:
+            return post(CorvaneView::Command, ViewNotify::NodeChanged, id);
+        case NodeAspect::Download:
+            return post(CorvaneView::Download, ViewNotify::NodeChanged, id);
+        }
+    });
+    QObject::connect(&notifier, &NetworkNotifier::nodeLost, &window,
+                     [post](int id) { post(CorvaneView::Manager, ViewNotify::Specific, id); });
+    QObject::connect(&notifier, &NetworkNotifier::allNodesChanged, &window,
+                     [post] { post(CorvaneView::Manager, ViewNotify::NodeChanged, 0); });
+    QObject::connect(&notifier, &NetworkNotifier::topologyChanged, &window,
+                     [post] { post(CorvaneView::Manager, ViewNotify::Reload, 0); });
+    QObject::connect(&notifier, &NetworkNotifier::linkLost, &window, [post] {
+        for (CorvaneView view : {CorvaneView::Imme, CorvaneView::Command, CorvaneView::History})
+            post(view, ViewNotify::Reload, 0);
+    });
+    QObject::connect(&notifier, &NetworkNotifier::gprsChanged, &window,
+                     [post] { post(CorvaneView::Gprs, ViewNotify::Reload, 0); });
+    // A lock that ran out of time; a finished one reloads through gprsChanged.
+    QObject::connect(&notifier, &NetworkNotifier::gprsLockFinished, &window, [post](bool ok) {
+        if (!ok)
+            post(CorvaneView::Gprs, ViewNotify::Specific, 1);
+    });
+}
+
+int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
 {
     CCorvaneODBC &db = theDatabase();
     CUart_CommApp &link = CUart_CommApp::Instance();
@@ -69,16 +103,14 @@ int RunMainWindow(const StartOptions &options)
     window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
 
     QStringList ports = options.ports;
-    std::unique_ptr<SimReceiver> simulator;
-    if (options.demo) {
+    std::unique_ptr<DemoReceiver> simulator;
+    if (options.demo && demo) {
         QString error;
-        simulator = DemoSetup::StartReceiver(&error);
+        simulator = demo(db, &error);
         if (simulator)
-            ports.prepend(simulator->SlavePath());
+            ports.prepend(simulator->PortPath());
         else
             qCWarning(lcShell) << "demo receiver not started:" << error;
-        if (DemoSetup::EnsureDatabase(db, &error).isEmpty())
-            qCWarning(lcShell) << "demo database not prepared:" << error;
     }
 
     if (OpenStartupDatabase(window, db)) {
@@ -93,16 +125,16 @@ int RunMainWindow(const StartOptions &options)
     session.SetGivenPorts(ports);
     QObject::connect(&window, &CCorvaneManagerDlg::connectRequested, &session, &LinkSession::Connect);
     QObject::connect(&window, &CCorvaneManagerDlg::alarmFrameWanted, &session, &LinkSession::SendAlarmFrame);
-    QObject::connect(&session, &LinkSession::connectionTextChanged, &window,
+    NetworkNotifier &notifier = session.Notifier();
+    QObject::connect(&notifier, &NetworkNotifier::connectionChanged, &window,
                      [&window](const QString &text, bool connected) {
                          window.SetConnectionText(text);
                          window.SetConnectedPicture(connected);
                      });
-    QObject::connect(&session, &LinkSession::statusChanged, &window, &CCorvaneManagerDlg::OnStatusChanged);
-    QObject::connect(&session, &LinkSession::newMessage, &window, &CCorvaneManagerDlg::OnNewMessage);
-    QObject::connect(&session, &LinkSession::viewNotify, &window, &CCorvaneManagerDlg::PostToView);
-    QObject::connect(&session, &LinkSession::gprsRefresh, &window,
-                     [&window] { window.PostToView(CorvaneView::Gprs, ViewNotify::Reload, 0); });
+    QObject::connect(&notifier, &NetworkNotifier::statusChanged, &window,
+                     &CCorvaneManagerDlg::OnStatusChanged);
+    QObject::connect(&notifier, &NetworkNotifier::messageLogged, &window, &CCorvaneManagerDlg::OnNewMessage);
+    ConnectViewNotices(notifier, window);
 
     session.Connect();
     // The window closes only when the operator confirmed the exit question.

@@ -2,8 +2,30 @@
 
 #include "shell/CCorvaneManagerApp.h"
 
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class CCorvaneODBC;
+class CCorvaneManagerDlg;
+class NetworkNotifier;
+
+// The demo receiver the program starts for --demo; the shell knows only the port it offers.
+class DemoReceiver {
+public:
+    virtual ~DemoReceiver() = default;
+    [[nodiscard]] virtual QString PortPath() const = 0;
+};
+// Starts the demo receiver and prepares the demo database; nullptr with error set when the
+// receiver did not start. Problems with the database are logged by the starter.
+using DemoStarter = std::function<std::unique_ptr<DemoReceiver>(CCorvaneODBC &database, QString *error)>;
+
+// Passes the network's events on to the views of the window as their notifications.
+void ConnectViewNotices(NetworkNotifier &notifier, CCorvaneManagerDlg &window);
+
 // Runs the main window with its receiver link until it closes: opens the database (with the
 // settings dialog as the fallback and one retry), loads the network table, starts the demo
-// receiver when asked, wires the link session to the window and connects. Returns the exit
-// status.
-[[nodiscard]] int RunMainWindow(const StartOptions &options);
+// receiver when asked (through demo; none given: --demo starts nothing), wires the link session
+// to the window and connects. Returns the exit status.
+[[nodiscard]] int RunMainWindow(const StartOptions &options, const DemoStarter &demo = {});

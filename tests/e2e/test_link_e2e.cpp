@@ -2,13 +2,15 @@
 // network table) against the receiver simulator on a pseudo-terminal, with real timers.
 #include "SimReceiver.h"
 
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
-#include "base/AppSettings.h"
-#include "base/CvTime.h"
+#include "network/NetworkNotifier.h"
+#include "network/ProgramLinkServices.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QtTest>
@@ -30,7 +32,8 @@ public:
     }
     [[nodiscard]] int Count(const QString &type) const
     {
-        return int(std::count_if(entries.begin(), entries.end(), [&type](const auto &e) { return e.first == type; }));
+        return int(std::count_if(entries.begin(), entries.end(),
+                                 [&type](const auto &e) { return e.first == type; }));
     }
     QList<QPair<QString, QString>> entries;
 };
@@ -49,7 +52,8 @@ private:
     int runs = 0;
     int fridge = -1;
 
-    int AddNode(const QString &address, const QString &name, quint8 type, int parent, float lower, float upper)
+    int AddNode(const QString &address, const QString &name, quint8 type, int parent, float lower,
+                float upper)
     {
         NodeChange change;
         change.mask = 0x7CB6;
@@ -101,7 +105,7 @@ private slots:
         (void)LoadNetworkTable(*db, theNodeTable());
 
         app = std::make_unique<CUart_CommApp>();
-        auto services = std::make_unique<RecordingServices>(LinkServices::Program());
+        auto services = std::make_unique<RecordingServices>(MakeProgramLinkServices(theNodeTable(), *db));
         log = services.get();
         app->Link().SetServices(std::move(services));
         session = std::make_unique<LinkSession>(*app, theNodeTable(), *db);
@@ -118,7 +122,7 @@ private slots:
 
     void probeConnectsScansAndFeedsLiveRecords()
     {
-        QSignalSpy texts(session.get(), &LinkSession::connectionTextChanged);
+        QSignalSpy texts(&session->Notifier(), &NetworkNotifier::connectionChanged);
         ConnectToSimulator();
         const QString text = session->State().connectionText;
         QVERIFY2(text.startsWith(QStringLiteral("连接到端口") + sim->SlavePath()), qPrintable(text));
@@ -160,7 +164,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(theNodeTable().GetRtCount(fridge) >= 1, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(app->Link().QueueSize(), 0, 20000);
         QVERIFY(sim->SetReachable(kFridge, false));
-        QSignalSpy messages(session.get(), &LinkSession::newMessage);
+        QSignalSpy messages(&session->Notifier(), &NetworkNotifier::messageLogged);
 
         // The watchdog finds the fridge silent past its time-out and asks it for data.
         theNodeTable().SetLastConnectTime(fridge, CvTime::Now() - theNodeTable().GetRtTimeout(fridge) - 1);
@@ -173,7 +177,8 @@ private slots:
         QCOMPARE(app->Link().QueueSize(), 0);
         bool lostEntry = false;
         for (const auto &e : log->entries)
-            lostEntry = lostEntry || (e.first == QStringLiteral("警告") && e.second.endsWith(QStringLiteral("连接断开")));
+            lostEntry = lostEntry ||
+                        (e.first == QStringLiteral("警告") && e.second.endsWith(QStringLiteral("连接断开")));
         QVERIFY(lostEntry);
         // Kind 5 makes the main window send the alarm frame.
         bool kindFive = false;
@@ -188,7 +193,7 @@ private slots:
     {
         ConnectToSimulator();
         QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
-        QSignalSpy lost(session.get(), &LinkSession::linkLost);
+        QSignalSpy lost(&session->Notifier(), &NetworkNotifier::linkLost);
         sim->Silence(60000);
         // Let what was already on the line arrive, then hold the session's clock still.
         QTest::qWait(500);

@@ -1,6 +1,7 @@
 #include "AffairTestKit.h"
 
 #include "base/AppSettings.h"
+#include "network/EngineEvents.h"
 
 namespace affairkit {
 
@@ -31,8 +32,18 @@ Rig::Rig(CUartAffairLink *external) : link(external ? *external : *new CUartAffa
     services = fake.get();
     link.SetServices(std::move(fake));
     link.SetClock([this] { return now; });
-    connect(&link, &CUartAffairLink::viewNotify, this, [this](CorvaneView v, ViewNotify c, int a) {
-        notices.push_back({v, c, a});
+    ConnectEngineToTable(link, table, this);
+    NetworkNotifier &notifier = table.Notifier();
+    connect(&notifier, &NetworkNotifier::nodeChanged, this, [this](int id, NodeAspect aspect) {
+        notices.push_back({Event::NodeChanged, id, aspect});
+    });
+    connect(&notifier, &NetworkNotifier::nodeLost, this, [this](int id) {
+        notices.push_back({Event::NodeLost, id});
+    });
+    connect(&notifier, &NetworkNotifier::allNodesChanged, this,
+            [this] { notices.push_back({Event::AllNodesChanged}); });
+    connect(&notifier, &NetworkNotifier::gprsLockFinished, this, [this](bool ok) {
+        notices.push_back({Event::GprsLockFinished, ok ? 1 : 0});
     });
     connect(&link, &CUartAffairLink::messageLogged, this, [this](int kind) { logged.push_back(kind); });
     connect(&link, &CUartAffairLink::finishedAvailable, this, [this] { ++finishedSignals; });

@@ -4,6 +4,7 @@
 
 #include "link/CUartAffairLink.h"
 #include "network/CCorvaneBeeNode.h"
+#include "network/ProgramLinkServices.h"
 
 #include <QHash>
 #include <QObject>
@@ -11,7 +12,8 @@
 #include <vector>
 
 // Test rig of the transaction engine: a fake clock, fake database and message-log services, the
-// process-wide network table emptied for each test, answer frames decoded as the receive side
+// process-wide network table emptied for each test and fed with the engine's events as the
+// program does, answer frames decoded as the receive side
 // decodes them, and a record of every notification the engine sends.
 namespace affairkit {
 
@@ -24,8 +26,9 @@ struct LogLine {
     QString text;
 };
 
-class FakeServices : public LinkServices {
+class FakeServices : public TableLinkServices {
 public:
+    FakeServices() : TableLinkServices(theNodeTable()) {}
     NodeInfo FindNode(const QString &text) override { return nodes.value(text, NodeInfo{}); }
     QString NodeAddress(int id) override { return addresses.value(id); }
     StoredHistory StoredHistoryOf(const QString &text) override { return stored.value(text); }
@@ -46,13 +49,15 @@ public:
     std::vector<LogLine> saved;
 };
 
+// A domain event announced on the network notifier.
+enum class Event { NodeChanged, NodeLost, AllNodesChanged, GprsLockFinished };
 struct Notice {
-    CorvaneView view;
-    ViewNotify code;
-    int argument;
+    Event event;
+    int node = 0; // node id; the ok flag of GprsLockFinished
+    NodeAspect aspect = NodeAspect::Link;
     bool operator==(const Notice &o) const
     {
-        return view == o.view && code == o.code && argument == o.argument;
+        return event == o.event && node == o.node && aspect == o.aspect;
     }
 };
 

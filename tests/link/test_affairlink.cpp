@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.Frame().left(11), QByteArray::fromHex("ff7f757b474e490b020102"));
         QCOMPARE(int(table.GetRtCmdState(1)), 15);
-        QVERIFY(rig.Notified({CorvaneView::Imme, ViewNotify::NodeChanged, 1}));
+        QVERIFY(rig.Notified({Event::NodeChanged, 1, NodeAspect::RealTime}));
         QCOMPARE(rig.link.Status().statusText, description);
         if (answersGni) {
             QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(int(table.GetStatus(1)), 0x0F);
         QCOMPARE(table.GetShortAddress(1), -1);
         QCOMPARE(int(table.GetRtFlag(1)), 0);
-        QVERIFY(rig.Notified({CorvaneView::Manager, ViewNotify::Specific, 1}));
+        QVERIFY(rig.Notified({Event::NodeLost, 1}));
         QCOMPARE(rig.services->saved.size(), size_t(2));
         QCOMPARE(rig.services->saved[1].type, QStringLiteral("警告"));
         QCOMPARE(rig.services->saved[1].text, prefix + QStringLiteral("连接断开"));
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.Frame().left(9), QByteArray::fromHex("ff7f757b474e49090f"));
         QCOMPARE(rig.link.Status().statusText, QStringLiteral("正在进行网络扫描"));
-        QVERIFY(rig.Notified({CorvaneView::Manager, ViewNotify::NodeChanged, 0}));
+        QVERIFY(rig.Notified({Event::AllNodesChanged}));
         // The scan starts from scratch: every node but the receiver is unreached again.
         QCOMPARE(theNodeTable().GetShortAddress(2), -1);
         QCOMPARE(theNodeTable().GetShortAddress(1), 0);
@@ -245,7 +245,7 @@ private slots:
         QueueStart(rig.link, kNodeA, start);
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(int(theNodeTable().GetLogCmdState(1)), 7);
-        QVERIFY(rig.Notified({CorvaneView::Command, ViewNotify::NodeChanged, 1}));
+        QVERIFY(rig.Notified({Event::NodeChanged, 1, NodeAspect::Logging}));
         QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
         QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::STN));
         // A second GNI answer after the head moved on is dropped.
@@ -338,7 +338,7 @@ private slots:
         QCOMPARE(rig.TickUntilFrame(), 1);
         QCOMPARE(rig.link.Status().progress, 5);
         QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 7);
-        QVERIFY(rig.Notified({CorvaneView::Download, ViewNotify::NodeChanged, 1}));
+        QVERIFY(rig.Notified({Event::NodeChanged, 1, NodeAspect::Download}));
         QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
         QCOMPARE(rig.TickUntilFrame(), 1);
         QVERIFY(rig.Feed(GhiFrom(kNodeA, loggerStart, 60, 1600, 0x88)));

@@ -285,7 +285,7 @@ private slots:
                                 Repeat({FrameCodec::MDN}, 7)}));
         QCOMPARE(rig.link.QueueSize(), 0);
         QCOMPARE(rig.link.FinishedCount(), 0);
-        QVERIFY(rig.Notified({CorvaneView::Gprs, ViewNotify::Specific, 1}));
+        QVERIFY(rig.Notified({Event::GprsLockFinished, 0}));
         QCOMPARE(rig.services->saved.size(), size_t(1));
         QCOMPARE(rig.services->saved[0].type, QStringLiteral("中断"));
         QCOMPARE(rig.services->saved[0].text, QStringLiteral("锁定GPRS信息未完成"));

@@ -3,13 +3,15 @@
 #include "../link/AnswerFrames.h"
 #include "../link/PtyPair.h"
 
+#include "base/AppSettings.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkEventHandler.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
-#include "base/AppSettings.h"
+#include "network/NetworkNotifier.h"
+#include "network/ProgramLinkServices.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QtTest>
@@ -20,8 +22,9 @@ namespace {
 
 constexpr qint64 kT0 = 1405398896; // 2014-07-15 12:34:56 (Asia/Shanghai)
 
-class LogRecorder : public LinkServices {
+class LogRecorder : public TableLinkServices {
 public:
+    LogRecorder() : TableLinkServices(theNodeTable()) {}
     NodeInfo FindNode(const QString &) override { return {}; }
     QString NodeAddress(int) override { return {}; }
     StoredHistory StoredHistoryOf(const QString &) override { return {}; }
@@ -31,10 +34,11 @@ public:
     int saves = 0;
 };
 
+// The notifier's node events: topology (a tree reload), a node's link state, or a lost node.
+enum class Event { Topology, NodeLink, NodeLost };
 struct Notice {
-    CorvaneView view;
-    ViewNotify code;
-    int argument;
+    Event event;
+    int node;
 };
 
 } // namespace
@@ -56,8 +60,8 @@ private:
         NodeChange change;
         change.mask = 0x7CB6;
         change.values.name = name;
-        change.values.extaddress = FrameCodec::AddressToText(
-            reinterpret_cast<const quint8 *>(Addr(seed).constData()));
+        change.values.extaddress =
+            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(seed).constData()));
         change.values.type = type;
         change.values.fatherid = parent;
         change.values.channel1_lower = lower;
@@ -120,8 +124,18 @@ private slots:
         session->SetAutomaticTimers(false);
         session->SetClock([this] { return now; });
         notices.clear();
-        connect(session.get(), &LinkSession::viewNotify, this,
-                [this](CorvaneView v, ViewNotify c, int a) { notices.append({v, c, a}); });
+        // The notifier outlives the session: the connections end with it.
+        NetworkNotifier &notifier = session->Notifier();
+        connect(&notifier, &NetworkNotifier::topologyChanged, session.get(), [this] {
+            notices.append({Event::Topology, 0});
+        });
+        connect(&notifier, &NetworkNotifier::nodeChanged, session.get(), [this](int id, NodeAspect aspect) {
+            if (aspect == NodeAspect::Link)
+                notices.append({Event::NodeLink, id});
+        });
+        connect(&notifier, &NetworkNotifier::nodeLost, session.get(), [this](int id) {
+            notices.append({Event::NodeLost, id});
+        });
     }
 
     void cleanup()
@@ -135,7 +149,7 @@ private slots:
     {
         const int receiver = AddNode(0x10, QStringLiteral("总站"), 0x40, 0);
         (void)LoadNetworkTable(*db, theNodeTable());
-        QSignalSpy texts(session.get(), &LinkSession::connectionTextChanged);
+        QSignalSpy texts(&session->Notifier(), &NetworkNotifier::connectionChanged);
 
         Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0x10, 0, 0, Addr(0)));
         QVERIFY(session->State().IsConnected());
@@ -166,8 +180,8 @@ private slots:
         Connect(0x10);
 
         Receive(NodeInfo(FrameCodec::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
-        const int router = db->FindNodeIdByAddress(FrameCodec::AddressToText(
-            reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
+        const int router = db->FindNodeIdByAddress(
+            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
         QVERIFY(router > 0);
         QVERIFY(db->SeekLookupNode(router));
         const NodeRow row = db->LookupCursor().Row();
@@ -179,8 +193,8 @@ private slots:
         QCOMPARE(row.channel2_upper, -2000.0f);
 
         Receive(NodeInfo(FrameCodec::GNI, 0x0204, Addr(0x40), 0x88, 0x01, 0, 3, 200, Addr(0x10)));
-        QCOMPARE(db->FindNodeIdByAddress(FrameCodec::AddressToText(
-                     reinterpret_cast<const quint8 *>(Addr(0x40).constData()))),
+        QCOMPARE(db->FindNodeIdByAddress(
+                     FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x40).constData()))),
                  -1);
     }
 
@@ -216,17 +230,16 @@ private slots:
         Connect(0x10);
 
         // Both loggers now report the router as parent, in one chunk.
-        Receive(NodeInfo(FrameCodec::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30))
-                + NodeInfo(FrameCodec::GNI, 0x0112, Addr(0x28), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        Receive(NodeInfo(FrameCodec::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)) +
+                NodeInfo(FrameCodec::GNI, 0x0112, Addr(0x28), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
         int reloads = 0;
         for (const Notice &n : notices) {
-            if (n.view == CorvaneView::Manager && n.code == ViewNotify::Reload)
+            if (n.event == Event::Topology)
                 ++reloads;
-            QVERIFY(!(n.view == CorvaneView::Manager && n.code == ViewNotify::Specific
-                      && (n.argument == a || n.argument == b)));
+            QVERIFY(!(n.event == Event::NodeLink && (n.node == a || n.node == b)));
         }
         QCOMPARE(reloads, 1);
-        QCOMPARE(notices.last().code, ViewNotify::Reload);
+        QCOMPARE(notices.last().event, Event::Topology);
         QVERIFY(db->SeekLookupNode(a));
         QCOMPARE(db->LookupCursor().Row().fatherid, 2);
     }
@@ -261,8 +274,8 @@ private slots:
         const int logger = AddNode(0x20, QStringLiteral("冰箱"), 0x80, 1, 2.0f, 8.0f);
         (void)LoadNetworkTable(*db, theNodeTable());
         Connect(0x10);
-        QSignalSpy samples(session.get(), &LinkSession::realTimeSample);
-        QSignalSpy messages(session.get(), &LinkSession::newMessage);
+        QSignalSpy samples(&session->Notifier(), &NetworkNotifier::newSample);
+        QSignalSpy messages(&session->Notifier(), &NetworkNotifier::messageLogged);
 
         QByteArray v(2, 0);
         const auto reading = [&v](float value) {
@@ -301,7 +314,8 @@ private slots:
         (void)LoadNetworkTable(*db, theNodeTable());
         Connect(0x10);
         CUartAffairLink &engine = app->Link();
-        const QString address = FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x20).constData()));
+        const QString address =
+            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x20).constData()));
 
         // Real-time reporting stopped: the watchdog time-out falls back to 1800 + 60 s.
         QVERIFY(engine.Create(6, address));
@@ -360,7 +374,7 @@ private slots:
         (void)LoadNetworkTable(*db, theNodeTable());
         Connect(0x10);
         CUartAffairLink &engine = app->Link();
-        QSignalSpy status(session.get(), &LinkSession::statusChanged);
+        QSignalSpy status(&session->Notifier(), &NetworkNotifier::statusChanged);
 
         QVERIFY(engine.Create(1, FrameCodec::PlaceholderAddressText()));
         QCOMPARE(engine.Commit(), 1);
@@ -388,7 +402,7 @@ private slots:
         const int logger = AddNode(0x20, QStringLiteral("L"), 0x80, 1);
         (void)LoadNetworkTable(*db, theNodeTable());
         session->SetGivenPorts({pty.SlavePath()});
-        QSignalSpy lost(session.get(), &LinkSession::linkLost);
+        QSignalSpy lost(&session->Notifier(), &NetworkNotifier::linkLost);
 
         session->Connect();
         QVERIFY(session->IsProbing());
@@ -396,7 +410,8 @@ private slots:
         session->ProbeStep();
         const QByteArray request = pty.Read(2000);
         QCOMPARE(request.size(), 64);
-        QCOMPARE(request.left(9), QByteArray::fromHex("ff7f757b474449" "08da"));
+        QCOMPARE(request.left(9), QByteArray::fromHex("ff7f757b474449"
+                                                      "08da"));
         QCOMPARE(session->State().scanIndex, 1);
 
         pty.Write(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
@@ -417,8 +432,10 @@ private slots:
         for (int i = 0; i < 5; ++i)
             session->LinkTick();
         QCOMPARE(pty.Read(1000), LinkSession::KeepAliveFrame());
-        QCOMPARE(LinkSession::KeepAliveFrame().left(9), QByteArray::fromHex("ff7f757b474449" "08da"));
-        QCOMPARE(LinkSession::AlarmFrame().left(9), QByteArray::fromHex("ff7f757b414c41" "08b6"));
+        QCOMPARE(LinkSession::KeepAliveFrame().left(9), QByteArray::fromHex("ff7f757b474449"
+                                                                            "08da"));
+        QCOMPARE(LinkSession::AlarmFrame().left(9), QByteArray::fromHex("ff7f757b414c41"
+                                                                        "08b6"));
 
         now += 4;
         session->LinkTick();
@@ -457,7 +474,7 @@ private slots:
         QCOMPARE(int(theNodeTable().GetStatus(router)), 0);
         bool told = false;
         for (const Notice &n : notices)
-            told = told || (n.view == CorvaneView::Manager && n.code == ViewNotify::Specific && n.argument == router);
+            told = told || (n.event == Event::NodeLost && n.node == router);
         QVERIFY(told);
     }
 };

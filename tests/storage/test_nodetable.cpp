@@ -1,8 +1,8 @@
 // The database connection and the node table, on real SQLite files in the test's home folder.
 #include "StorageTestSupport.h"
 
+#include "base/NodeType.h"
 #include "storage/CCorvaneODBC.h"
-#include "storage/NodeType.h"
 
 #include <QFile>
 #include <QSqlQuery>

@@ -14,6 +14,8 @@
 #include "network/LinkEventHandler.h"
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
+#include "network/NetworkNotifier.h"
+#include "network/ProgramLinkServices.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QCoreApplication>
@@ -82,7 +84,7 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     }
 
     CUart_CommApp &link = CUart_CommApp::Instance();
-    link.Link().SetServices(std::make_unique<PrintingServices>(LinkServices::Program()));
+    link.Link().SetServices(std::make_unique<PrintingServices>(MakeProgramLinkServices(theNodeTable(), db)));
     LinkSession session(link, theNodeTable(), db);
     session.SetGivenPorts(ports);
 
@@ -93,21 +95,22 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
                          object.insert(QStringLiteral("node"), id);
                          cli::PrintJson(object);
                      });
-    QObject::connect(&session, &LinkSession::connectionTextChanged, [](const QString &text, bool connected) {
+    NetworkNotifier &notifier = session.Notifier();
+    QObject::connect(&notifier, &NetworkNotifier::connectionChanged, [](const QString &text, bool connected) {
         PrintEvent(QStringLiteral("connection"),
                    {{QStringLiteral("text"), text}, {QStringLiteral("connected"), connected}});
     });
-    QObject::connect(&session, &LinkSession::statusChanged, [](const QString &text, int progress) {
+    QObject::connect(&notifier, &NetworkNotifier::statusChanged, [](const QString &text, int progress) {
         PrintEvent(QStringLiteral("status"),
                    {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
     });
-    QObject::connect(&session, &LinkSession::newMessage,
+    QObject::connect(&notifier, &NetworkNotifier::messageLogged,
                      [&session](int kind, const QString &, const QString &) {
                          // A node declared lost sends the alarm frame, as the main window does.
                          if (kind == 5)
                              session.SendAlarmFrame();
                      });
-    QObject::connect(&session, &LinkSession::linkLost, [] { PrintEvent(QStringLiteral("linklost")); });
+    QObject::connect(&notifier, &NetworkNotifier::linkLost, [] { PrintEvent(QStringLiteral("linklost")); });
 
     session.Connect();
     if (timed)

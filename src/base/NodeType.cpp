@@ -1,4 +1,4 @@
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include "base/StringTable.h"
 

@@ -1,0 +1,199 @@
+// The two GPRS transactions of the engine: the receiver self-check reads the phone book and the
+// logger entries back and compares them with the GPRS book; the lock writes them and checks every
+// echo.
+#include "link/CUartAffairLink.h"
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+
+Q_DECLARE_LOGGING_CATEGORY(lcAffair)
+
+using namespace FrameCodec;
+
+void CUartAffairLink::RunGprsFlow(AffairRequest &head, const AffairReply &reply)
+{
+    if (head.kind == 12)
+        RunSelfCheck(head, reply);
+    else
+        RunLock(head, reply);
+}
+
+namespace {
+
+PhoneDigits ToDigits(const std::array<quint8, 16> &bytes)
+{
+    PhoneDigits d{};
+    for (size_t i = 0; i < d.size(); ++i)
+        d[i] = char(bytes[i]);
+    return d;
+}
+
+std::array<quint8, 16> FromDigits(const PhoneDigits &digits)
+{
+    std::array<quint8, 16> b{};
+    for (size_t i = 0; i < b.size(); ++i)
+        b[i] = quint8(digits[i]);
+    return b;
+}
+
+} // namespace
+
+// Receiver self-check: reads the phone book and the logger entries back and compares them.
+void CUartAffairLink::RunSelfCheck(AffairRequest &head, const AffairReply &r)
+{
+    GprsBook &book = Services().Gprs();
+    AffairReply &res = *head.result;
+    switch (head.step) {
+    case MGQ:
+        if (r.type != MGQ)
+            return;
+        if (quint32(r.phoneSlotMask) == book.PhoneMask()) {
+            book.SetPhoneListState(1);
+            head.phoneSlotIndex = 0;
+            head.BeginStep(MGN);
+        } else {
+            book.SetPhoneListState(0);
+            head.BeginStep(MEQ);
+        }
+        return;
+    case MGN:
+        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex)
+            return;
+        if (!book.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
+            book.SetPhoneListState(0);
+        ++head.phoneSlotIndex;
+        head.BeginStep(head.phoneSlotIndex < GprsBook::kPhoneSlots ? MGN : MEQ);
+        return;
+    case MEQ:
+        if (r.type != MEQ)
+            return;
+        head.gprsLoggerCount = std::min(book.CountLoggers(), r.gprsLoggerCount);
+        if (head.gprsLoggerCount < 1) {
+            res.type = 12;
+            head.phase = AffairRequest::kPhaseFinished;
+        } else {
+            head.gprsIndex = 0;
+            head.BeginStep(MEI);
+        }
+        return;
+    case MEI:
+        if (r.type != MEI || r.gprsIndex != head.gprsIndex)
+            return;
+        res.gprsIndex = r.gprsIndex;
+        res.gprsLoggerAddress = r.gprsLoggerAddress;
+        head.BeginStep(MEN);
+        return;
+    case MEN:
+        if (r.type != MEN || r.gprsIndex != head.gprsIndex)
+            return;
+        res.gprsInfo = r.gprsInfo;
+        head.BeginStep(MBN);
+        return;
+    case MBN: {
+        if (r.type != MBN || r.gprsIndex != head.gprsIndex)
+            return;
+        res.gprsBindMask = r.gprsBindMask;
+        const int id = Services().FindNode(AddressToText(res.gprsLoggerAddress)).id;
+        if (id >= 0) {
+            book.SetLoggerEntry(id, quint32(res.gprsBindMask), res.gprsInfo);
+            book.SetGprsSlot(id, head.gprsIndex);
+        }
+        ++head.gprsIndex;
+        if (head.gprsIndex < head.gprsLoggerCount) {
+            head.BeginStep(MEI);
+        } else {
+            res.type = 12;
+            head.phase = AffairRequest::kPhaseFinished;
+        }
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+bool CUartAffairLink::LoadNextLoggerToWrite(AffairRequest &head)
+{
+    GprsBook &book = Services().Gprs();
+    const int slot = book.AssignGprsSlots();
+    const int id = book.FirstLoggerWithoutSlot();
+    if (slot < 0 || id < 0)
+        return false;
+    const auto address = AddressFromText(Services().NodeAddress(id));
+    if (!address) {
+        qCWarning(lcAffair) << "logger" << id << "has no extended address; GPRS lock ends";
+        return false;
+    }
+    head.gprsIndex = slot;
+    head.gprsLoggerAddress = *address;
+    head.gprsInfo = book.GprsNameOf(id);
+    head.gprsBindMask = qint32(book.BindMaskOf(id));
+    return true;
+}
+
+// GPRS lock: writes the phone book and the logger entries and checks every echo.
+void CUartAffairLink::RunLock(AffairRequest &head, const AffairReply &r)
+{
+    GprsBook &book = Services().Gprs();
+    AffairReply &res = *head.result;
+    const auto finish = [&] {
+        res.type = 13;
+        head.phase = AffairRequest::kPhaseFinished;
+    };
+    const auto loadSlot = [&](int slot) { head.phoneNumber = FromDigits(book.Phone(slot)); };
+    switch (head.step) {
+    case MSQ:
+        if (r.type != MGQ || r.phoneSlotMask != head.phoneSlotMask)
+            return;
+        head.phoneSlotIndex = 0;
+        loadSlot(0);
+        head.BeginStep(MSN);
+        return;
+    case MSN:
+        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex ||
+            !book.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
+            return;
+        ++head.phoneSlotIndex;
+        if (head.phoneSlotIndex < GprsBook::kPhoneSlots) {
+            loadSlot(head.phoneSlotIndex);
+            head.BeginStep(MSN);
+        } else {
+            head.gprsLoggerCount = book.CountLoggers();
+            head.BeginStep(MDQ);
+        }
+        return;
+    case MDQ:
+        if (r.type != MEQ || r.gprsLoggerCount != head.gprsLoggerCount)
+            return;
+        if (LoadNextLoggerToWrite(head))
+            head.BeginStep(MDI);
+        else
+            finish();
+        return;
+    case MDI:
+        if (r.type != MEI || r.gprsIndex != head.gprsIndex || r.gprsLoggerAddress != head.gprsLoggerAddress)
+            return;
+        head.BeginStep(MDN);
+        return;
+    case MDN:
+        if (r.type != MEN || r.gprsIndex != head.gprsIndex || r.gprsInfo != head.gprsInfo)
+            return;
+        head.BeginStep(MAN);
+        return;
+    case MAN: {
+        if (r.type != MBN || r.gprsIndex != head.gprsIndex || r.gprsBindMask != head.gprsBindMask)
+            return;
+        const int id = Services().FindNode(AddressToText(head.gprsLoggerAddress)).id;
+        if (id >= 0)
+            book.SetGprsSlot(id, head.gprsIndex);
+        if (id >= 0 && LoadNextLoggerToWrite(head))
+            head.BeginStep(MDI);
+        else
+            finish();
+        return;
+    }
+    default:
+        return;
+    }
+}

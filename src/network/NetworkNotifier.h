@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Which part of a node's live state changed.
+enum class NodeAspect {
+    Link,     // reachability, status, faults, signal, battery, short address
+    RealTime, // real-time reporting state or its command progress
+    Logging,  // recording parameters, alarm limits or their command progress
+    Download, // download progress
+};
+
+// The domain events of the network layer: what happened to the network, its nodes and the
+// receiver link. The network table owns the one instance (CCorvaneBeeNode::Notifier()); the
+// link session, the link event handling and the table itself announce through it, and the user
+// interface and the command-line monitor listen. Nothing here names a view.
+class NetworkNotifier : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+signals:
+    // --- The network table (emitted by the table itself).
+    void nodeAdded(int nodeId);
+    void nodeRemoved(int nodeId);
+    // A field of the node's live record changed value.
+    void nodeFieldsChanged(int nodeId);
+
+    // --- Events of the network.
+    void nodeChanged(int nodeId, NodeAspect aspect);
+    // The node stopped answering (a logger's overdue real-time read timed out, a router was
+    // silent too long).
+    void nodeLost(int nodeId);
+    // Every node's live state changed at once (a scan started, the link was lost, a router was
+    // added).
+    void allNodesChanged();
+    // Parents or types of node rows changed: trees are to be rebuilt.
+    void topologyChanged();
+    // A real-time sample of the node was added to its ring.
+    void newSample(int nodeId);
+    // The receiver's GPRS book or the loggers' GPRS entries may have changed.
+    void gprsChanged();
+    // The GPRS lock ended: ok false when it timed out.
+    void gprsLockFinished(bool ok);
+
+    // --- The receiver link.
+    void connectionChanged(const QString &text, bool connected);
+    void linkLost();
+    // The transaction's status text or progress (0..110) changed.
+    void statusChanged(const QString &statusText, int progress);
+    // A message was logged; kind 5: a node was declared lost (the alarm frame is due). The type
+    // word and the text are those of the newest entry.
+    void messageLogged(int kind, const QString &type, const QString &text);
+};
+
+Q_DECLARE_METATYPE(NodeAspect)
