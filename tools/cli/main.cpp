@@ -4,7 +4,7 @@
 
 #include "base/AppSettings.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -19,7 +19,11 @@ void PrintHelp(const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The plot command draws with fonts, which needs a GUI application; the offscreen platform
+    // keeps the tool usable without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 
     cli::GlobalOptions global;
