@@ -1,12 +1,14 @@
 // The main() of every benchmark: the storage code needs a Qt application object (its SQL driver
-// and settings), so the benchmarks run inside one.
-#include <QCoreApplication>
+// and settings), the plot a GUI one (fonts), so the benchmarks run inside one, offscreen.
+#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

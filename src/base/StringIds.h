@@ -227,4 +227,16 @@ constexpr int Ch1Data = 429;      // 通道1数据：
 constexpr int Ch2Data = 430;      // 通道2数据：
 constexpr int WordPreAlarm = 484; // 预警
 
+// Curve plot pages.
+constexpr int CurveCh1Unit = 158;    // 通道1单位:
+constexpr int CurveCh2Unit = 159;    // 通道2单位:
+constexpr int CurveChannel1 = 23200; // 通道1
+constexpr int CurveChannel2 = 23201; // 通道2
+constexpr int CurveSlider = 23202;   // 起始数据
+constexpr int CurveReadOut1 = 23203; // 通道1光标读数
+constexpr int CurveReadOut2 = 23204; // 通道2光标读数
+constexpr int CurvePicture = 23205;  // 曲线图
+constexpr int CurveSwatch1 = 23206;  // 通道1图例
+constexpr int CurveSwatch2 = 23207;  // 通道2图例
+
 } // namespace Sid

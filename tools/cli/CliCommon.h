@@ -35,3 +35,4 @@ int RunDb(const cli::GlobalOptions &global, QStringList args);
 int RunHistory(const cli::GlobalOptions &global, QStringList args);
 int RunDatafile(const cli::GlobalOptions &global, QStringList args);
 int RunMonitor(const cli::GlobalOptions &global, QStringList args);
+int RunPlot(const cli::GlobalOptions &global, QStringList args);

@@ -1,6 +1,7 @@
 // corvane-cli history list|dump|store and datafile dump|save: the history tables and data
 // files without a window.
 #include "CliCommon.h"
+#include "HistoryArgs.h"
 
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
@@ -19,60 +20,15 @@
 
 namespace {
 
+using cli::LoadRecord;
+using cli::NodeKey;
+using cli::OpenDb;
+using cli::ParseInteger;
+using cli::ParseTime;
+
 double Rounded(float v)
 {
     return std::round(static_cast<double>(v) * 100.0) / 100.0;
-}
-
-std::optional<qint64> ParseTime(const QString &text)
-{
-    bool ok = false;
-    const qint64 seconds = text.toLongLong(&ok);
-    if (ok)
-        return seconds;
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
-    const QRegularExpressionMatch m = form.match(text.trimmed());
-    if (!m.hasMatch())
-        return std::nullopt;
-    CvTime::LocalFields f;
-    f.year = m.captured(1).toInt();
-    f.month = m.captured(2).toInt();
-    f.day = m.captured(3).toInt();
-    f.hour = m.captured(4).toInt();
-    f.minute = m.captured(5).toInt();
-    f.second = m.captured(6).toInt();
-    return CvTime::FromLocal(f);
-}
-
-std::optional<qint64> ParseInteger(const QString &text)
-{
-    bool ok = false;
-    const qint64 v = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
-                         ? text.mid(2).toLongLong(&ok, 16)
-                         : text.toLongLong(&ok, 10);
-    return ok ? std::optional<qint64>(v) : std::nullopt;
-}
-
-std::optional<QString> NodeKey(const QString &text)
-{
-    static const QRegularExpression hex(QStringLiteral("^[0-9a-fA-F]{16}$"));
-    if (!hex.match(text).hasMatch())
-        return std::nullopt;
-    return text.toLower();
-}
-
-// Opens the database file: a bare name in the home's database folder as the program does,
-// else (or when no such file is there) the file at that path; the name must end in "mdb".
-bool OpenDb(CCorvaneODBC &db, const QString &file, QString &error)
-{
-    const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\'));
-    const bool inHome =
-        bare && QFileInfo::exists(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + file);
-    if (inHome ? db.OpenDatabase(file) : db.OpenDatabaseAt(QFileInfo(file).absoluteFilePath()))
-        return true;
-    error = db.LastError().isEmpty() ? QStringLiteral("cannot open database %1").arg(file) : db.LastError();
-    return false;
 }
 
 // Takes --db and --node from args and opens that database; 0 on success, else the exit status.
@@ -169,54 +125,6 @@ void PrintStore(const CNodeDataSave &s, bool csv)
             line.insert(QStringLiteral("ch2"), Rounded(s.ch2()[k]));
         cli::PrintJson(line);
     }
-}
-
-// Loads a record into the store as the history view does and applies --from/--to.
-bool LoadRecord(CHistoryStore &h, const QString &key, const QString &recordText, QStringList &args,
-                QString &error)
-{
-    const std::optional<qint64> record = ParseInteger(recordText);
-    if (!record) {
-        error = QStringLiteral("bad record id: %1").arg(recordText);
-        return false;
-    }
-    QString fromText;
-    QString toText;
-    const bool hasFrom = cli::TakeOption(args, QStringLiteral("--from"), fromText);
-    const bool hasTo = cli::TakeOption(args, QStringLiteral("--to"), toText);
-    if (!h.OpenSummaryTable(key)) {
-        error = QStringLiteral("no history for node %1").arg(key);
-        return false;
-    }
-    if (!h.SeekRecord(static_cast<qint32>(*record))) {
-        error = QStringLiteral("no record %1 for node %2").arg(*record).arg(key);
-        return false;
-    }
-    if (!h.OpenDataTable(h.DataTableName(), 0)) {
-        error = QStringLiteral("data table %1 missing").arg(h.DataTableName());
-        return false;
-    }
-    (void)h.LoadSegmentChain(h.LastHeaderId());
-    (void)h.LoadRecordSamples();
-    CNodeDataSave &s = h.Samples();
-    if (hasFrom || hasTo) {
-        const std::optional<qint64> from =
-            hasFrom ? ParseTime(fromText) : std::optional<qint64>(s.recordStart);
-        const std::optional<qint64> to = hasTo ? ParseTime(toText) : std::optional<qint64>(s.recordEnd);
-        if (!from || !to) {
-            error = QStringLiteral("bad time in --from/--to");
-            return false;
-        }
-        // The history view applies a range only inside the record.
-        if (!(s.recordStart <= *from && *from <= *to && *to <= s.recordEnd) ||
-            !s.ComputeRangeStatistics(*from, *to)) {
-            error = QStringLiteral("range refused: the record runs from %1 to %2")
-                        .arg(s.recordStart)
-                        .arg(s.recordEnd);
-            return false;
-        }
-    }
-    return true;
 }
 
 int HistoryList(CHistoryStore &h, const QString &key)

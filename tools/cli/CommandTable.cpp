@@ -33,6 +33,13 @@ const std::vector<CommandInfo> &Commands()
          RunDatafile},
         {"monitor", "connect to the receiver and print link events",
          "[--home DIR] [--port PATH | --demo] monitor [--seconds N]", RunMonitor},
+        {"plot", "draw the curve plot of a sample ring or a stored record into a PNG",
+         "plot --ring FILE [--limits l1,u1,l2,u2] [--zoom Z] [--first S] [--width W] --png OUT [--points]\n"
+         "plot --node HEX16 --record ID [--db FILE] [--from T --to T] [--zoom Z] [--first S] [--width W] "
+         "--png OUT [--points]\n"
+         "  FILE: JSON lines {\"t\":..,\"c1\":..,\"c2\":..}; W: picture width (415 ring, 500 record);\n"
+         "  --db defaults to the configured database; --points prints K, D and the chosen indices",
+         RunPlot},
     };
     return table;
 }

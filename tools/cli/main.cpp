@@ -4,9 +4,12 @@
 
 #include "base/AppSettings.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -19,8 +22,15 @@ void PrintHelp(const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // The plot command draws with fonts, which needs a GUI application (on the offscreen
+    // platform: no display needed); every other command runs without one.
+    const bool drawing =
+        std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strcmp(a, "plot") == 0; });
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)
+                                                          : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList args = app->arguments().mid(1);
 
     cli::GlobalOptions global;
     // Global options stand before the command word.
