@@ -227,4 +227,11 @@ constexpr int Ch1Data = 429;      // 通道1数据：
 constexpr int Ch2Data = 430;      // 通道2数据：
 constexpr int WordPreAlarm = 484; // 预警
 
+// Home folder and serial-port permission.
+constexpr int HomeFolderUnusable = 24000;    // The data folder %1 cannot be used: %2
+constexpr int PortDeniedGroup = 24001;       // No permission to open the port %1 ... group "%2" ...
+constexpr int PortDenied = 24002;            // No permission to open the port %1 (no owner group known)
+constexpr int PortDeniedStatusGroup = 24003; // Port %1: no permission (group %2)
+constexpr int PortDeniedStatus = 24004;      // Port %1: no permission
+
 } // namespace Sid

@@ -4,6 +4,7 @@
 #include "network/ViewNotify.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -74,6 +75,9 @@ signals:
     void statusChanged(const QString &statusText, int progress);
     // The link was lost after 11 s of silence.
     void linkLost();
+    // A port could not be opened for lack of permission: the message names it and the fix.
+    // Announced once per port in the life of the session.
+    void portDenied(const QString &location, const QString &message);
 
 private:
     void StartProbe();
@@ -81,6 +85,8 @@ private:
     void OnConnected();
     void DropLink();
     void EmitStatus();
+    // Status text and one-time message for ports the user may not open.
+    void ReportDeniedPorts();
     // Announces the last logged message (type word and text) of the engine or the handler.
     void EmitNewMessage(int kind);
     void WriteFrame(const QByteArray &frame);
@@ -92,6 +98,7 @@ private:
     std::unique_ptr<LinkEventHandler> m_handler;
     std::function<qint64()> m_clock;
     QStringList m_givenPorts;
+    QSet<QString> m_reportedDenied;
     bool m_automatic = true;
     bool m_probing = false;
     bool m_ticking = false;

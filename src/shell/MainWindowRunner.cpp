@@ -100,6 +100,9 @@ int RunMainWindow(const StartOptions &options)
                      });
     QObject::connect(&session, &LinkSession::statusChanged, &window, &CCorvaneManagerDlg::OnStatusChanged);
     QObject::connect(&session, &LinkSession::newMessage, &window, &CCorvaneManagerDlg::OnNewMessage);
+    // Queued: the message box must not open inside the connect handling.
+    QObject::connect(&session, &LinkSession::portDenied, &window, &CCorvaneManagerDlg::OnPortDenied,
+                     Qt::QueuedConnection);
     QObject::connect(&session, &LinkSession::viewNotify, &window, &CCorvaneManagerDlg::PostToView);
     QObject::connect(&session, &LinkSession::gprsRefresh, &window,
                      [&window] { window.PostToView(CorvaneView::Gprs, ViewNotify::Reload, 0); });

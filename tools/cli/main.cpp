@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 
 #include "base/AppSettings.h"
+#include "base/HomeFolder.h"
 
 #include <QCoreApplication>
 
@@ -20,6 +21,7 @@ void PrintHelp(const QString &text)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    HomeFolder::SetApplicationNames();
     QStringList args = app.arguments().mid(1);
 
     cli::GlobalOptions global;
@@ -40,8 +42,11 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
-    if (!global.home.isEmpty())
-        AppSettings::Instance().SetHomeFolder(global.home);
+    const HomeFolder::Choice home = HomeFolder::ChooseForProgram(global.home);
+    if (!home.error.isEmpty())
+        return cli::Fail(
+            QStringLiteral("the data folder %1 cannot be used: %2").arg(home.folder, home.error));
+    AppSettings::Instance().SetHomeFolder(home.folder);
 
     const cli::CommandInfo *command = args.isEmpty() ? nullptr : cli::FindCommand(args.first());
     if (!command) {
