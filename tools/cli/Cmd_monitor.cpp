@@ -108,6 +108,9 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
                              session.SendAlarmFrame();
                      });
     QObject::connect(&session, &LinkSession::linkLost, [] { PrintEvent(QStringLiteral("linklost")); });
+    QObject::connect(&session, &LinkSession::portDenied, [](const QString &port, const QString &message) {
+        PrintEvent(QStringLiteral("portdenied"), {{QStringLiteral("port"), port}, {QStringLiteral("text"), message}});
+    });
 
     session.Connect();
     if (timed)
