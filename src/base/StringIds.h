@@ -229,7 +229,7 @@ constexpr int WordPreAlarm = 484; // 预警
 
 // Home folder and serial-port permission.
 constexpr int HomeFolderUnusable = 24000;    // The data folder %1 cannot be used: %2
-constexpr int PortDeniedGroup = 24001;       // No permission to open the port %1 ... group "%2" ...
+constexpr int PortDeniedGroup = 24001;       // No permission to open the port %1 ... group "%2": join it ...
 constexpr int PortDenied = 24002;            // No permission to open the port %1 (no owner group known)
 constexpr int PortDeniedStatusGroup = 24003; // Port %1: no permission (group %2)
 constexpr int PortDeniedStatus = 24004;      // Port %1: no permission
