@@ -254,4 +254,11 @@ constexpr int ExportUnreadable = 23410;  // 无法读取工作簿 %1 ……
 constexpr int ExportWriteFailed = 23411; // 无法写入文件 %1：%2
 constexpr int ExportTooLarge = 23412;    // 工作簿过大……
 
+// Home folder and serial-port permission.
+constexpr int HomeFolderUnusable = 24000;    // The data folder %1 cannot be used: %2
+constexpr int PortDeniedGroup = 24001;       // No permission to open the port %1 ... group "%2": join it ...
+constexpr int PortDenied = 24002;            // No permission to open the port %1 (no owner group known)
+constexpr int PortDeniedStatusGroup = 24003; // Port %1: no permission (group %2)
+constexpr int PortDeniedStatus = 24004;      // Port %1: no permission
+
 } // namespace Sid

@@ -132,7 +132,15 @@ void CSerialPort::OnError(QSerialPort::SerialPortError error)
     emit Lost();
 }
 
-CComPort::CComPort(QObject *parent) : QObject(parent) {}
+CComPort::CComPort(QObject *parent) : QObject(parent)
+{
+    m_prober = [](const QString &location) {
+        QSerialPort probe(location);
+        if (probe.open(QIODevice::ReadWrite))
+            return QSerialPort::NoError;
+        return probe.error();
+    };
+}
 
 CComPort::~CComPort()
 {
@@ -164,13 +172,10 @@ int CComPort::EnumeratePorts(const QStringList &givenPorts)
         PortEntry entry;
         entry.location = location;
         // The port in use is present by definition; probing it would disturb the link.
-        if (IsOpen() && location == m_location) {
-            entry.present = true;
-        } else {
-            QSerialPort probe(location);
-            entry.present = probe.open(QIODevice::ReadWrite);
-            probe.close();
-        }
+        const bool inUse = IsOpen() && location == m_location;
+        entry.access = inUse ? PortAccess::Opened : ClassifyOpenError(m_prober(location));
+        entry.present = entry.access == PortAccess::Opened;
+        entry.group = PortOwnerGroup(location);
         present += entry.present ? 1 : 0;
         m_table.push_back(entry);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/PortAccess.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -62,7 +64,14 @@ public:
     struct PortEntry {
         QString location;     // system location, e.g. /dev/ttyUSB0 or COM3
         bool present = false; // could be opened when the table was made
+        PortAccess access = PortAccess::Failed; // why it could (not) be opened
+        QString group;                          // group owning the device file
     };
+
+    // Tries to open a port for the table and reports the outcome (tests replace it: they run
+    // with rights no operator has).
+    using Prober = std::function<QSerialPort::SerialPortError(const QString &location)>;
+    void SetProber(Prober prober) { m_prober = std::move(prober); }
 
     using ReceiveCallback = std::function<void(const quint8 *bytes, qint64 count)>;
 
@@ -100,6 +109,7 @@ private:
     void Deliver(const QByteArray &bytes);
 
     std::unique_ptr<CSerialPort> m_serial;
+    Prober m_prober;
     ReceiveCallback m_callback;
     QString m_location;
     QVector<PortEntry> m_table;

@@ -6,6 +6,7 @@
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "link/FrameCodec.h"
+#include "link/PortAccess.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/EngineEvents.h"
 #include "network/LinkEventHandler.h"
@@ -137,6 +138,22 @@ void LinkSession::Connect()
     StartProbe();
     m_state.connectionText = LoadStr(kConnecting);
     emit Notifier().connectionChanged(m_state.connectionText, false);
+    ReportDeniedPorts();
+}
+
+void LinkSession::ReportDeniedPorts()
+{
+    for (const auto &entry : m_link.Port().PortTable()) {
+        if (entry.access != LsComm::PortAccess::Denied)
+            continue;
+        // The probe skips the port; without this the operator would see no receiver and no reason.
+        m_link.Link().Status().statusText = LsComm::PortDeniedStatus(entry.location, entry.group);
+        EmitStatus();
+        if (!m_reportedDenied.contains(entry.location)) {
+            m_reportedDenied.insert(entry.location);
+            emit Notifier().portDenied(entry.location, LsComm::PortDeniedMessage(entry.location, entry.group));
+        }
+    }
 }
 
 void LinkSession::ProbeStep()

@@ -4,6 +4,7 @@
 #include "network/NetworkNotifier.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -76,6 +77,8 @@ private:
     void OnConnected();
     void DropLink();
     void EmitStatus();
+    // Status text and one-time message for ports the user may not open.
+    void ReportDeniedPorts();
     // Announces the last logged message (type word and text) of the engine or the handler.
     void EmitNewMessage(int kind);
     void WriteFrame(const QByteArray &frame);
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<LinkEventHandler> m_handler;
     std::function<qint64()> m_clock;
     QStringList m_givenPorts;
+    QSet<QString> m_reportedDenied;
     bool m_automatic = true;
     bool m_probing = false;
     bool m_ticking = false;

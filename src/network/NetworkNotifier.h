@@ -47,6 +47,9 @@ signals:
     // --- The receiver link.
     void connectionChanged(const QString &text, bool connected);
     void linkLost();
+    // A port could not be opened for lack of permission: the message names it and the fix.
+    // Announced once per port in the life of the session.
+    void portDenied(const QString &location, const QString &message);
     // The transaction's status text or progress (0..110) changed.
     void statusChanged(const QString &statusText, int progress);
     // A message was logged; kind 5: a node was declared lost (the alarm frame is due). The type

@@ -7,8 +7,9 @@
 #include "messages/CUserStore.h"
 #include "messages/ui/AccountInput.h"
 #include "messages/ui/CLoginDlg.h"
+#include "base/HomeFolder.h"
+#include "base/StringTable.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 std::optional<StartOptions> ParseStartOptions(const QStringList &args, QString &error)
@@ -41,12 +42,23 @@ CCorvaneManagerApp::CCorvaneManagerApp(StartOptions options) : m_options(std::mo
     };
 }
 
+void CCorvaneManagerApp::ShowStartError(const QString &text)
+{
+    CMessageBoxPrompt boxes(Sid::UserTitle);
+    IUserPrompt *prompt = m_prompt ? m_prompt : &boxes;
+    prompt->Show(nullptr, PromptIcon::Critical, {}, text);
+}
+
 int CCorvaneManagerApp::InitInstance(const QLocale &system)
 {
     AppSettings &settings = AppSettings::Instance();
     settings.SetFontCharset(AppSettings::kCharsetAnsi);
-    settings.SetHomeFolder(m_options.home.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                    : m_options.home);
+    const HomeFolder::Choice home = HomeFolder::ChooseForProgram(m_options.home);
+    settings.SetHomeFolder(home.folder);
+    if (!home.error.isEmpty()) {
+        ShowStartError(LoadStr(Sid::HomeFolderUnusable).arg(home.folder, home.error));
+        return 1;
+    }
     // Language with its string table and font character set, unit texts, sound alarm.
     settings.LoadStartupSettings(system);
     // The message stores are process-wide and exist before any view writes to them.
@@ -55,11 +67,8 @@ int CCorvaneManagerApp::InitInstance(const QLocale &system)
     CUserStore &users = CUserStore::Instance();
     users.SetFilePath(settings.UserFilePath());
     const UserFileStatus status = users.Load();
-    if (status == UserFileStatus::Damaged) {
-        CMessageBoxPrompt boxes(Sid::UserTitle);
-        IUserPrompt *prompt = m_prompt ? m_prompt : &boxes;
-        prompt->Show(nullptr, PromptIcon::Critical, {}, UserFileErrorText(status));
-    }
+    if (status == UserFileStatus::Damaged)
+        ShowStartError(UserFileErrorText(status));
 
     m_loggedIn = m_login(users);
     if (!m_loggedIn)

@@ -12,7 +12,7 @@ class IUserPrompt;
 
 // Options of the command line: corvane-manager [--home DIR] [--port PATH]... [--demo].
 struct StartOptions {
-    QString home;      // empty: the executable's folder
+    QString home;      // empty: the executable's folder or the per-user data folder
     QStringList ports; // ports probed before the system's own
     bool demo = false; // probe a simulated receiver as well
 };
@@ -45,6 +45,9 @@ public:
     [[nodiscard]] const StartOptions &Options() const { return m_options; }
 
 private:
+    // A critical message before the main window exists (through the prompt when one is set).
+    void ShowStartError(const QString &text);
+
     StartOptions m_options;
     LoginRunner m_login;
     MainWindowRunner m_mainWindow;

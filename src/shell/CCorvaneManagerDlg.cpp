@@ -313,6 +313,12 @@ int CCorvaneManagerDlg::ClampProgress(int progress)
     return qBound(0, progress, kMaxProgress);
 }
 
+void CCorvaneManagerDlg::OnPortDenied(const QString &location, const QString &message)
+{
+    qCWarning(lcMainWindow) << "no permission to open" << location;
+    m_prompt->ShowError(this, QString(), message);
+}
+
 void CCorvaneManagerDlg::OnStatusChanged(const QString &statusText, int progress)
 {
     m_statusText = statusText;

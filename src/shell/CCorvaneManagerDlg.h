@@ -97,6 +97,8 @@ public slots:
     void StopAlarm();
     // Status text and progress of the running link transaction; the progress is kept clamped.
     void OnStatusChanged(const QString &statusText, int progress);
+    // A port cannot be opened for lack of permission: tells the operator how to fix it.
+    void OnPortDenied(const QString &location, const QString &message);
     // The connection status text beside the connect button.
     void SetConnectionText(const QString &text);
     // The connect button's picture: connected or not.

@@ -135,6 +135,9 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
                      &CCorvaneManagerDlg::OnStatusChanged);
     QObject::connect(&notifier, &NetworkNotifier::messageLogged, &window, &CCorvaneManagerDlg::OnNewMessage);
     ConnectViewNotices(notifier, window);
+    // Queued: the message box must not open inside the connect handling.
+    QObject::connect(&notifier, &NetworkNotifier::portDenied, &window, &CCorvaneManagerDlg::OnPortDenied,
+                     Qt::QueuedConnection);
 
     session.Connect();
     // The window closes only when the operator confirmed the exit question.

@@ -173,6 +173,10 @@ int RunPorts(const cli::GlobalOptions &global, QStringList args)
         o.insert(QStringLiteral("index"), i);
         o.insert(QStringLiteral("port"), table[i].location);
         o.insert(QStringLiteral("present"), table[i].present);
+        o.insert(QStringLiteral("access"), QLatin1String(LsComm::PortAccessName(table[i].access)));
+        o.insert(QStringLiteral("group"), table[i].group);
+        if (table[i].access == LsComm::PortAccess::Denied)
+            o.insert(QStringLiteral("fix"), LsComm::PortDeniedMessage(table[i].location, table[i].group));
         cli::PrintJson(o);
     }
     return 0;

@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 
 #include "base/AppSettings.h"
+#include "base/HomeFolder.h"
 
 #include <QGuiApplication>
 
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
     const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)
                                                           : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = app->arguments().mid(1);
+    HomeFolder::SetApplicationNames();
 
     cli::GlobalOptions global;
     // Global options stand before the command word.
@@ -50,8 +52,11 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
-    if (!global.home.isEmpty())
-        AppSettings::Instance().SetHomeFolder(global.home);
+    const HomeFolder::Choice home = HomeFolder::ChooseForProgram(global.home);
+    if (!home.error.isEmpty())
+        return cli::Fail(
+            QStringLiteral("the data folder %1 cannot be used: %2").arg(home.folder, home.error));
+    AppSettings::Instance().SetHomeFolder(home.folder);
 
     const cli::CommandInfo *command = args.isEmpty() ? nullptr : cli::FindCommand(args.first());
     if (!command) {
