@@ -54,6 +54,7 @@ int CCorvaneManagerApp::InitInstance(const QLocale &system)
 
     CUserStore &users = CUserStore::Instance();
     users.SetFilePath(settings.UserFilePath());
+    (void)users.RemoveLeftoverCopies();
     const UserFileStatus status = users.Load();
     if (status == UserFileStatus::Damaged) {
         CMessageBoxPrompt boxes(Sid::UserTitle);

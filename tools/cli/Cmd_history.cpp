@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -28,8 +29,9 @@ std::optional<qint64> ParseTime(const QString &text)
 {
     bool ok = false;
     const qint64 seconds = text.toLongLong(&ok);
+    // Stored times are calendar bytes from 1970 on: an earlier time cannot be kept.
     if (ok)
-        return seconds;
+        return seconds >= 0 ? std::optional<qint64>(seconds) : std::nullopt;
     static const QRegularExpression form(
         QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
     const QRegularExpressionMatch m = form.match(text.trimmed());
@@ -42,7 +44,8 @@ std::optional<qint64> ParseTime(const QString &text)
     f.hour = m.captured(4).toInt();
     f.minute = m.captured(5).toInt();
     f.second = m.captured(6).toInt();
-    return CvTime::FromLocal(f);
+    const std::optional<qint64> local = CvTime::FromLocal(f);
+    return local && *local >= 0 ? local : std::nullopt;
 }
 
 std::optional<qint64> ParseInteger(const QString &text)
@@ -64,19 +67,21 @@ std::optional<QString> NodeKey(const QString &text)
 
 // Opens the database file: a bare name in the home's database folder as the program does,
 // else (or when no such file is there) the file at that path; the name must end in "mdb".
-bool OpenDb(CCorvaneODBC &db, const QString &file, QString &error)
+// Only a database of this system is opened, read-only for the commands that only read.
+bool OpenDb(CCorvaneODBC &db, const QString &file, CCorvaneODBC::OpenMode mode, QString &error)
 {
     const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\'));
-    const bool inHome =
-        bare && QFileInfo::exists(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + file);
-    if (inHome ? db.OpenDatabase(file) : db.OpenDatabaseAt(QFileInfo(file).absoluteFilePath()))
+    const QString inHome = AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + file;
+    const QString path = bare && QFileInfo::exists(inHome) ? inHome : QFileInfo(file).absoluteFilePath();
+    if (db.OpenDatabaseAt(path, mode))
         return true;
     error = db.LastError().isEmpty() ? QStringLiteral("cannot open database %1").arg(file) : db.LastError();
     return false;
 }
 
 // Takes --db and --node from args and opens that database; 0 on success, else the exit status.
-int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, QString &key)
+int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, CCorvaneODBC::OpenMode mode,
+                     QString &key)
 {
     QString dbFile, nodeText;
     if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
@@ -87,7 +92,7 @@ int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, Q
         return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
     key = *parsed;
     QString error;
-    if (!OpenDb(db, dbFile, error))
+    if (!OpenDb(db, dbFile, mode, error))
         return cli::Fail(error);
     return 0;
 }
@@ -176,7 +181,7 @@ bool LoadRecord(CHistoryStore &h, const QString &key, const QString &recordText,
                 QString &error)
 {
     const std::optional<qint64> record = ParseInteger(recordText);
-    if (!record) {
+    if (!record || *record < 1 || *record > std::numeric_limits<qint32>::max()) {
         error = QStringLiteral("bad record id: %1").arg(recordText);
         return false;
     }
@@ -196,7 +201,10 @@ bool LoadRecord(CHistoryStore &h, const QString &key, const QString &recordText,
         error = QStringLiteral("data table %1 missing").arg(h.DataTableName());
         return false;
     }
-    (void)h.LoadSegmentChain(h.LastHeaderId());
+    if (!h.LoadSegmentChain(h.LastHeaderId()) && h.ChainDamaged()) {
+        error = QStringLiteral("damaged record %1 of node %2: its segment chain loops").arg(*record).arg(key);
+        return false;
+    }
     (void)h.LoadRecordSamples();
     CNodeDataSave &s = h.Samples();
     if (hasFrom || hasTo) {
@@ -267,7 +275,9 @@ int HistoryStore(CCorvaneODBC &db, const QString &key, QStringList &args)
     const std::optional<qint64> end = ParseTime(endText);
     const std::optional<qint64> interval = ParseInteger(intervalText);
     const std::optional<qint64> type = ParseInteger(typeText);
-    if (!start || !end || !interval || !type || *type < 0 || *type > 255)
+    // The interval is stored in three bytes.
+    if (!start || !end || !interval || !type || *type < 0 || *type > 255 || *interval < 1 ||
+        *interval > 0xFFFFFF)
         return cli::Fail(QStringLiteral("bad --start, --end, --interval or --type"));
     b.startTime = *start;
     b.endTime = *end;
@@ -334,7 +344,9 @@ int RunHistory(const cli::GlobalOptions &, QStringList args)
     // A database object of the command's own: it is gone before the application object.
     CCorvaneODBC db;
     QString key;
-    if (const int status = OpenNodeDatabase(args, "history", db, key))
+    const auto mode =
+        verb == QLatin1String("store") ? CCorvaneODBC::OpenMode::Existing : CCorvaneODBC::OpenMode::ReadOnly;
+    if (const int status = OpenNodeDatabase(args, "history", db, mode, key))
         return status;
 
     if (verb == QLatin1String("list")) {
@@ -372,7 +384,8 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
         CNodeDataSave store;
         CCorvFile file(store);
         if (!file.OpenDataFile(args.first()))
-            return cli::Fail(QStringLiteral("not a readable data file: %1").arg(args.first()));
+            return cli::Fail(QStringLiteral("not a readable data file: %1: %2")
+                                 .arg(args.first(), DataFile::FaultText(file.LastFault())));
         PrintStore(store, csv);
         return 0;
     }
@@ -383,7 +396,7 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
             return cli::UsageOf("datafile");
         CCorvaneODBC db;
         QString key;
-        if (const int status = OpenNodeDatabase(args, "datafile", db, key))
+        if (const int status = OpenNodeDatabase(args, "datafile", db, CCorvaneODBC::OpenMode::ReadOnly, key))
             return status;
         QString error;
         if (!LoadRecord(db.History(), key, recordText, args, error))
