@@ -226,6 +226,9 @@ constexpr int WordSystem = 425;   // 系统
 constexpr int Ch1Data = 429;      // 通道1数据：
 constexpr int Ch2Data = 430;      // 通道2数据：
 constexpr int WordPreAlarm = 484; // 预警
+// Robustness of the stores.
+constexpr int DatabaseBusy = 23800;  // 数据库正忙:另一个程序正在写入。请稍后再试。
+constexpr int DamagedRecord = 23801; // 记录已损坏:数据段循环相连,无法读取数据。
 
 // Curve plot pages.
 constexpr int CurveCh1Unit = 158;    // 通道1单位:

@@ -145,6 +145,10 @@ bool CMessageHis::ReadFrom(qint64 offset)
     QFile file(PathOf(m_readName));
     if (m_readName.isEmpty() || !file.open(QIODevice::ReadOnly))
         return false;
+    if (file.size() > MessageCodec::kMaxFileBytes) {
+        qCWarning(lcMessages) << "message file" << m_readName << "is larger than any message file can be";
+        return false;
+    }
     if (offset > 0 && !file.seek(offset))
         return false;
     m_loaded = MessageCodec::Descramble(file.readAll(), m_readKey, offset);

@@ -1,8 +1,11 @@
 #include "messages/CUserStore.h"
 #include "messages/MessagesLog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cstring>
@@ -66,6 +69,10 @@ UserFileStatus CUserStore::ReadPlain(QByteArray &plain) const
     if (file.read(plain.data(), size) != size || !UserFile::AccountCountForSize(plain.size()))
         return UserFileStatus::Damaged;
     UserFile::UnscrambleImage(plain);
+    if (!UserFile::IsValidPlainImage(plain)) {
+        qCWarning(lcMessages) << "user file holds an account of an unknown type or a name that is no text";
+        return UserFileStatus::Damaged;
+    }
     return UserFileStatus::Ok;
 }
 
@@ -131,10 +138,38 @@ UserFileStatus CUserStore::CheckPassword(int index, const QString &password, boo
     return status;
 }
 
+int CUserStore::RemoveLeftoverCopies() const
+{
+    // A rewrite goes through a copy named after the file plus six characters; a crash during
+    // the rewrite leaves it behind, holding names and digests.
+    const QFileInfo info(m_path);
+    const QRegularExpression copyName(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    int removed = 0;
+    const QStringList entries =
+        info.dir().entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : entries) {
+        if (!copyName.match(name).hasMatch())
+            continue;
+        if (QFile::remove(info.dir().filePath(name)))
+            ++removed;
+        else
+            qCWarning(lcMessages) << "cannot remove the leftover copy" << name;
+    }
+    return removed;
+}
+
 UserFileStatus CUserStore::RememberLastLogin(int index)
 {
     if (index < 0 || index > 255)
         return UserFileStatus::Refused;
+    {
+        QByteArray plain;
+        Wipe wipe(plain);
+        const UserFileStatus status = ReadPlain(plain);
+        if (status == UserFileStatus::Damaged)
+            return status;
+    }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         return UserFileStatus::WriteFailed;

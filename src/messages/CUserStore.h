@@ -42,6 +42,10 @@ public:
     void SetFilePath(const QString &path) { m_path = path; }
     [[nodiscard]] QString FilePath() const { return m_path; }
 
+    // Removes copies of the file that an interrupted rewrite of an earlier run left beside it
+    // (start-up); returns how many were removed.
+    int RemoveLeftoverCopies() const;
+
     // Counts the accounts from the file size and reads their names and types.
     [[nodiscard]] UserFileStatus Load();
     [[nodiscard]] int Count() const { return static_cast<int>(m_names.size()); }

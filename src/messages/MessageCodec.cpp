@@ -77,4 +77,50 @@ QString MonthlyFileName(int year, int month)
     return QString::asprintf("msg%04d%02d.cvm", year, month);
 }
 
+namespace {
+
+// Bytes of the header a file of that name starts with.
+int HeaderLength(const QByteArray &text, const QString &fileName)
+{
+    const QByteArray header = fileName.toLatin1();
+    return text.startsWith(header) && fileName.startsWith(QLatin1String("msg")) ? int(header.size()) : 0;
+}
+
+const QByteArray &RecordStart()
+{
+    static const QByteArray begin = QByteArray("<") + kBegin;
+    return begin;
+}
+
+} // namespace
+
+int FirstStrayByte(const QByteArray &text, const QString &fileName)
+{
+    const QByteArray &begin = RecordStart();
+    const QByteArray end = kEnd;
+    int pos = HeaderLength(text, fileName);
+    while (pos < text.size()) {
+        if (text.mid(pos, begin.size()) != begin)
+            return pos;
+        const int stop = int(text.indexOf(end, pos + begin.size()));
+        const int nextBegin = int(text.indexOf(begin, pos + begin.size()));
+        if (stop < 0 || (nextBegin >= 0 && nextBegin < stop))
+            return pos;
+        pos = stop + int(end.size());
+    }
+    return -1;
+}
+
+int LeadLength(const QString &fileName)
+{
+    return int(fileName.toLatin1().size() + RecordStart().size());
+}
+
+bool LeadIsSound(const QByteArray &lead, const QString &fileName)
+{
+    const QByteArray rest = lead.mid(HeaderLength(lead, fileName));
+    const QByteArray &begin = RecordStart();
+    return rest.startsWith(begin) || begin.startsWith(rest);
+}
+
 } // namespace MessageCodec

@@ -20,6 +20,19 @@ inline constexpr char kTimeTag[] = "<\\TIME=";
 inline constexpr char kUserTag[] = "<\\USER=";
 inline constexpr char kEventTag[] = "<\\EVT=";
 
+// No month of messages comes near this size; a larger file is refused unread (positions in a
+// loaded text are int).
+inline constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+
+// The offset of the first byte of a descrambled file that is neither its header (its own name,
+// for the monthly files) nor part of a whole record; -1 when the text is sound.
+[[nodiscard]] int FirstStrayByte(const QByteArray &text, const QString &fileName);
+// The number of bytes at the start of a file that LeadIsSound needs.
+[[nodiscard]] int LeadLength(const QString &fileName);
+// The descrambled first bytes of a file can start a sound file: the header, if any, then the
+// start of a record. Checked before a file is read whole.
+[[nodiscard]] bool LeadIsSound(const QByteArray &lead, const QString &fileName);
+
 // The one-byte key of a file, from its name (without folder).
 [[nodiscard]] std::uint8_t DeriveKey(const QString &fileName);
 

@@ -1,5 +1,8 @@
 #include "messages/UserFileCodec.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <cstring>
 
 namespace UserFile {
@@ -108,6 +111,30 @@ Digest PasswordDigest(const QString &password)
         r = static_cast<std::uint8_t>(r + b);
     }
     return d;
+}
+
+bool IsValidPlainImage(const QByteArray &plain)
+{
+    const std::optional<int> count = AccountCountForSize(plain.size());
+    if (!count)
+        return false;
+    for (int i = 0; i < *count; ++i) {
+        const int at = kHeaderSize + kRecordSize * i;
+        const std::uint8_t type = static_cast<std::uint8_t>(plain[at + kTypeOffset]);
+        if (type != 1 && type != 2)
+            return false;
+        const QByteArray field = plain.mid(at, kNameSize);
+        const int nul = field.indexOf('\0');
+        const QByteArray name = field.left(nul < 0 ? kNameSize : nul);
+        if (name.isEmpty())
+            return false;
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(name);
+        if (utf8.hasError() || std::any_of(text.begin(), text.end(),
+                                           [](QChar c) { return c.category() == QChar::Other_Control; }))
+            return false;
+    }
+    return true;
 }
 
 QString RecordName(const QByteArray &plain, int index)

@@ -43,6 +43,10 @@ struct Seeds {
 // n from 1 to 50.
 [[nodiscard]] std::optional<int> AccountCountForSize(qint64 size);
 
+// A plain image holds only accounts of the two known types whose names are text: non-empty
+// UTF-8 without control characters, zero-padded. Anything else is a damaged file.
+[[nodiscard]] bool IsValidPlainImage(const QByteArray &plain);
+
 // Scrambles (or unscrambles) bytes 4.. of a whole file image in place, with the seeds it carries
 // in bytes 1..3. Images shorter than 5 bytes are left alone.
 void ScrambleImage(QByteArray &image);

@@ -66,6 +66,7 @@ int CCorvaneManagerApp::InitInstance(const QLocale &system)
 
     CUserStore &users = CUserStore::Instance();
     users.SetFilePath(settings.UserFilePath());
+    (void)users.RemoveLeftoverCopies();
     const UserFileStatus status = users.Load();
     if (status == UserFileStatus::Damaged)
         ShowStartError(UserFileErrorText(status));

@@ -4,7 +4,7 @@
 
 void CPromptDatabaseErrorSink::ShowDatabaseError(const DatabaseError &error)
 {
-    if (error.kind == DatabaseError::Kind::LinkFailed)
+    if (error.kind != DatabaseError::Kind::SqlError)
         m_prompt.ShowError(m_parent, error.caption, error.text);
     else
         m_prompt.Inform(m_parent, error.text);

@@ -10,7 +10,9 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -44,7 +46,8 @@ QByteArray TimeField(qint64 seconds)
         .toLatin1();
 }
 
-qint64 ReadTimeField(const char *p)
+// Empty when the fields name no valid local time.
+std::optional<qint64> ReadTimeField(const char *p)
 {
     CvTime::LocalFields f;
     f.year = static_cast<int>(ReadInteger(p, 4));
@@ -53,7 +56,7 @@ qint64 ReadTimeField(const char *p)
     f.hour = static_cast<int>(ReadInteger(p + 8, 2));
     f.minute = static_cast<int>(ReadInteger(p + 10, 2));
     f.second = static_cast<int>(ReadInteger(p + 12, 2));
-    return CvTime::FromLocal(f).value_or(0);
+    return CvTime::FromLocal(f);
 }
 
 // The name cut to at most 32 bytes of UTF-8 without splitting a character, blank-padded.
@@ -224,17 +227,17 @@ QByteArray BuildFile(const CNodeDataSave &store, const Key &key)
     return file;
 }
 
-int ParseFile(const QByteArray &file, CNodeDataSave &store)
+Fault ReadFile(const QByteArray &file, CNodeDataSave &store)
 {
     const qint64 length = file.size();
     if (length <= kMinimumLength)
-        return 0;
+        return Fault::TooShort;
     Key key;
     for (int i = 0; i < kKeyBytes; ++i)
         key[i] = static_cast<quint8>(file[i]);
     const QByteArray text = Unscramble(file.mid(kKeyBytes), key);
     if (text.size() != length - kKeyBytes)
-        return 0;
+        return Fault::TooShort;
     const char *p = text.constData();
 
     const QString name = QString::fromUtf8(p, kNameWidth).trimmed();
@@ -244,53 +247,65 @@ int ParseFile(const QByteArray &file, CNodeDataSave &store)
     const qint64 typeValue = ReadInteger(p, 3);
     const quint8 type = (typeValue >= 0 && typeValue <= 255) ? static_cast<quint8>(typeValue) : 0;
     p += 3;
-    const qint64 start = ReadTimeField(p);
+    const std::optional<qint64> start = ReadTimeField(p);
     p += 14;
-    const qint64 end = ReadTimeField(p);
+    const std::optional<qint64> end = ReadTimeField(p);
     p += 14;
     const qint64 interval = ReadInteger(p, 5);
     p += 5;
     const qint64 n = ReadInteger(p, 6);
     p += 6;
-    float stats[6];
-    for (float &v : stats) {
-        v = static_cast<float>(ReadDecimal(p, kValueWidth));
+    bool finite = true;
+    // A value too large for a float reads as infinity: no logger measures that.
+    const auto value = [&p, &finite] {
+        const auto v = static_cast<float>(ReadDecimal(p, kValueWidth));
         p += kValueWidth;
-    }
+        finite = finite && std::isfinite(v);
+        return v;
+    };
+    float stats[6];
+    for (float &v : stats)
+        v = value();
     const qint64 alarmValue = ReadInteger(p, 3);
     p += 3;
     float limits[4];
-    for (float &v : limits) {
-        v = static_cast<float>(ReadDecimal(p, kValueWidth));
-        p += kValueWidth;
-    }
+    for (float &v : limits)
+        v = value();
 
     const int channels = HistoryCodec::ChannelCount(type);
     // A file must carry samples the store can hold; one announcing more than the store's
     // capacity, none at all, or a type without channels is refused whole.
-    if (channels == 0 || n < 1 || n > CNodeDataSave::kCapacity)
-        return 0;
+    if (channels == 0)
+        return Fault::NoChannels;
+    if (n < 1 || n > CNodeDataSave::kCapacity)
+        return Fault::BadCount;
     if ((length - kMinimumLength) / kValueWidth != n * channels)
-        return 0;
+        return Fault::SizeMismatch;
+    if (!start || !end)
+        return Fault::BadDate;
+    // Sample times must run forwards.
+    if (interval < 1)
+        return Fault::BadInterval;
 
     const bool has1 = HistoryCodec::HasChannel1(type);
     const bool has2 = HistoryCodec::HasChannel2(type);
     const int count = static_cast<int>(n);
+    std::vector<float> samples1(has1 ? count : 0), samples2(has2 ? count : 0);
     for (int i = 0; i < count; ++i) {
-        if (has1) {
-            store.ch1()[i] = static_cast<float>(ReadDecimal(p, kValueWidth));
-            p += kValueWidth;
-        }
-        if (has2) {
-            store.ch2()[i] = static_cast<float>(ReadDecimal(p, kValueWidth));
-            p += kValueWidth;
-        }
+        if (has1)
+            samples1[i] = value();
+        if (has2)
+            samples2[i] = value();
     }
+    if (!finite)
+        return Fault::BadValue;
+    std::copy(samples1.begin(), samples1.end(), store.ch1());
+    std::copy(samples2.begin(), samples2.end(), store.ch2());
     store.name = name;
     store.nodeKey = nodeKey;
     store.deviceType = type;
-    store.recordStart = start;
-    store.recordEnd = end;
+    store.recordStart = *start;
+    store.recordEnd = *end;
     store.interval = interval;
     store.rangeFirst = 0;
     store.rangeCount = count;
@@ -308,8 +323,38 @@ int ParseFile(const QByteArray &file, CNodeDataSave &store)
     store.ch1Count = has1 ? count : 0;
     store.ch2Count = has2 ? count : 0;
     for (int i = 0; i < count; ++i)
-        store.times()[i] = start + i * interval;
-    return 1;
+        store.times()[i] = *start + i * interval;
+    return Fault::None;
+}
+
+int ParseFile(const QByteArray &file, CNodeDataSave &store)
+{
+    return ReadFile(file, store) == Fault::None ? 1 : 0;
+}
+
+QString FaultText(Fault fault)
+{
+    switch (fault) {
+    case Fault::None:
+        return QStringLiteral("no fault");
+    case Fault::Unreadable:
+        return QStringLiteral("the file cannot be read or is larger than any data file");
+    case Fault::TooShort:
+        return QStringLiteral("the file is too short for a data file");
+    case Fault::NoChannels:
+        return QStringLiteral("the device type has no channel");
+    case Fault::BadCount:
+        return QStringLiteral("the sample count is 0 or more than a record holds");
+    case Fault::SizeMismatch:
+        return QStringLiteral("the file size does not match the sample count and channels");
+    case Fault::BadDate:
+        return QStringLiteral("the start or end is no valid date and time");
+    case Fault::BadInterval:
+        return QStringLiteral("the recording interval is below 1 second");
+    case Fault::BadValue:
+        return QStringLiteral("a value is too large to be a measurement");
+    }
+    return {};
 }
 
 } // namespace DataFile
@@ -353,18 +398,22 @@ int CCorvFile::SaveDataFile(const QString &path)
 
 int CCorvFile::OpenDataFile(const QString &path)
 {
+    m_fault = DataFile::Fault::Unreadable;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
     const qint64 size = file.size();
-    if (size <= DataFile::kMinimumLength || size > kMaxFileLength)
+    if (size > kMaxFileLength)
         return 0;
     const QByteArray bytes = file.readAll();
     if (bytes.size() != size)
         return 0;
+    m_fault = DataFile::ReadFile(bytes, m_store);
+    if (m_fault == DataFile::Fault::TooShort)
+        return 0;
     for (int i = 0; i < DataFile::kKeyBytes; ++i)
         m_key[i] = static_cast<quint8>(bytes[i]);
-    return DataFile::ParseFile(bytes, m_store);
+    return m_fault == DataFile::Fault::None ? 1 : 0;
 }
 
 int CCorvFile::OpenChosenDataFile(const QString &path)

@@ -37,9 +37,26 @@ inline constexpr int kNodeKeyWidth = 16;
 [[nodiscard]] QByteArray BuildText(const CNodeDataSave &store);
 // Key bytes followed by the scrambled text; empty when BuildText refuses.
 [[nodiscard]] QByteArray BuildFile(const CNodeDataSave &store, const Key &key);
+// Why a file was refused.
+enum class Fault {
+    None,
+    Unreadable,   // cannot be read, or larger than any data file
+    TooShort,     // 168 bytes or fewer
+    NoChannels,   // the device type names no channel
+    BadCount,     // no sample, or more than the store holds
+    SizeMismatch, // the sample part does not match the count and channels
+    BadDate,      // start or end is no valid local time
+    BadInterval,  // below 1 second: times would stand still or run backwards
+    BadValue,     // a value overflows a float
+};
+// A short English description of the fault (corvane-cli).
+[[nodiscard]] QString FaultText(Fault fault);
+
 // Reads a whole file into the store. The store changes only when the file is valid: longer
-// than 168 bytes, its sample part matching the announced count and channels, and the count
-// within the store's capacity. Returns 1 on success, 0 otherwise.
+// than 168 bytes, its sample part matching the announced count and channels, the count within
+// the store's capacity, valid dates, an interval of at least 1 second and finite values.
+[[nodiscard]] Fault ReadFile(const QByteArray &file, CNodeDataSave &store);
+// ReadFile as 1 on success, 0 otherwise.
 [[nodiscard]] int ParseFile(const QByteArray &file, CNodeDataSave &store);
 
 } // namespace DataFile
@@ -58,6 +75,8 @@ public:
     // otherwise read, and the chosen folder remembered whatever the result.
     [[nodiscard]] int OpenChosenDataFile(const QString &path);
     [[nodiscard]] DataFile::Key KeyBytes() const { return m_key; }
+    // Why the last OpenDataFile failed.
+    [[nodiscard]] DataFile::Fault LastFault() const { return m_fault; }
 
     // Remembered folders of the open and save dialogs in the settings file, and the folder a
     // dialog starts in: the remembered one when it exists, else the home's datasave folder
@@ -71,4 +90,5 @@ public:
 private:
     CNodeDataSave &m_store;
     DataFile::Key m_key{};
+    DataFile::Fault m_fault = DataFile::Fault::None;
 };

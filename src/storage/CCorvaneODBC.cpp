@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -47,13 +48,80 @@ bool ExecStatement(QSqlDatabase connection, const QString &statement, QString &e
     return false;
 }
 
-bool HasNodeTable(QSqlDatabase connection, bool &ok)
+// error receives the failure of a database that cannot be read.
+bool HasNodeTable(QSqlDatabase connection, QSqlError &error)
 {
     QSqlQuery q(connection);
     q.prepare(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?"));
     q.addBindValue(kNodeTable);
-    ok = q.exec() && q.next();
-    return ok && q.value(0).toInt() > 0;
+    if (!q.exec() || !q.next()) {
+        error = q.lastError();
+        return false;
+    }
+    return q.value(0).toInt() > 0;
+}
+
+// Column names of a table, in order; empty when it cannot be read.
+QStringList ColumnsOf(QSqlDatabase connection, const QString &table)
+{
+    QStringList columns;
+    QSqlQuery q(connection);
+    if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
+        while (q.next())
+            columns << q.value(1).toString();
+    }
+    return columns;
+}
+
+// The columns of the node table as this program makes it.
+const QStringList &NodeColumns()
+{
+    static const QStringList columns = [] {
+        const QString name = NewConnectionName("columns");
+        QStringList found;
+        {
+            QSqlDatabase memory = QSqlDatabase::addDatabase(kDriver, name);
+            memory.setDatabaseName(QStringLiteral(":memory:"));
+            QString error;
+            if (memory.open() && ExecStatement(memory, CCorvaneODBC::NodeTableStatement(), error))
+                found = ColumnsOf(memory, kNodeTable);
+            memory.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return found;
+    }();
+    return columns;
+}
+
+// Why an open database is no database of this system; empty when it is one. Its tables are
+// the node table with its own columns and per-node summary and data tables, nothing else.
+QString ForeignReason(QSqlDatabase connection, QSqlError &error)
+{
+    QSqlQuery q(connection);
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+        error = q.lastError();
+        return {};
+    }
+    static const QRegularExpression nodeTables(QStringLiteral("^[0-9a-fA-F]{16}(SUMM|Data.{3})$"));
+    bool hasNodeTable = false;
+    while (q.next()) {
+        const QString table = q.value(0).toString();
+        if (table == kNodeTable)
+            hasNodeTable = true;
+        else if (!table.startsWith(QLatin1String("sqlite_")) && !nodeTables.match(table).hasMatch())
+            return QStringLiteral("it holds the foreign table %1").arg(table);
+    }
+    if (!hasNodeTable)
+        return QStringLiteral("it has no node table %1").arg(kNodeTable);
+    if (ColumnsOf(connection, kNodeTable) != NodeColumns())
+        return QStringLiteral("its node table has other columns");
+    return {};
+}
+
+// SQLite's codes for a database another connection is writing to.
+bool IsBusy(const QSqlError &error)
+{
+    return error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6");
 }
 
 } // namespace
@@ -157,11 +225,14 @@ void CCorvaneODBC::Report(DatabaseError::Kind kind, const QString &driverText)
     if (kind == DatabaseError::Kind::LinkFailed) {
         error.caption = LoadStr(Sid::DbErrorTitle);
         error.text = LoadStr(Sid::DbLinkFailed);
+    } else if (kind == DatabaseError::Kind::Busy) {
+        error.caption = LoadStr(Sid::DbErrorTitle);
+        error.text = LoadStr(Sid::DatabaseBusy);
     } else {
         error.text = LoadStr(Sid::DbError) + driverText;
     }
     m_lastError = error.text;
-    if (kind == DatabaseError::Kind::LinkFailed && !driverText.isEmpty())
+    if (kind != DatabaseError::Kind::SqlError && !driverText.isEmpty())
         m_lastError += QStringLiteral(" (") + driverText + QLatin1Char(')');
     qCWarning(lcStorage) << m_lastError;
     if (m_sink)
@@ -208,7 +279,7 @@ int CCorvaneODBC::OpenDatabase(const QString &fileName)
     return OpenDatabaseAt(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + fileName);
 }
 
-int CCorvaneODBC::OpenDatabaseAt(const QString &fullPath)
+int CCorvaneODBC::OpenDatabaseAt(const QString &fullPath, OpenMode mode)
 {
     if (!fullPath.endsWith(QLatin1String("mdb")))
         return Refuse(QStringLiteral("database name does not end in \"mdb\": %1").arg(fullPath));
@@ -224,19 +295,30 @@ int CCorvaneODBC::OpenDatabaseAt(const QString &fullPath)
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, m_connectionName);
     db.setDatabaseName(fullPath);
-    bool readable = db.open();
+    if (mode == OpenMode::ReadOnly)
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    QSqlError error;
     bool hasTable = false;
-    if (readable)
-        hasTable = HasNodeTable(db, readable);
-    if (!readable) {
-        const QString driverText = db.lastError().text();
+    QString foreign;
+    if (!db.open())
+        error = db.lastError();
+    else if (mode == OpenMode::Work)
+        hasTable = HasNodeTable(db, error);
+    else
+        foreign = ForeignReason(db, error);
+    if (error.type() != QSqlError::NoError) {
         db = QSqlDatabase();
         CloseDatabase();
-        Report(DatabaseError::Kind::LinkFailed, driverText);
+        Report(IsBusy(error) ? DatabaseError::Kind::Busy : DatabaseError::Kind::LinkFailed, error.text());
         return 0;
     }
+    if (!foreign.isEmpty()) {
+        db = QSqlDatabase();
+        CloseDatabase();
+        return Refuse(QStringLiteral("%1 is not a database of this system: %2").arg(fullPath, foreign));
+    }
     m_path = fullPath;
-    if (!hasTable && !CreateNodeTable(Connection())) {
+    if (mode == OpenMode::Work && !hasTable && !CreateNodeTable(Connection())) {
         CloseDatabase();
         return 0;
     }

@@ -11,6 +11,7 @@
 struct DatabaseError {
     enum class Kind {
         LinkFailed, // "Fail to link database", caption "ERROR", error icon
+        Busy,       // another program is writing to the database; shown as LinkFailed is
         SqlError,   // "Database Error:" + driver text, default message box
     };
     Kind kind = Kind::SqlError;
@@ -51,8 +52,15 @@ public:
     // missing or unreadable file reports "Fail to link database". A database without the node
     // table gets it.
     [[nodiscard]] int OpenDatabase(const QString &fileName);
-    // The same for a file named by its full path (command-line tool, tests).
-    [[nodiscard]] int OpenDatabaseAt(const QString &fullPath);
+    // How a database is opened.
+    enum class OpenMode {
+        Work,     // the program's own database: a missing node table is made
+        Existing, // only a database of this system (node table, node tables, nothing else)
+        ReadOnly, // as Existing, and nothing in the file is ever created or changed
+    };
+    // The same for a file named by its full path (command-line tool, tests). A database of
+    // another program is refused in the modes other than Work.
+    [[nodiscard]] int OpenDatabaseAt(const QString &fullPath, OpenMode mode = OpenMode::Work);
     // Makes a new database file at fullPath with the node table in it. An existing file is
     // never touched; the running connection is not switched to the new file.
     [[nodiscard]] int CreateDatabase(const QString &fullPath);

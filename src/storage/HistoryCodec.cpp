@@ -2,7 +2,9 @@
 
 #include "base/CvTime.h"
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace HistoryCodec {
 namespace {
@@ -302,6 +304,30 @@ std::optional<SegmentHeader> DecodeSegmentHeader(const Row &row)
     h.flag = row[18];
     h.name = QByteArray(reinterpret_cast<const char *>(&row[19]), kHeaderNameBytes);
     return h;
+}
+
+ChainWalk WalkSegmentChain(qint32 lastHeaderId,
+                           const std::function<std::optional<SegmentHeader>(qint32)> &readHeader)
+{
+    ChainWalk walk;
+    std::set<qint32> visited;
+    for (qint32 h = lastHeaderId; h >= 1;) {
+        if (!visited.insert(h).second) {
+            walk.damaged = true;
+            walk.headers.clear();
+            break;
+        }
+        std::optional<SegmentHeader> header = readHeader(h);
+        if (!header)
+            break;
+        const qint32 previous = header->previousHeaderId;
+        walk.headers.emplace_back(h, std::move(*header));
+        if (previous == h)
+            break;
+        h = previous;
+    }
+    std::reverse(walk.headers.begin(), walk.headers.end());
+    return walk;
 }
 
 QByteArray AdvanceTableCode(const QByteArray &code)

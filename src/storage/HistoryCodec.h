@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 // Byte encodings of the per-node history tables: the chained byte scrambling of summary and
 // data rows, the plain layouts of a summary row and a segment header row, and the small value
@@ -113,6 +115,17 @@ struct SegmentHeader {
 [[nodiscard]] Row EncodeSegmentHeader(const SegmentHeader &header);
 // Empty when the row does not carry the header mark 0x7F 0x7F.
 [[nodiscard]] std::optional<SegmentHeader> DecodeSegmentHeader(const Row &row);
+
+// A record's segment chain walked back from its newest header. readHeader gives the header
+// stored at a row id, empty when that row is missing or is no header; either ends the chain, as
+// does a previous id below 1 or equal to the header's own id. A chain that leads back to a
+// header already visited is damaged: its segments would be read again and again.
+struct ChainWalk {
+    std::vector<std::pair<qint32, SegmentHeader>> headers; // oldest first
+    bool damaged = false;
+};
+[[nodiscard]] ChainWalk
+WalkSegmentChain(qint32 lastHeaderId, const std::function<std::optional<SegmentHeader>(qint32)> &readHeader);
 
 // Next data-table code after a full table: A01 -> A02, A09 -> A19 -> A29 ... The first
 // character never changes; a second character that wraps round to zero becomes a blank.

@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -560,34 +561,34 @@ int CHistoryStore::ReadDataRow(qint32 id)
 int CHistoryStore::LoadSegmentChain(qint32 lastHeaderId)
 {
     m_segments.clear();
+    m_chainDamaged = false;
     if (!(m_dataState & kDataOpen))
         return 0;
     m_dataState |= kChainLoaded;
     if (lastHeaderId < 1 || m_dataLastId == 0)
         return 0;
-    qint32 h = lastHeaderId;
-    // Each header names its predecessor; a chain can be no longer than the table, which also
-    // ends a damaged chain that points round in a circle.
-    for (qint64 guard = 0; guard <= m_dataLastId; ++guard) {
-        if (!ReadDataRow(h))
-            break;
-        const std::optional<SegmentHeader> header = DecodeSegmentHeader(m_plain);
-        if (!header)
-            break;
+    const ChainWalk walk = WalkSegmentChain(lastHeaderId, [this](qint32 id) -> std::optional<SegmentHeader> {
+        if (!ReadDataRow(id))
+            return std::nullopt;
+        return DecodeSegmentHeader(m_plain);
+    });
+    if (walk.damaged) {
+        qCWarning(lcStorage) << "segment chain of" << m_dataTable << "from" << lastHeaderId
+                             << "loops: damaged record";
+        m_chainDamaged = true;
+        return 0;
+    }
+    for (const auto &[id, header] : walk.headers) {
         SegmentEntry e;
-        e.headerId = h;
+        e.headerId = id;
         e.isHeader = true;
-        e.firstId = header->firstId;
-        e.lastId = header->lastId;
-        e.previousHeaderId = header->previousHeaderId;
-        e.byteCount = header->byteCount;
-        e.flag = header->flag;
-        e.name = header->name;
-        m_segments.insert(m_segments.begin(), e);
-        const qint32 previous = header->previousHeaderId;
-        if (previous == h || previous < 1)
-            break;
-        h = previous;
+        e.firstId = header.firstId;
+        e.lastId = header.lastId;
+        e.previousHeaderId = header.previousHeaderId;
+        e.byteCount = header.byteCount;
+        e.flag = header.flag;
+        e.name = header.name;
+        m_segments.push_back(e);
     }
     return 1;
 }
@@ -710,8 +711,29 @@ int CHistoryStore::StoreHistoryBlock(const HistoryBlockInput &block)
     return 0;
 }
 
-int CHistoryStore::StoreInTransaction(const HistoryBlockInput &b)
+bool CHistoryStore::DropStoredPart(HistoryBlockInput &b)
 {
+    const qint64 stored = DataLength();
+    if (StartTime() != b.startTime || RecordInterval() != b.interval || b.startOffset >= stored)
+        return false;
+    const qint64 overlap = std::min(stored - b.startOffset, b.received);
+    // Only the same samples are a block downloaded again; other bytes are another recording.
+    QByteArray bytes;
+    if (OpenDataTable(DataTableName(), 0) == 1 && LoadSegmentChain(LastHeaderId()) == 1)
+        ForEachSegment([&bytes](const QByteArray &segment) { bytes += segment; });
+    CloseDataTable();
+    if (bytes.mid(b.startOffset, overlap) != b.data.left(overlap))
+        return false;
+    b.data = b.data.mid(overlap);
+    b.received -= overlap;
+    b.total -= overlap;
+    b.startOffset = stored;
+    return b.received == 0;
+}
+
+int CHistoryStore::StoreInTransaction(const HistoryBlockInput &input)
+{
+    HistoryBlockInput b = input;
     if (!OpenSummaryTable(b.nodeKey)) {
         if (!m_database.CreateSummaryTable(b.nodeKey) || !OpenSummaryTable(b.nodeKey))
             return 0;
@@ -720,6 +742,9 @@ int CHistoryStore::StoreInTransaction(const HistoryBlockInput &b)
     bool continued = false;
     if (MoveLastRecord()) {
         code = TableCode().toLatin1().right(3);
+        // A block downloaded again stores only the samples the record does not hold yet.
+        if (DropStoredPart(b))
+            return 1;
         if (StartTime() == b.startTime && DataLength() == b.startOffset) {
             if (!EditSummaryRow() || !SetDataLength(kEditing, DataLength() + b.received) ||
                 !SetEndTime(kEditing, b.endTime) ||
@@ -753,6 +778,29 @@ int CHistoryStore::StoreInTransaction(const HistoryBlockInput &b)
 
 // ---------------------------------------------------------------- loading a record
 
+void CHistoryStore::ForEachSegment(const std::function<void(const QByteArray &)> &sink)
+{
+    if (!(m_dataState & kDataOpen) || !(m_dataState & kChainLoaded))
+        return;
+    QByteArray segment;
+    for (const SegmentEntry &e : m_segments) {
+        if (e.headerId < 1)
+            break;
+        const qint64 span = static_cast<qint64>(e.lastId) - e.firstId;
+        if (e.firstId > e.lastId ||
+            !(span * kRowBytes < e.byteCount && e.byteCount <= span * kRowBytes + kRowBytes))
+            continue;
+        segment.resize(0);
+        segment.reserve(static_cast<qsizetype>(span + 1) * kRowBytes);
+        ReadDataRows(e.firstId, static_cast<qint32>(span + 1), [&segment](qint32, const Row &plain) {
+            segment.append(reinterpret_cast<const char *>(plain.data()), kRowBytes);
+        });
+        // A segment stops at its first missing row.
+        segment.truncate(std::min<qint64>(e.byteCount, segment.size()));
+        sink(segment);
+    }
+}
+
 int CHistoryStore::LoadRecordSamples()
 {
     CNodeDataSave &s = m_samples;
@@ -773,25 +821,9 @@ int CHistoryStore::LoadRecordSamples()
     s.ch1Min = s.ch2Min = 1000.0f;
     s.ch1Avg = s.ch2Avg = 0.0f;
 
-    if ((m_dataState & kDataOpen) && (m_dataState & kChainLoaded)) {
-        QByteArray segment;
-        for (const SegmentEntry &e : m_segments) {
-            if (e.headerId < 1)
-                break;
-            const qint64 span = static_cast<qint64>(e.lastId) - e.firstId;
-            if (e.firstId > e.lastId ||
-                !(span * kRowBytes < e.byteCount && e.byteCount <= span * kRowBytes + kRowBytes))
-                continue;
-            segment.resize(0);
-            segment.reserve(static_cast<qsizetype>(span + 1) * kRowBytes);
-            ReadDataRows(e.firstId, static_cast<qint32>(span + 1), [&segment](qint32, const Row &plain) {
-                segment.append(reinterpret_cast<const char *>(plain.data()), kRowBytes);
-            });
-            // A segment stops at its first missing row.
-            s.AppendSegmentSamples(reinterpret_cast<const quint8 *>(segment.constData()),
-                                   std::min<qint64>(e.byteCount, segment.size()));
-        }
-    }
+    ForEachSegment([&s](const QByteArray &bytes) {
+        s.AppendSegmentSamples(reinterpret_cast<const quint8 *>(bytes.constData()), bytes.size());
+    });
     s.FillSampleTimes();
     const int n = s.SampleCount();
     if (n >= 1)

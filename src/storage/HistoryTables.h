@@ -122,13 +122,17 @@ public:
     // Reads the row at position id into the plain buffer; fails unless that row has that id.
     [[nodiscard]] int ReadDataRow(qint32 id);
     [[nodiscard]] const HistoryCodec::Row &PlainRow() const { return m_plain; }
+    // 0 when the cursor is closed, the record has no segment or its chain is damaged.
     [[nodiscard]] int LoadSegmentChain(qint32 lastHeaderId);
+    // The last chain loaded leads round in a circle: the record cannot be read.
+    [[nodiscard]] bool ChainDamaged() const { return m_chainDamaged; }
     [[nodiscard]] const std::vector<SegmentEntry> &Segments() const { return m_segments; }
     // Writes byteCount bytes as one new segment of the current record; whole or not at all.
     [[nodiscard]] int AppendHistoryBlock(qint64 byteCount, QByteArray bytes);
 
     // Stores a finished download as a continuation of the node's last record or as a new
-    // record, in one transaction: on any failure the database is left as it was.
+    // record, in one transaction: on any failure the database is left as it was. Samples the
+    // last record already holds are not stored again (1 when nothing new was left).
     [[nodiscard]] int StoreHistoryBlock(const HistoryBlockInput &block);
 
     // Loads the current record into the sample store and selects its whole range.
@@ -155,6 +159,12 @@ private:
                      const std::function<void(qint32, const HistoryCodec::Row &)> &sink);
     bool InsertDataRow(QSqlQuery &insert, qint32 id, const HistoryCodec::Row &plain);
     int StoreInTransaction(const HistoryBlockInput &block);
+    // On the node's last record: cuts from the block the bytes that record already holds (same
+    // start and interval, the block starting within the stored bytes and agreeing with them).
+    // True when nothing is left.
+    bool DropStoredPart(HistoryBlockInput &block);
+    // The stored bytes of each segment of the loaded chain, in order (cut at a missing row).
+    void ForEachSegment(const std::function<void(const QByteArray &)> &sink);
 
     CCorvaneODBC &m_database;
 
@@ -180,6 +190,7 @@ private:
     qint32 m_plainId = -1;
     bool m_plainCurrent = false;
     std::vector<SegmentEntry> m_segments;
+    bool m_chainDamaged = false;
 
     bool m_inTransaction = false;
     CNodeDataSave m_samples;

@@ -1,6 +1,7 @@
+#include "base/CvTime.h"
 #include "messages/CMessageHisNew.h"
 #include "messages/CUserStore.h"
-#include "base/CvTime.h"
+#include "messages/MessageCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,6 +133,35 @@ private slots:
         QCOMPARE(run.status, 1);
         QVERIFY(run.error.contains(QStringLiteral("cannot read")));
         QCOMPARE(Cli({QStringLiteral("messages"), QStringLiteral("list")}).status, 2);
+    }
+
+    // A damaged start is found without reading the file; a file larger than any month is not read.
+    void hugeOrForeignFilesRefusedUnread()
+    {
+        const QString foreign = m_home + QStringLiteral("/message/msg201405.cvm");
+        QFile f(foreign);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(200 << 20)); // sparse: damaged at byte 0
+        f.close();
+        Run run = Cli({QStringLiteral("messages"), QStringLiteral("dump"), foreign});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.error.contains(QStringLiteral("no message file")), qPrintable(run.error));
+
+        // A sound start followed by more than a month can hold.
+        const qint64 t = *CvTime::FromLocal({2014, 6, 1, 0, 0, 0});
+        CMessageHis archive(m_home);
+        archive.NewEntry();
+        archive.SetType(QStringLiteral("系统"));
+        archive.SetTime(t);
+        archive.Commit();
+        QVERIFY(archive.SaveToMonth(t));
+        const QString huge = m_home + QStringLiteral("/message/msg201406.cvm");
+        QVERIFY(QFile::resize(huge, MessageCodec::kMaxFileBytes + 1));
+        run = Cli({QStringLiteral("messages"), QStringLiteral("dump"), huge});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.error.contains(QStringLiteral("larger than")), qPrintable(run.error));
+        QVERIFY(!archive.LoadMonth(t));
+        QCOMPARE(archive.RecordCount(), 0);
     }
 };
 

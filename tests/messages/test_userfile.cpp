@@ -3,6 +3,8 @@
 #include "messages/CUserStore.h"
 #include "messages/UserFileCodec.h"
 
+#include <QRandomGenerator>
+
 // The bytes of the user file and the store's operations on them.
 class TestUserFile : public QObject {
     Q_OBJECT
@@ -122,6 +124,73 @@ private slots:
         QCOMPARE(store.RememberLastLogin(0), UserFileStatus::Damaged);
         // Nothing was written.
         QCOMPARE(FileBytes(), damaged);
+    }
+
+    // Random bytes of a valid size, and single damaged fields of a good file.
+    void foreignContentIsDamaged_data()
+    {
+        QTest::addColumn<int>("at"); // plain offset in the single record, -1: random image
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("random bytes") << -1 << QByteArray();
+        QTest::newRow("type 254") << UserFile::kTypeOffset << QByteArray("\xfe");
+        QTest::newRow("type 127") << UserFile::kTypeOffset << QByteArray("\x7f");
+        QTest::newRow("type 0") << UserFile::kTypeOffset << QByteArray(1, '\0');
+        QTest::newRow("name not UTF-8") << 0 << QByteArray("\xff\xfe\x80");
+        QTest::newRow("name with a control character") << 1 << QByteArray("\x07");
+        QTest::newRow("empty name") << 0 << QByteArray(1, '\0');
+    }
+    void foreignContentIsDamaged()
+    {
+        QFETCH(int, at);
+        QFETCH(QByteArray, bytes);
+        CUserStore store;
+        MakeStore(store, {});
+        QByteArray image = FileBytes();
+        UserFile::UnscrambleImage(image);
+        if (at < 0) {
+            QRandomGenerator rng(11);
+            for (int i = 4; i < image.size(); ++i)
+                image[i] = char(rng.bounded(256));
+            image[UserFile::kHeaderSize + UserFile::kTypeOffset] = char(254);
+        } else {
+            image.replace(UserFile::kHeaderSize + at, bytes.size(), bytes);
+        }
+        QVERIFY(!UserFile::IsValidPlainImage(image));
+        UserFile::ScrambleImage(image);
+        SetFileBytes(image);
+        QCOMPARE(store.Load(), UserFileStatus::Damaged);
+        QCOMPARE(store.Count(), 0);
+        UserFile::Digest digest{};
+        QCOMPARE(store.ReadDigest(0, digest), UserFileStatus::Damaged);
+        QCOMPARE(store.RememberLastLogin(0), UserFileStatus::Damaged);
+        QCOMPARE(store.AddAccount(QStringLiteral("bob"), QStringLiteral("bobpass"), 2),
+                 UserFileStatus::Damaged);
+        QCOMPARE(FileBytes(), image);
+    }
+
+    // Copies an interrupted rewrite left behind are removed; other files stay.
+    void leftoverCopiesRemoved()
+    {
+        CUserStore store;
+        MakeStore(store, {QStringLiteral("bob")});
+        const QDir dir = QFileInfo(m_path).dir();
+        const QStringList leftovers{QStringLiteral("user.ruf.AbC123"), QStringLiteral("user.ruf.zzzzzz")};
+        const QStringList kept{QStringLiteral("user.ruf.bak"), QStringLiteral("user.ruf.1234567"),
+                               QStringLiteral("other.ruf.abcdef")};
+        for (const QString &name : leftovers + kept) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(FileBytes());
+        }
+        QCOMPARE(store.RemoveLeftoverCopies(), 2);
+        for (const QString &name : leftovers)
+            QVERIFY2(!dir.exists(name), qPrintable(name));
+        for (const QString &name : kept)
+            QVERIFY2(dir.exists(name), qPrintable(name));
+        QVERIFY(dir.exists(QStringLiteral("user.ruf")));
+        // A rewrite leaves no copy of its own.
+        QCOMPARE(store.ChangePassword(1, QStringLiteral("another")), UserFileStatus::Ok);
+        QCOMPARE(dir.entryList({QStringLiteral("user.ruf.*")}, QDir::Files).size(), kept.size() - 1);
     }
 
     void missingFileHasNoAccounts()

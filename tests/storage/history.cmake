@@ -11,4 +11,5 @@ corvane_add_test(test_historycli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_historyc
                  LIBS corvane_storage corvane_resources Qt6::Sql LABEL integration)
 if(TARGET corvane-cli)
   add_dependencies(test_historycli corvane-cli)
+  add_dependencies(test_datafile corvane-cli)
 endif()

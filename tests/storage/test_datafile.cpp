@@ -60,6 +60,8 @@ private slots:
     void damagedFilesRefused();
     void tooManySamplesRefused();
     void unreadableFieldsReadAsZero();
+    void impossibleHeadersRefused_data();
+    void impossibleHeadersRefused();
     void headerThatDoesNotFitIsNotWritten();
     void chosenFileAndRememberedFolders();
 };
@@ -309,17 +311,62 @@ void TestDataFile::unreadableFieldsReadAsZero()
     Fill(s, 2, 0x80);
     QByteArray text = BuildText(s);
     text.replace(90, 7, QByteArray("garbage"));      // channel 1 minimum
-    text.replace(51, 4, QByteArray("yyyy"));         // year of the start time
     text.replace(163 + 7, 7, QByteArray("???????")); // second sample
     const Key key{0, 0, 0, 0, 0};
     const QByteArray file = QByteArray(5, '\0') + Scramble(text, key);
     CNodeDataSave target;
     QCOMPARE(ParseFile(file, target), 1);
     QCOMPARE(target.ch1Min, 0.0f);
-    QCOMPARE(target.recordStart, qint64(0));
-    QCOMPARE(target.times()[1], qint64(60));
+    QCOMPARE(target.times()[1], s.recordStart + 60);
     QCOMPARE(target.ch1()[0], s.ch1()[0]);
     QCOMPARE(target.ch1()[1], 0.0f);
+}
+
+void TestDataFile::impossibleHeadersRefused_data()
+{
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("reason");
+    const auto row = [](const char *name, int at, const char *field, Fault fault, const char *reason) {
+        QTest::newRow(name) << at << QByteArray(field) << int(fault) << QString::fromLatin1(reason);
+    };
+    row("interval 0", 79, "    0", Fault::BadInterval, "interval");
+    row("interval negative", 79, "  -60", Fault::BadInterval, "interval");
+    row("start year unreadable", 51, "yyyy", Fault::BadDate, "date");
+    row("end on 31 February", 69, " 231", Fault::BadDate, "date");
+    row("start month 13", 55, "13", Fault::BadDate, "date");
+    row("minimum overflows", 90, "9e99   ", Fault::BadValue, "too large");
+    row("limit overflows", 90 + 6 * 7 + 3, "-9e39  ", Fault::BadValue, "too large");
+    row("sample overflows", 163 + 7, "1e39   ", Fault::BadValue, "too large");
+    row("count 0", 84, "     0", Fault::BadCount, "sample count");
+    row("type without channel", 48, "  0", Fault::NoChannels, "channel");
+}
+
+void TestDataFile::impossibleHeadersRefused()
+{
+    QFETCH(int, at);
+    QFETCH(QByteArray, field);
+    QFETCH(int, fault);
+    QFETCH(QString, reason);
+    CNodeDataSave s;
+    Fill(s, 2, 0x80);
+    QByteArray text = BuildText(s);
+    text.replace(at, field.size(), field);
+    const Key key{9, 8, 7, 6, 5};
+    const QByteArray file = QByteArray(reinterpret_cast<const char *>(key.data()), 5) + Scramble(text, key);
+    CNodeDataSave target;
+    Fill(target, 3);
+    QCOMPARE(ParseFile(file, target), 0);
+    QCOMPARE(target.rangeCount, 3);
+    QCOMPARE(int(ReadFile(file, target)), fault);
+
+    // The tool names the check that failed.
+    const QString path = TempPath(QStringLiteral("impossible.cvdf"));
+    QVERIFY(WriteFile(path, file));
+    const CliRun r = RunCli({"datafile", "dump", path});
+    QVERIFY(r.exitCode > 0);
+    QVERIFY2(QString::fromUtf8(r.err).contains(reason), r.err.constData());
 }
 
 void TestDataFile::headerThatDoesNotFitIsNotWritten()

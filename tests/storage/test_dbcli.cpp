@@ -2,7 +2,10 @@
 #include "StorageTestSupport.h"
 
 #include "storage/CCorvaneNetMger.h"
+#include "storage/CCorvaneODBC.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <algorithm>
@@ -13,7 +16,99 @@ class TestDbCli : public QObject {
     Q_OBJECT
 private slots:
     void createAddAndList();
+    void foreignFilesRefusedUnchanged_data();
+    void foreignFilesRefusedUnchanged();
+    void busyDatabaseSaysSo();
 };
+
+namespace {
+
+// Makes an SQLite file at path with the given statements.
+bool MakeSqlite(const QString &path, const QStringList &statements)
+{
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
+        db.setDatabaseName(path);
+        ok = db.open();
+        for (const QString &statement : statements)
+            ok = ok && QSqlQuery(db).exec(statement);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("make"));
+    return ok;
+}
+
+} // namespace
+
+// Commands that only read never write; commands that write refuse a file of another program.
+void TestDbCli::foreignFilesRefusedUnchanged_data()
+{
+    QTest::addColumn<QStringList>("statements"); // empty: a zero-byte file
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("zero bytes") << QStringList() << QStringLiteral("no node table");
+    QTest::newRow("foreign table") << QStringList{QStringLiteral(
+                                          "CREATE TABLE accounts (id INTEGER, owner TEXT)")}
+                                   << QStringLiteral("foreign table accounts");
+    QTest::newRow("node table and a foreign one")
+        << QStringList{CCorvaneODBC::NodeTableStatement(),
+                       QStringLiteral("CREATE TABLE accounts (id INTEGER)")}
+        << QStringLiteral("foreign table accounts");
+    QTest::newRow("node table with other columns")
+        << QStringList{QStringLiteral("CREATE TABLE CorvaneRFMS (id LONG, name TEXT(32))")}
+        << QStringLiteral("other columns");
+}
+
+void TestDbCli::foreignFilesRefusedUnchanged()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(QString, reason);
+    const QString path = TestHome() + QStringLiteral("/foreign.mdb");
+    QFile::remove(path);
+    if (statements.isEmpty())
+        QVERIFY(WriteFile(path, QByteArray()));
+    else
+        QVERIFY(MakeSqlite(path, statements));
+    const QByteArray before = ReadFile(path);
+    const QString key = QStringLiteral("00124b0001a2b3c4");
+    const QList<QStringList> commands{
+        {"db", "nodes", path},
+        {"db", "add-node", path, "--address", key, "--type", "0x80"},
+        {"history", "list", "--db", path, "--node", key},
+        {"history", "dump", "--db", path, "--node", key, "--record", "1"},
+        {"history", "store", "--db", path, "--node", key, "--start", "1700000000", "--end", "1700000060",
+         "--interval", "60", "--type", "0x80"},
+        {"datafile", "save", "--db", path, "--node", key, "--record", "1", "--out", TestHome() + "/x.cvdf"},
+    };
+    for (const QStringList &command : commands) {
+        const CliRun r = RunCli(command, QByteArray("\x01\x02"));
+        QVERIFY2(r.exitCode > 0, qPrintable(command.join(QLatin1Char(' '))));
+        QVERIFY2(QString::fromUtf8(r.err).contains(reason), r.err.constData());
+        QCOMPARE(ReadFile(path), before);
+        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+    }
+}
+
+// A database another program is writing to is reported as busy, after the busy wait.
+void TestDbCli::busyDatabaseSaysSo()
+{
+    const QString path = TestHome() + QStringLiteral("/busy.mdb");
+    QFile::remove(path);
+    QCOMPARE(RunCli({"db", "create", path}).exitCode, 0);
+    {
+        QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("writer"));
+        writer.setDatabaseName(path);
+        QVERIFY(writer.open());
+        QVERIFY(QSqlQuery(writer).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        const CliRun r = RunCli({"db", "nodes", path});
+        QVERIFY(r.exitCode > 0);
+        QVERIFY2(r.err.contains("busy"), r.err.constData());
+        QVERIFY(QSqlQuery(writer).exec(QStringLiteral("ROLLBACK")));
+        writer.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+    QCOMPARE(RunCli({"db", "nodes", path}).exitCode, 0);
+}
 
 void TestDbCli::createAddAndList()
 {

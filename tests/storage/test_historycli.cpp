@@ -4,7 +4,9 @@
 
 #include "storage/CCorvFile.h"
 #include "storage/CCorvaneODBC.h"
+#include "storage/HistoryCodec.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace storagetest;
@@ -14,7 +16,100 @@ class TestHistoryCli : public QObject {
 private slots:
     void storeListDumpSave();
     void refusals();
+    void loopingChainIsDamaged();
+    void numbersOutOfRange_data();
+    void numbersOutOfRange();
+
+private:
+    // A database holding one record of node kKey with two segments (headers 3 and 5).
+    static QString TwoSegmentDatabase(const QString &name);
 };
+
+QString TestHistoryCli::TwoSegmentDatabase(const QString &name)
+{
+    const QString dbPath = TestHome() + QLatin1Char('/') + name;
+    {
+        CCorvaneODBC db;
+        if (!db.CreateDatabase(dbPath))
+            return {};
+    }
+    const QStringList store{"history",    "store", "--db",       dbPath,       "--node", kKey,     "--start",
+                            "1700000000", "--end", "1700090000", "--interval", "60",     "--type", "0x80"};
+    if (RunCli(store, QByteArray(240, '\x01')).exitCode != 0 ||
+        RunCli(store + QStringList{"--offset", "240"}, Samples({7, 8})).exitCode != 0)
+        return {};
+    return dbPath;
+}
+
+void TestHistoryCli::loopingChainIsDamaged()
+{
+    QVERIFY(UseTestHome());
+    const QString dbPath = TwoSegmentDatabase(QStringLiteral("loop.mdb"));
+    QVERIFY(!dbPath.isEmpty());
+    const QStringList dump{"history", "dump", "--db", dbPath, "--node", kKey, "--record", "1"};
+    QCOMPARE(RunCli(dump).lines.size(), 1 + 122);
+
+    // The first header (row 3) is made to name the second (row 5) as its predecessor.
+    {
+        CCorvaneODBC db;
+        QVERIFY(db.OpenDatabaseAt(dbPath));
+        HistoryCodec::SegmentHeader header;
+        header.firstId = 1;
+        header.byteCount = 240;
+        header.lastId = 2;
+        header.previousHeaderId = 5;
+        const QString table = kKey + QStringLiteral("DataA01");
+        const HistoryCodec::Row stored =
+            HistoryCodec::EncodeDataRow(HistoryCodec::EncodeSegmentHeader(header), 3, table,
+                                        HistoryCodec::SumOfBytes(HistoryCodec::TimeToBytes(1700000000)));
+        QStringList sets;
+        for (int i = 0; i < HistoryCodec::kRowBytes; ++i)
+            sets << QStringLiteral("data%1_%2 = %3").arg(i / 2).arg(i % 2).arg(stored[i]);
+        QSqlQuery q(db.Connection());
+        QVERIFY(q.exec(
+            QStringLiteral("UPDATE [%1] SET %2 WHERE id = 3").arg(table, sets.join(QLatin1Char(',')))));
+        QCOMPARE(q.numRowsAffected(), 1);
+    }
+    const CliRun r = RunCli(dump);
+    QVERIFY(r.exitCode > 0);
+    QVERIFY(r.lines.isEmpty());
+    QVERIFY2(r.err.contains("damaged record"), r.err.constData());
+}
+
+void TestHistoryCli::numbersOutOfRange_data()
+{
+    QTest::addColumn<QStringList>("args");
+    const QStringList dump{"history", "dump", "--db", "range.mdb", "--node", kKey, "--record"};
+    QTest::newRow("record id past 32 bits") << dump + QStringList{"4294967297"};
+    QTest::newRow("record id 0") << dump + QStringList{"0"};
+    QTest::newRow("record id negative") << dump + QStringList{"-1"};
+    const QStringList store{"history", "store", "--db", "range.mdb", "--node", kKey, "--type", "0x80"};
+    QTest::newRow("negative start") << store + QStringList{"--start",    "-5",         "--end",
+                                                           "1700000000", "--interval", "60"};
+    QTest::newRow("date before 1970")
+        << store + QStringList{"--start", "1969-12-31 00:00:00", "--end", "1700000000", "--interval", "60"};
+    QTest::newRow("negative end") << store + QStringList{"--start", "1700000000", "--end",
+                                                         "-1",      "--interval", "60"};
+    QTest::newRow("interval 0") << store + QStringList{"--start",    "1700000000", "--end",
+                                                       "1700000060", "--interval", "0"};
+    QTest::newRow("interval past 3 bytes")
+        << store + QStringList{"--start", "1700000000", "--end", "1700000060", "--interval", "16777216"};
+}
+
+void TestHistoryCli::numbersOutOfRange()
+{
+    QFETCH(QStringList, args);
+    QVERIFY(UseTestHome());
+    QString dbPath = TestHome() + QStringLiteral("/range.mdb");
+    if (!QFile::exists(dbPath))
+        QCOMPARE(TwoSegmentDatabase(QStringLiteral("range.mdb")), dbPath);
+    args.replace(args.indexOf(QStringLiteral("range.mdb")), dbPath);
+    const QByteArray before = ReadFile(dbPath);
+    const CliRun r = RunCli(args, Samples({1, 2}));
+    QVERIFY2(r.exitCode > 0, r.lines.value(0).constData());
+    QVERIFY(r.lines.isEmpty());
+    QCOMPARE(ReadFile(dbPath), before);
+}
 
 void TestHistoryCli::storeListDumpSave()
 {

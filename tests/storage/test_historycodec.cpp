@@ -54,6 +54,8 @@ private slots:
     void segmentHeader();
     void tableCodeAdvance_data();
     void tableCodeAdvance();
+    void chainWalk_data();
+    void chainWalk();
 };
 
 void TestHistoryCodec::scrambleKnownBytes()
@@ -300,6 +302,48 @@ void TestHistoryCodec::tableCodeAdvance()
     QFETCH(QByteArray, code);
     QFETCH(QByteArray, next);
     QCOMPARE(AdvanceTableCode(code), next);
+}
+
+// Chains as maps from header id to previous header id (-1: the row is no header).
+using Previous = QMap<int, int>;
+
+void TestHistoryCodec::chainWalk_data()
+{
+    QTest::addColumn<Previous>("previous");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("three segments") << Previous{{3, 0}, {5, 3}, {9, 5}} << 9 << QList<int>{3, 5, 9} << false;
+    QTest::newRow("own id ends") << Previous{{3, 3}, {5, 3}} << 5 << QList<int>{3, 5} << false;
+    QTest::newRow("missing row ends") << Previous{{5, 3}} << 5 << QList<int>{5} << false;
+    QTest::newRow("sample row ends") << Previous{{3, -1}, {5, 3}} << 5 << QList<int>{5} << false;
+    QTest::newRow("no chain") << Previous{} << 0 << QList<int>{} << false;
+    QTest::newRow("two-step loop") << Previous{{3, 5}, {5, 3}} << 5 << QList<int>{} << true;
+    QTest::newRow("loop behind a sound part")
+        << Previous{{3, 7}, {5, 3}, {7, 5}, {9, 7}} << 9 << QList<int>{} << true;
+}
+
+void TestHistoryCodec::chainWalk()
+{
+    QFETCH(Previous, previous);
+    QFETCH(int, last);
+    QFETCH(QList<int>, expected);
+    QFETCH(bool, damaged);
+    int reads = 0;
+    const ChainWalk walk = WalkSegmentChain(last, [&](qint32 id) -> std::optional<SegmentHeader> {
+        ++reads;
+        if (!previous.contains(id) || previous[id] < 0)
+            return std::nullopt;
+        SegmentHeader h;
+        h.previousHeaderId = previous[id];
+        return h;
+    });
+    QList<int> ids;
+    for (const auto &entry : walk.headers)
+        ids << entry.first;
+    QCOMPARE(ids, expected);
+    QCOMPARE(walk.damaged, damaged);
+    QVERIFY(reads <= previous.size() + 1);
 }
 
 QTEST_GUILESS_MAIN(TestHistoryCodec)

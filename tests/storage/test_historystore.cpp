@@ -83,6 +83,9 @@ private slots:
     void failedStoreLeavesDatabaseUnchanged_data();
     void failedStoreLeavesDatabaseUnchanged();
     void refusedBlocks();
+    void blockDownloadedAgain_data();
+    void blockDownloadedAgain();
+    void loopingChainIsDamaged();
 
 private:
     CHistoryStore &H() { return m_db->History(); }
@@ -204,8 +207,8 @@ void TestHistoryStore::continuationAndNewRecord()
     QCOMPARE(H().Segments()[1].previousHeaderId, 2);
     QCOMPARE(Values(H().Samples().ch1(), H().Samples().ch1Count), (QList<float>{1, 2, 3, 4, 5}));
 
-    // The same logging period downloaded again from offset 0: a second record.
-    QCOMPARE(H().StoreHistoryBlock(Block(Samples({100, 200, 300}))), 1);
+    // The same logging period from offset 0 with other samples: another recording, a second record.
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({110, 200, 300}))), 1);
     QVERIFY(LastRecord());
     QCOMPARE(H().RecordCount(), 2);
     QCOMPARE(H().RecordId(), 2);
@@ -518,6 +521,75 @@ void TestHistoryStore::refusedBlocks()
         QCOMPARE(H().StoreHistoryBlock(b), 0);
     }
     QCOMPARE(Dump(Db()), before);
+}
+
+// The first block holds samples 0..119 (240 bytes); the second block is downloaded again, in
+// part or whole: only what the record lacks is stored.
+void TestHistoryStore::blockDownloadedAgain_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<qint64>("expectedLength");
+    QTest::newRow("same block again") << 0 << 240 << qint64(240);
+    QTest::newRow("inside the stored part") << 100 << 40 << qint64(240);
+    QTest::newRow("overlapping the end") << 200 << 100 << qint64(300);
+    QTest::newRow("from the start, longer") << 0 << 360 << qint64(360);
+    QTest::newRow("right after the end") << 240 << 20 << qint64(260);
+}
+
+void TestHistoryStore::blockDownloadedAgain()
+{
+    QFETCH(int, offset);
+    QFETCH(int, bytes);
+    QFETCH(qint64, expectedLength);
+    QList<int> values;
+    for (int i = 0; i < 180; ++i)
+        values << i * 10;
+    const QByteArray all = Samples(values);
+    QCOMPARE(H().StoreHistoryBlock(Block(all.left(240))), 1);
+    const QString before = Dump(Db());
+    QCOMPARE(H().StoreHistoryBlock(Block(all.mid(offset, bytes), offset)), 1);
+    QVERIFY(LastRecord());
+    QCOMPARE(H().RecordCount(), 1);
+    QCOMPARE(H().DataLength(), expectedLength);
+    if (expectedLength == 240)
+        QCOMPARE(Dump(Db()), before);
+    QVERIFY(LoadLastRecord());
+    QCOMPARE(H().Samples().ch1Count, int(expectedLength / 2));
+    for (int i = 0; i < H().Samples().ch1Count; ++i)
+        QCOMPARE(H().Samples().ch1()[i], float(i) / 10.0f);
+    // Another interval is another logging period.
+    HistoryBlockInput other = Block(all.left(240));
+    other.interval = 30;
+    QCOMPARE(H().StoreHistoryBlock(other), 1);
+    QVERIFY(LastRecord());
+    QCOMPARE(H().RecordCount(), 2);
+}
+
+// Header 3 is made to name header 5 as its predecessor: 5 -> 3 -> 5 would repeat the data.
+void TestHistoryStore::loopingChainIsDamaged()
+{
+    QCOMPARE(H().StoreHistoryBlock(Block(QByteArray(240, '\x01'))), 1);
+    QCOMPARE(H().StoreHistoryBlock(Block(Samples({7, 8}), 240)), 1);
+    QVERIFY(LastRecord());
+    const QString table = H().DataTableName();
+    SegmentHeader header;
+    header.firstId = 1;
+    header.byteCount = 240;
+    header.lastId = 2;
+    header.previousHeaderId = 5;
+    const Row stored =
+        EncodeDataRow(EncodeSegmentHeader(header), 3, table, SumOfBytes(TimeToBytes(H().StartTime())));
+    QStringList sets;
+    for (int i = 0; i < kRowBytes; ++i)
+        sets << QStringLiteral("data%1_%2 = %3").arg(i / 2).arg(i % 2).arg(stored[i]);
+    Exec(QStringLiteral("UPDATE [%1] SET %2 WHERE id = 3").arg(table, sets.join(QLatin1Char(','))));
+    QVERIFY(H().OpenDataTable(table, 0));
+    QVERIFY(H().ReadDataRow(3));
+    QCOMPARE(DecodeSegmentHeader(H().PlainRow())->previousHeaderId, 5);
+    QCOMPARE(H().LoadSegmentChain(5), 0);
+    QVERIFY(H().ChainDamaged());
+    QVERIFY(H().Segments().empty());
 }
 
 QTEST_GUILESS_MAIN(TestHistoryStore)

@@ -21,9 +21,10 @@ QString FullPath(const QString &file)
     return QFileInfo(file).absoluteFilePath();
 }
 
-bool Open(CCorvaneODBC &db, const QString &file)
+// Only a database of this system is opened, read-only for the commands that only read.
+bool Open(CCorvaneODBC &db, const QString &file, CCorvaneODBC::OpenMode mode)
 {
-    return db.OpenDatabaseAt(FullPath(file)) == 1;
+    return db.OpenDatabaseAt(FullPath(file), mode) == 1;
 }
 
 // A float column as the shortest decimal text that reads back as the same float.
@@ -88,7 +89,7 @@ int Nodes(const QStringList &args)
     if (args.size() != 1)
         return cli::UsageOf("db");
     CCorvaneODBC db;
-    if (!Open(db, args.first()))
+    if (!Open(db, args.first(), CCorvaneODBC::OpenMode::ReadOnly))
         return cli::Fail(QStringLiteral("db nodes: %1").arg(db.LastError()));
     if (db.FirstNode()) {
         for (; !db.IsNodeIterationEnd(); db.NextNode())
@@ -134,7 +135,7 @@ int AddNode(QStringList args)
     }
 
     CCorvaneODBC db;
-    if (!Open(db, args.first()))
+    if (!Open(db, args.first(), CCorvaneODBC::OpenMode::Existing))
         return cli::Fail(QStringLiteral("db add-node: %1").arg(db.LastError()));
     NodeChange change;
     change.mask = NodeChange::ExtAddress | NodeChange::Type;

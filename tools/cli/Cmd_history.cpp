@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -35,7 +36,8 @@ double Rounded(float v)
 
 // Takes --db and --node from args and opens that database; 0 on success, else the exit status.
 // Without --db the database named in the home's settings is used.
-int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, QString &key)
+int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, CCorvaneODBC::OpenMode mode,
+                     QString &key)
 {
     QString dbFile, nodeText;
     if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile))
@@ -49,7 +51,7 @@ int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, Q
         return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
     key = *parsed;
     QString error;
-    if (!OpenDb(db, dbFile, error))
+    if (!cli::OpenDb(db, dbFile, mode, error))
         return cli::Fail(error);
     return 0;
 }
@@ -181,7 +183,9 @@ int HistoryStore(CCorvaneODBC &db, const QString &key, QStringList &args)
     const std::optional<qint64> end = ParseTime(endText);
     const std::optional<qint64> interval = ParseInteger(intervalText);
     const std::optional<qint64> type = ParseInteger(typeText);
-    if (!start || !end || !interval || !type || *type < 0 || *type > 255)
+    // The interval is stored in three bytes.
+    if (!start || !end || !interval || !type || *type < 0 || *type > 255 || *interval < 1 ||
+        *interval > 0xFFFFFF)
         return cli::Fail(QStringLiteral("bad --start, --end, --interval or --type"));
     b.startTime = *start;
     b.endTime = *end;
@@ -314,7 +318,9 @@ int RunHistory(const cli::GlobalOptions &, QStringList args)
     // A database object of the command's own: it is gone before the application object.
     CCorvaneODBC db;
     QString key;
-    if (const int status = OpenNodeDatabase(args, "history", db, key))
+    const auto mode =
+        verb == QLatin1String("store") ? CCorvaneODBC::OpenMode::Existing : CCorvaneODBC::OpenMode::ReadOnly;
+    if (const int status = OpenNodeDatabase(args, "history", db, mode, key))
         return status;
 
     if (verb == QLatin1String("list")) {
@@ -354,7 +360,8 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
         CNodeDataSave store;
         CCorvFile file(store);
         if (!file.OpenDataFile(args.first()))
-            return cli::Fail(QStringLiteral("not a readable data file: %1").arg(args.first()));
+            return cli::Fail(QStringLiteral("not a readable data file: %1: %2")
+                                 .arg(args.first(), DataFile::FaultText(file.LastFault())));
         PrintStore(store, csv);
         return 0;
     }
@@ -375,7 +382,7 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
             return cli::UsageOf("datafile");
         CCorvaneODBC db;
         QString key;
-        if (const int status = OpenNodeDatabase(args, "datafile", db, key))
+        if (const int status = OpenNodeDatabase(args, "datafile", db, CCorvaneODBC::OpenMode::ReadOnly, key))
             return status;
         QString error;
         if (!LoadRecord(db.History(), key, recordText, args, error))

@@ -230,7 +230,7 @@ int PlotRecord(const QString &nodeText, QStringList &args, const DrawOptions &op
         return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
     CCorvaneODBC db;
     QString error;
-    if (!cli::OpenDb(db, dbFile, error) || !cli::LoadRecord(db.History(), *key, recordText, args, error))
+    if (!cli::OpenDb(db, dbFile, CCorvaneODBC::OpenMode::ReadOnly, error) || !cli::LoadRecord(db.History(), *key, recordText, args, error))
         return cli::Fail(error);
     if (!args.isEmpty())
         return cli::UsageOf("plot");

@@ -8,30 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-
-// Checks that a descrambled message file is made of its optional header (its own name, for the
-// monthly files) and whole records only; returns the offset of the first stray byte or -1.
-int FirstStrayByte(const QByteArray &text, const QString &fileName)
-{
-    const QByteArray header = fileName.toLatin1();
-    int pos = text.startsWith(header) && fileName.startsWith(QLatin1String("msg")) ? header.size() : 0;
-    const QByteArray begin = QByteArray("<") + MessageCodec::kBegin;
-    const QByteArray end = MessageCodec::kEnd;
-    while (pos < text.size()) {
-        if (text.mid(pos, begin.size()) != begin)
-            return pos;
-        const int stop = text.indexOf(end, pos + begin.size());
-        const int nextBegin = text.indexOf(begin, pos + begin.size());
-        if (stop < 0 || (nextBegin >= 0 && nextBegin < stop))
-            return pos;
-        pos = stop + end.size();
-    }
-    return -1;
-}
-
-} // namespace
-
 int RunUsers(const cli::GlobalOptions &, QStringList args)
 {
     QString home;
@@ -45,7 +21,9 @@ int RunUsers(const cli::GlobalOptions &, QStringList args)
     case UserFileStatus::Ok:
         break;
     case UserFileStatus::Damaged:
-        return cli::Fail(QStringLiteral("user file damaged (bad size): %1").arg(store.FilePath()));
+        return cli::Fail(
+            QStringLiteral("user file damaged (bad size, unknown account type or a name that is no text): %1")
+                .arg(store.FilePath()));
     default:
         return cli::Fail(QStringLiteral("cannot read the user file %1").arg(store.FilePath()));
     }
@@ -67,8 +45,17 @@ int RunMessages(const cli::GlobalOptions &, QStringList args)
     if (!file.open(QIODevice::ReadOnly))
         return cli::Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     const QString name = QFileInfo(path).fileName();
-    const QByteArray text = MessageCodec::Descramble(file.readAll(), MessageCodec::DeriveKey(name), 0);
-    const int stray = FirstStrayByte(text, name);
+    if (file.size() > MessageCodec::kMaxFileBytes)
+        return cli::Fail(QStringLiteral("%1 is damaged (larger than any message file can be)").arg(path));
+    const std::uint8_t key = MessageCodec::DeriveKey(name);
+    // The start is checked before the whole file is read.
+    if (!MessageCodec::LeadIsSound(
+            MessageCodec::Descramble(file.read(MessageCodec::LeadLength(name)), key, 0), name))
+        return cli::Fail(QStringLiteral("%1 is damaged (no message file of this name)").arg(path));
+    if (!file.seek(0))
+        return cli::Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    const QByteArray text = MessageCodec::Descramble(file.readAll(), key, 0);
+    const int stray = MessageCodec::FirstStrayByte(text, name);
     if (stray >= 0)
         return cli::Fail(
             QStringLiteral("%1 is damaged (unreadable content at byte %2)").arg(path).arg(stray));

@@ -10,14 +10,17 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace cli {
 
 std::optional<qint64> ParseTime(const QString &text)
 {
     bool ok = false;
     const qint64 seconds = text.toLongLong(&ok);
+    // Stored times are calendar bytes from 1970 on: an earlier time cannot be kept.
     if (ok)
-        return seconds;
+        return seconds >= 0 ? std::optional<qint64>(seconds) : std::nullopt;
     static const QRegularExpression form(
         QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})[ T](\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
     const QRegularExpressionMatch m = form.match(text.trimmed());
@@ -30,7 +33,8 @@ std::optional<qint64> ParseTime(const QString &text)
     f.hour = m.captured(4).toInt();
     f.minute = m.captured(5).toInt();
     f.second = m.captured(6).toInt();
-    return CvTime::FromLocal(f);
+    const std::optional<qint64> local = CvTime::FromLocal(f);
+    return local && *local >= 0 ? local : std::nullopt;
 }
 
 std::optional<qint64> ParseInteger(const QString &text)
@@ -52,12 +56,13 @@ std::optional<QString> NodeKey(const QString &text)
 
 // Opens the database file: a bare name in the home's database folder as the program does,
 // else (or when no such file is there) the file at that path; the name must end in "mdb".
-bool OpenDb(CCorvaneODBC &db, const QString &file, QString &error)
+// Only a database of this system is opened, read-only for the commands that only read.
+bool OpenDb(CCorvaneODBC &db, const QString &file, CCorvaneODBC::OpenMode mode, QString &error)
 {
-    const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\'));
-    const bool inHome =
-        bare && QFileInfo::exists(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + file);
-    if (inHome ? db.OpenDatabase(file) : db.OpenDatabaseAt(QFileInfo(file).absoluteFilePath()))
+    const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\'));
+    const QString inHome = AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + file;
+    const QString path = bare && QFileInfo::exists(inHome) ? inHome : QFileInfo(file).absoluteFilePath();
+    if (db.OpenDatabaseAt(path, mode))
         return true;
     error = db.LastError().isEmpty() ? QStringLiteral("cannot open database %1").arg(file) : db.LastError();
     return false;
@@ -68,7 +73,7 @@ bool LoadRecord(CHistoryStore &h, const QString &key, const QString &recordText,
                 QString &error)
 {
     const std::optional<qint64> record = ParseInteger(recordText);
-    if (!record) {
+    if (!record || *record < 1 || *record > std::numeric_limits<qint32>::max()) {
         error = QStringLiteral("bad record id: %1").arg(recordText);
         return false;
     }
@@ -88,7 +93,10 @@ bool LoadRecord(CHistoryStore &h, const QString &key, const QString &recordText,
         error = QStringLiteral("data table %1 missing").arg(h.DataTableName());
         return false;
     }
-    (void)h.LoadSegmentChain(h.LastHeaderId());
+    if (!h.LoadSegmentChain(h.LastHeaderId()) && h.ChainDamaged()) {
+        error = QStringLiteral("damaged record %1 of node %2: its segment chain loops").arg(*record).arg(key);
+        return false;
+    }
     (void)h.LoadRecordSamples();
     CNodeDataSave &s = h.Samples();
     if (hasFrom || hasTo) {

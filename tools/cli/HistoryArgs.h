@@ -3,9 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "storage/CCorvaneODBC.h"
+
 #include <optional>
 
-class CCorvaneODBC;
 class CHistoryStore;
 
 // Arguments the commands on stored history share: times, numbers, node keys, the database
@@ -19,8 +20,9 @@ namespace cli {
 // 16 hexadecimal digits, returned in lower case.
 [[nodiscard]] std::optional<QString> NodeKey(const QString &text);
 // Opens the database file: a bare name in the home's database folder as the program does,
-// else the file at that path. False with the reason in error.
-bool OpenDb(CCorvaneODBC &db, const QString &file, QString &error);
+// else the file at that path; read-only commands pass OpenMode::ReadOnly. False with the reason
+// in error.
+bool OpenDb(CCorvaneODBC &db, const QString &file, CCorvaneODBC::OpenMode mode, QString &error);
 // Loads a stored record into the sample store as the history view does and applies the
 // optional --from/--to taken from args. False with the reason in error.
 bool LoadRecord(CHistoryStore &h, const QString &key, const QString &recordText, QStringList &args,
