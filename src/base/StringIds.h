@@ -227,4 +227,10 @@ constexpr int Ch1Data = 429;      // 通道1数据：
 constexpr int Ch2Data = 430;      // 通道2数据：
 constexpr int WordPreAlarm = 484; // 预警
 
+// Instrument management: dialogs and command-line refusals.
+constexpr int MgrBadAddress = 23100;   // 固有ID必须是16位小写十六进制数字
+constexpr int MgrNameTooLong = 23101;  // 名称过长
+constexpr int MgrNoSuchNode = 23102;   // 未找到设备
+constexpr int MgrNameEmpty = 23103;    // 名称不能为空
+
 } // namespace Sid
