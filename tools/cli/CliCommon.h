@@ -35,3 +35,6 @@ int RunDb(const cli::GlobalOptions &global, QStringList args);
 int RunHistory(const cli::GlobalOptions &global, QStringList args);
 int RunDatafile(const cli::GlobalOptions &global, QStringList args);
 int RunMonitor(const cli::GlobalOptions &global, QStringList args);
+int RunNodes(const cli::GlobalOptions &global, QStringList args);
+int RunScan(const cli::GlobalOptions &global, QStringList args);
+int RunNode(const cli::GlobalOptions &global, QStringList args);

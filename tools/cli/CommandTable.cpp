@@ -33,6 +33,17 @@ const std::vector<CommandInfo> &Commands()
          RunDatafile},
         {"monitor", "connect to the receiver and print link events",
          "[--home DIR] [--port PATH | --demo] monitor [--seconds N]", RunMonitor},
+        {"nodes", "print the instrument list (connects first when a port is given)",
+         "[--home DIR] [--port PATH | --demo] nodes [--seconds N]\n"
+         "  one JSON object per list row; without a port only the database is read",
+         RunNodes},
+        {"scan", "connect, run a network scan, wait for its end and print the list",
+         "[--home DIR] (--port PATH | --demo) scan [--seconds LIMIT]", RunScan},
+        {"node", "add, rename or delete nodes of the database",
+         "[--home DIR] node add HEX16 --type BYTE|NAME [--name TEXT]\n"
+         "[--home DIR] node rename HEX16 NAME\n"
+         "[--home DIR] node delete HEX16...",
+         RunNode},
     };
     return table;
 }
