@@ -102,8 +102,8 @@ private slots:
                  1);
     }
 
-    // After connecting, the receiver and the relay (unknown to the database, found by the scan
-    // and added while the link runs) are connected; the logger shows its state and pictures.
+    // After connecting, the receiver is connected, the relay found by the scan is in the list and
+    // the logger shows its state, signal and battery under it.
     void nodesAgainstSimulator()
     {
         QProcess sim;
@@ -121,14 +121,17 @@ private slots:
         QCOMPARE(gate.value(QStringLiteral("runState")).toString(), QStringLiteral("已连接"));
         QCOMPARE(gate.value(QStringLiteral("number")).toString(), QStringLiteral("001"));
         QCOMPARE(gate.value(QStringLiteral("depth")).toInt(), 0);
+        // The relay was unknown: the link handling added it to the node table during the run.
         const QJsonObject relay = RowOf(run, kRelay);
         QCOMPARE(relay.value(QStringLiteral("type")).toString(), QStringLiteral("中转器"));
-        QCOMPARE(relay.value(QStringLiteral("runState")).toString(), QStringLiteral("已连接"));
-        QCOMPARE(relay.value(QStringLiteral("rf")).toString(), QStringLiteral("-50"));
+        QCOMPARE(relay.value(QStringLiteral("depth")).toInt(), 0);
         const QJsonObject fridge = RowOf(run, QStringLiteral("00124b00000000c1"));
         QCOMPARE(fridge.value(QStringLiteral("runState")).toString(), QStringLiteral("已启动"));
         QCOMPARE(fridge.value(QStringLiteral("rf")).toString(), QStringLiteral("-60"));
         QCOMPARE(fridge.value(QStringLiteral("power")).toString(), QStringLiteral("4"));
+        QCOMPARE(fridge.value(QStringLiteral("alarmSetting")).toString(), QStringLiteral("已设置"));
+        QCOMPARE(fridge.value(QStringLiteral("fatherId")).toInt(), relay.value(QStringLiteral("id")).toInt());
+        QCOMPARE(fridge.value(QStringLiteral("depth")).toInt(), 1);
         QVERIFY(!fridge.value(QStringLiteral("lastConnect")).toString().isEmpty());
     }
 };
