@@ -264,4 +264,10 @@ constexpr int PortDenied = 24002;            // No permission to open the port %
 constexpr int PortDeniedStatusGroup = 24003; // Port %1: no permission (group %2)
 constexpr int PortDeniedStatus = 24004;      // Port %1: no permission
 
+// Instrument management: dialogs and command-line refusals.
+constexpr int MgrBadAddress = 23100;   // 固有ID必须是16位小写十六进制数字
+constexpr int MgrNameTooLong = 23101;  // 名称过长
+constexpr int MgrNoSuchNode = 23102;   // 未找到设备
+constexpr int MgrNameEmpty = 23103;    // 名称不能为空
+
 } // namespace Sid

@@ -215,7 +215,7 @@ void LinkEventHandler::SetLiveLink(const AffairReply &record, int id, bool withT
         m_table.SetType(id, record.deviceType);
     m_table.SetStatus(id, record.status);
     m_table.SetLastConnectTime(id, record.receivedTime);
-    m_table.SetRfLevel(id, record.rfLevel);
+    m_table.SetRfLevel(id, qint8(record.rfLevel)); // dBm, sent as a signed byte
     m_table.SetPowerLevel(id, record.powerLevel);
 }
 

@@ -16,6 +16,7 @@
 #include "shell/CCorvaneManagerDlg.h"
 #include "shell/CViewPlace.h"
 #include "storage/CCorvaneODBC.h"
+#include "views/CFormviewManager.h"
 
 namespace {
 
@@ -49,6 +50,48 @@ bool OpenStartupDatabase(CCorvaneManagerDlg &window, CCorvaneODBC &db)
         return true;
     window.RunSettings(true);
     return db.OpenDatabase(settings.DatabaseFileName());
+}
+
+// The views told when the management view rebuilt its tree or renamed a node.
+constexpr CorvaneView kNodeViews[] = {CorvaneView::Imme, CorvaneView::Command, CorvaneView::Download,
+                                      CorvaneView::History, CorvaneView::Gprs};
+
+CFormviewManager *AttachManagerView(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp &link)
+{
+    auto *manager =
+        new CFormviewManager(theNodeTable(), db, [&link](CUartAffairInterface *source, int kind, int row) {
+            return link.SubmitCommand(source, kind, row);
+        });
+    manager->SetAdministrator(AppSettings::Instance().IsAdministrator());
+    CViewPlace *place = window.Place(CorvaneView::Manager);
+    place->SetView(manager);
+    QObject::connect(place, &CViewPlace::notified, manager, [manager](ViewNotify code, int argument) {
+        switch (code) {
+        case ViewNotify::Reload:
+            manager->RebuildTree();
+            break;
+        case ViewNotify::NodeChanged:
+            manager->RefreshList();
+            break;
+        case ViewNotify::Specific:
+            manager->UpdateNode(argument);
+            break;
+        case ViewNotify::ShowHide:
+            break;
+        }
+    });
+    QObject::connect(
+        manager, &CFormviewManager::messageLogged, &window,
+        [&window](const QString &type, const QString &text) { window.OnNewMessage(1, type, text); });
+    QObject::connect(manager, &CFormviewManager::treeRebuilt, &window, [&window] {
+        for (const CorvaneView view : kNodeViews)
+            window.PostToView(view, ViewNotify::Reload, 0);
+    });
+    QObject::connect(manager, &CFormviewManager::nodeRenamed, &window, [&window](int id) {
+        for (const CorvaneView view : kNodeViews)
+            window.PostToView(view, ViewNotify::NodeChanged, id);
+    });
+    return manager;
 }
 
 } // namespace
@@ -101,6 +144,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     window.SetUnreadCheck([] { return MessageStores::Instance().fresh.HasNewMessages(); });
     window.OnCheckUnread();
     window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
+    CFormviewManager *manager = AttachManagerView(window, db, link);
 
     QStringList ports = options.ports;
     std::unique_ptr<DemoReceiver> simulator;
@@ -114,7 +158,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     }
 
     if (OpenStartupDatabase(window, db)) {
-        (void)LoadNetworkTable(db, theNodeTable());
+        manager->RebuildTree(); // loads the network table from the node table
         const QString type = LoadStr(Sid::WordSystem);
         const QString text = LoadStr(kOpenedDatabase) + AppSettings::Instance().DatabaseFileName();
         LogMessage(type, text);

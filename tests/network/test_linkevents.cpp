@@ -207,7 +207,7 @@ private slots:
 
         Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
         QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0102);
-        QCOMPARE(theNodeTable().GetRfLevel(logger), 180);
+        QCOMPARE(theNodeTable().GetRfLevel(logger), -76); // 0xB4 as a signed byte
         QCOMPARE(int(theNodeTable().GetRtFlag(logger)), 1);
         QCOMPARE(theNodeTable().GetRtTimeout(logger), qint64(1860));
         QCOMPARE(log->entries.size(), 1);
@@ -362,7 +362,7 @@ private slots:
         QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 23);
         QCOMPARE(int(theNodeTable().GetStatus(logger)), 0x00);
         QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0103);
-        QCOMPARE(theNodeTable().GetRfLevel(logger), 160);
+        QCOMPARE(theNodeTable().GetRfLevel(logger), -96); // 0xA0 as a signed byte
         QCOMPARE(int(theNodeTable().GetType(logger)), 0x80);
         QVERIFY(db->SeekLookupNode(logger));
         QCOMPARE(int(db->LookupCursor().Row().runstate), 0x00);

@@ -36,3 +36,6 @@ int RunHistory(const cli::GlobalOptions &global, QStringList args);
 int RunDatafile(const cli::GlobalOptions &global, QStringList args);
 int RunMonitor(const cli::GlobalOptions &global, QStringList args);
 int RunPlot(const cli::GlobalOptions &global, QStringList args);
+int RunNodes(const cli::GlobalOptions &global, QStringList args);
+int RunScan(const cli::GlobalOptions &global, QStringList args);
+int RunNode(const cli::GlobalOptions &global, QStringList args);

@@ -43,6 +43,17 @@ const std::vector<CommandInfo> &Commands()
          "  FILE: JSON lines {\"t\":..,\"c1\":..,\"c2\":..}; W: picture width (415 ring, 500 record);\n"
          "  --db defaults to the configured database; --points prints K, D and the chosen indices",
          RunPlot},
+        {"nodes", "print the instrument list (connects first when a port is given)",
+         "[--home DIR] [--port PATH | --demo] nodes [--seconds N]\n"
+         "  one JSON object per list row; without a port only the database is read",
+         RunNodes},
+        {"scan", "connect, run a network scan, wait for its end and print the list",
+         "[--home DIR] (--port PATH | --demo) scan [--seconds LIMIT]", RunScan},
+        {"node", "add, rename or delete nodes of the database",
+         "[--home DIR] node add HEX16 --type BYTE|NAME [--name TEXT]\n"
+         "[--home DIR] node rename HEX16 NAME\n"
+         "[--home DIR] node delete HEX16...",
+         RunNode},
     };
     return table;
 }

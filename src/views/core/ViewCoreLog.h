@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The logging category of the widget-free view code. Failures are logged at warning level and
+// shown by default; debug messages are off unless enabled with
+// QT_LOGGING_RULES="corvane.viewcore.debug=true".
+Q_DECLARE_LOGGING_CATEGORY(lcViewCore)

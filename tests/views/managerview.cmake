@@ -1,0 +1,2 @@
+corvane_add_test(test_managerview SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_managerview.cpp
+                 LIBS corvane_views Qt6::Sql LABEL integration)

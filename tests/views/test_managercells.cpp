@@ -1,0 +1,302 @@
+#include "views/core/ListTexts.h"
+#include "views/core/ManagerCells.h"
+#include "views/core/ManagerCommands.h"
+#include "views/core/ManagerPictures.h"
+
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "network/BeeNodeItem.h"
+#include "storage/CCorvaneNetMger.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kCelsius = QStringLiteral("°C");
+const QString kFahrenheit = QStringLiteral("°F");
+
+NodeRow Row(quint8 type)
+{
+    NodeRow row;
+    row.id = 7;
+    row.name = QStringLiteral("冷库1");
+    row.extaddress = QStringLiteral("00124b0001a2b3c4");
+    row.type = type;
+    row.channel1_lower = row.channel1_upper = row.channel2_lower = row.channel2_upper = -2000.0f;
+    return row;
+}
+
+BeeNodeItem Live(quint8 type, quint8 status, quint8 faults = 0)
+{
+    BeeNodeItem item(7);
+    item.type = type;
+    item.status = status;
+    item.faultFlags = faults;
+    return item;
+}
+
+qint64 At(int y, int mo, int d, int h, int mi, int s)
+{
+    return *CvTime::FromLocal({y, mo, d, h, mi, s});
+}
+
+} // namespace
+
+// The texts, pictures and colours of the management list, and the log texts of its commands.
+class TestManagerCells : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { AppSettings::Instance().SetLanguage(UiLanguage::Chinese); }
+
+    void runStateText_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("faults");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("picture");
+        QTest::addColumn<QColor>("colour");
+        const QColor violet(0xAA, 0x1E, 0xFA), green(0x1E, 0x82, 0x14), black(Qt::black);
+        QTest::newRow("receiver connected")
+            << 0x40 << 0x01 << 0 << "已连接" << int(StatePicture::ReceiverConnected) << violet;
+        QTest::newRow("receiver unknown")
+            << 0x40 << 0x0F << 0 << "" << int(StatePicture::ReceiverOther) << black;
+        QTest::newRow("router connected")
+            << 0x04 << 0x01 << 0 << "已连接" << int(StatePicture::RouterConnected) << violet;
+        QTest::newRow("router lost") << 0x04 << 0x00 << 0 << "" << int(StatePicture::RouterOther) << black;
+        QTest::newRow("logger not started")
+            << 0x80 << 0x00 << 0 << "未启动" << int(StatePicture::LoggerKnown) << green;
+        QTest::newRow("logger pre-start")
+            << 0x88 << 0x01 << 0 << "预启动" << int(StatePicture::LoggerKnown) << green;
+        QTest::newRow("logger started")
+            << 0x8C << 0x06 << 0 << "已启动" << int(StatePicture::LoggerKnown) << green;
+        QTest::newRow("logger unknown")
+            << 0x80 << 0xCF << 0 << "" << int(StatePicture::LoggerUnknown) << black;
+        QTest::newRow("sensor 1") << 0x80 << 0x02 << 0x04 << "异常：传感器1" << int(StatePicture::LoggerKnown)
+                                  << green;
+        QTest::newRow("sensor 2") << 0x88 << 0x02 << 0x08 << "异常：传感器2" << int(StatePicture::LoggerKnown)
+                                  << green;
+        QTest::newRow("gprs") << 0x80 << 0x00 << 0x10 << "异常：GPRS连接" << int(StatePicture::LoggerKnown)
+                              << green;
+        QTest::newRow("radio, state unknown")
+            << 0x80 << 0x03 << 0x20 << "异常：射频连接" << int(StatePicture::LoggerUnknown) << black;
+        QTest::newRow("two faults at once")
+            << 0x88 << 0x02 << 0x0C << "已启动" << int(StatePicture::LoggerKnown) << green;
+        QTest::newRow("router ignores faults")
+            << 0x04 << 0x01 << 0x04 << "已连接" << int(StatePicture::RouterConnected) << violet;
+        QTest::newRow("unknown type") << 0x01 << 0x01 << 0 << "" << int(StatePicture::None) << black;
+    }
+    void runStateText()
+    {
+        QFETCH(int, type);
+        QFETCH(int, status);
+        QFETCH(int, faults);
+        const NodeRow row = Row(quint8(type));
+        const BeeNodeItem live = Live(quint8(type), quint8(status), quint8(faults));
+        const ManagerCells cells(row, live, QString(), QString());
+        QTEST(cells.Text(MgrColRunState), "text");
+        QTEST(int(cells.State()), "picture");
+        QTEST(cells.RowColour(), "colour");
+        QCOMPARE(NodeRowColour(quint8(type), quint8(status)), cells.RowColour());
+    }
+
+    void loggerColumns_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<qint64>("end");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("alarm");
+        QTest::addColumn<QString>("stopText");
+        QTest::addColumn<QString>("intervalText");
+        const qint64 s = At(2024, 3, 5, 8, 0, 0), e = At(2024, 3, 6, 9, 7, 5);
+        QTest::newRow("stopped, finished") << 0x80 << 0x04 << s << e << 90000 << "已设置"
+                                           << "2024-3-6 09:07:05"
+                                           << "01:00:00";
+        QTest::newRow("stop before start") << 0x80 << 0x00 << e << s << 60 << "未设置"
+                                           << ""
+                                           << "00:01:00";
+        QTest::newRow("pre-start hides stop") << 0x80 << 0x01 << s << e << 3661 << "未设置"
+                                              << ""
+                                              << "01:01:01";
+        QTest::newRow("started hides stop") << 0x80 << 0x02 << s << e << 0 << "未设置"
+                                            << ""
+                                            << "";
+        QTest::newRow("no start time") << 0x80 << 0x00 << qint64(0) << e << 86400 << "未设置"
+                                       << ""
+                                       << "00:00:00";
+        QTest::newRow("alarm state 8") << 0x80 << 0x08 << s << e << 1 << ""
+                                       << "2024-3-6 09:07:05"
+                                       << "00:00:01";
+        QTest::newRow("router shows none") << 0x04 << 0x04 << s << e << 90000 << ""
+                                           << ""
+                                           << "";
+    }
+    void loggerColumns()
+    {
+        QFETCH(int, type);
+        QFETCH(int, status);
+        NodeRow row = Row(quint8(type));
+        QFETCH(qint64, start);
+        QFETCH(qint64, end);
+        QFETCH(int, interval);
+        row.startTime = start;
+        row.endTime = end;
+        row.sampleCap = interval;
+        const BeeNodeItem live = Live(quint8(type), quint8(status));
+        const ManagerCells cells(row, live, kCelsius, QString());
+        QTEST(cells.Text(MgrColAlarmSetting), "alarm");
+        QTEST(cells.Text(MgrColStopTime), "stopText");
+        QTEST(cells.Text(MgrColInterval), "intervalText");
+        QCOMPARE(cells.Text(MgrColStartTime),
+                 NodeTypeIsLogger(type) && start ? CvTime::FormatDateTime(start) : QString());
+    }
+
+    void limits_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("ch1Unit");
+        QTest::addColumn<QString>("ch2Unit");
+        QTest::addColumn<QString>("ch1");
+        QTest::addColumn<QString>("ch2");
+        QTest::newRow("single, lower unset") << 0x80 << 0x04 << kCelsius << ""
+                                             << "[ , 30.00]°C"
+                                             << "";
+        QTest::newRow("dual, celsius") << 0x88 << 0x04 << kCelsius << kCelsius << "[ , 30.00]°C"
+                                       << "[-5.50, 12.25]°C";
+        QTest::newRow("dual, fahrenheit") << 0x88 << 0x04 << kFahrenheit << kFahrenheit << "[ , 86.00]°F"
+                                          << "[22.10, 54.05]°F";
+        QTest::newRow("humidity channel") << 0x8C << 0x04 << kFahrenheit << "%RH"
+                                          << "[ , 86.00]°F"
+                                          << "[-5.50, 12.25]%RH";
+        QTest::newRow("alarm not set") << 0x88 << 0x00 << kCelsius << kCelsius << ""
+                                       << "";
+        QTest::newRow("router") << 0x04 << 0x04 << ""
+                                << ""
+                                << ""
+                                << "";
+    }
+    void limits()
+    {
+        QFETCH(int, type);
+        QFETCH(int, status);
+        QFETCH(QString, ch1Unit);
+        QFETCH(QString, ch2Unit);
+        NodeRow row = Row(quint8(type));
+        row.channel1_upper = 30.0f;
+        row.channel2_lower = -5.5f;
+        row.channel2_upper = 12.25f;
+        const BeeNodeItem live = Live(quint8(type), quint8(status));
+        const ManagerCells cells(row, live, ch1Unit, ch2Unit);
+        QTEST(cells.Text(MgrColCh1Alarm), "ch1");
+        QTEST(cells.Text(MgrColCh2Alarm), "ch2");
+    }
+
+    void pictures_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("rf");
+        QTest::addColumn<int>("power");
+        QTest::addColumn<int>("rfPicture");
+        QTest::addColumn<int>("powerPicture");
+        QTest::addColumn<QString>("rfText");
+        QTest::newRow("strongest") << 0x80 << -59 << 5 << int(RfPicture::Rf4) << int(PowerPicture::Power5)
+                                   << "-59";
+        QTest::newRow("-60 is good") << 0x80 << -60 << 4 << int(RfPicture::Rf3) << int(PowerPicture::Power4)
+                                     << "-60";
+        QTest::newRow("-74 is good") << 0x80 << -74 << 3 << int(RfPicture::Rf3) << int(PowerPicture::Power3)
+                                     << "-74";
+        QTest::newRow("-75 is weak") << 0x80 << -75 << 2 << int(RfPicture::Rf2) << int(PowerPicture::Power2)
+                                     << "-75";
+        QTest::newRow("-84 is weak") << 0x80 << -84 << 1 << int(RfPicture::Rf2) << int(PowerPicture::Power1)
+                                     << "-84";
+        QTest::newRow("-85 weakest") << 0x80 << -85 << 9 << int(RfPicture::Rf1) << int(PowerPicture::Power1)
+                                     << "-85";
+        QTest::newRow("unknown levels")
+            << 0x80 << 50 << 0 << int(RfPicture::None) << int(PowerPicture::None) << "";
+        QTest::newRow("router has no battery")
+            << 0x04 << -70 << 3 << int(RfPicture::Rf3) << int(PowerPicture::None) << "-70";
+        QTest::newRow("receiver has neither")
+            << 0x40 << -70 << 3 << int(RfPicture::None) << int(PowerPicture::None) << "";
+    }
+    void pictures()
+    {
+        QFETCH(int, type);
+        QFETCH(int, rf);
+        QFETCH(int, power);
+        const NodeRow row = Row(quint8(type));
+        BeeNodeItem live = Live(quint8(type), 0);
+        live.rfLevel = rf;
+        live.powerLevel = quint8(power);
+        const ManagerCells cells(row, live, QString(), QString());
+        QTEST(int(cells.Rf()), "rfPicture");
+        QTEST(int(cells.Power()), "powerPicture");
+        QTEST(cells.AccessibleText(MgrColRf), "rfText");
+        QVERIFY(cells.Text(MgrColRf).isEmpty());
+        QCOMPARE(ManagerPictures::Rf(cells.Rf()).isNull(), cells.Rf() == RfPicture::None);
+        if (cells.Power() != PowerPicture::None)
+            QCOMPARE(ManagerPictures::Power(cells.Power()).size(), QSize(30, 15));
+    }
+
+    void plainColumns()
+    {
+        NodeRow row = Row(0x8C);
+        BeeNodeItem live = Live(0x8C, 0);
+        live.lastConnectTime = At(2023, 12, 31, 23, 59, 9);
+        const ManagerCells cells(row, live, kCelsius, QStringLiteral("%RH"));
+        QCOMPARE(cells.Text(MgrColName), QStringLiteral("冷库1"));
+        QCOMPARE(cells.Text(MgrColType), QStringLiteral("温湿度记录仪"));
+        QCOMPARE(cells.Text(MgrColLastConnect), QStringLiteral("2023-12-31 23:59:09"));
+        QCOMPARE(cells.Text(MgrColExtAddress), QStringLiteral("00124b0001a2b3c4"));
+        QCOMPARE(cells.Text(MgrColId), QStringLiteral("7"));
+        live.lastConnectTime = 0;
+        QCOMPARE(ManagerCells(row, live, kCelsius, QString()).Text(MgrColLastConnect), QString());
+    }
+
+    void runningNumbers()
+    {
+        QCOMPARE(ListTexts::RunningNumber(1), QStringLiteral("001"));
+        QCOMPARE(ListTexts::RunningNumber(999), QStringLiteral("999"));
+        QCOMPARE(ListTexts::RunningNumber(1000), QStringLiteral("1000"));
+        QCOMPARE(ListTexts::RunningNumber(12, QStringLiteral("*")), QStringLiteral("*012"));
+    }
+
+    void logTexts()
+    {
+        const QString a = QStringLiteral("00124b0001a2b3c4");
+        QCOMPARE(ManagerCommands::AddText(0x80, QStringLiteral("库房"), a),
+                 QStringLiteral("添加单温度记录仪 {库房, ID:00124b0001a2b3c4}"));
+        QCOMPARE(ManagerCommands::AddText(0x00, QString(), a),
+                 QStringLiteral("添加未知设备 {ID:00124b0001a2b3c4}"));
+        QCOMPARE(ManagerCommands::DeleteText(0x04, QStringLiteral("R"), a),
+                 QStringLiteral("删除中转器 {R, ID:00124b0001a2b3c4}"));
+        QCOMPARE(ManagerCommands::RenameText(0x88, QStringLiteral("旧"), a, QStringLiteral("新")),
+                 QStringLiteral("双温度记录仪{旧, ID:00124b0001a2b3c4} 重命名为新"));
+        QCOMPARE(ManagerCommands::RenameText(0x88, QString(), a, QStringLiteral("新")),
+                 QStringLiteral("双温度记录仪{ID:00124b0001a2b3c4} 重命名为新"));
+    }
+
+    void addresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("lower hex") << "00124b0001a2b3c4" << true;
+        QTest::newRow("upper case") << "00124B0001A2B3C4" << false;
+        QTest::newRow("15 digits") << "00124b0001a2b3c" << false;
+        QTest::newRow("not hex") << "00124b0001a2b3cg" << false;
+    }
+    void addresses()
+    {
+        QFETCH(QString, address);
+        QTEST(ManagerCommands::IsValidAddress(address), "valid");
+    }
+
+private:
+    static bool NodeTypeIsLogger(int type) { return (type & 0x80) != 0; }
+};
+
+QTEST_GUILESS_MAIN(TestManagerCells)
+#include "test_managercells.moc"
