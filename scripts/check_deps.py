@@ -22,9 +22,9 @@ ALLOWED = {
     "network": ["link", "storage", "messages", "base"],
     "messages/ui": ["messages", "base"],
     "views/core": ["network", "link", "storage", "messages", "base"],
-    "views": ["views/core", "network", "link", "storage", "messages", "base"],
+    "views": ["views/core", "messages/ui", "network", "link", "storage", "messages", "base"],
     "history/core": ["network", "storage", "messages", "base"],
-    "history": ["history/core", "network", "storage", "messages", "base"],
+    "history": ["history/core", "views", "views/core", "messages/ui", "network", "storage", "messages", "base"],
     "shell": ["views", "views/core", "history", "history/core", "messages/ui", "network", "link", "storage",
               "messages", "base"],
 }
