@@ -3,7 +3,7 @@
 // into the real-time page's 415 x 250 picture; the decimation alone beside each.
 #include "views/core/CurvePainter.h"
 
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <QImage>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 #include "views/core/ManagerCommands.h"
 
 #include <QComboBox>

@@ -1,5 +1,6 @@
 // Texts of the history pages: units, Fahrenheit display, alarm marks, intervals, the data
 // page's model and the summary figures.
+#include "base/ValueFormat.h"
 #include "HistoryTestSupport.h"
 
 #include "history/core/CHistoryTextModel.h"
@@ -52,7 +53,7 @@ private slots:
 
     void recordLimits()
     {
-        QCOMPARE(HistoryTexts::RecordLimits(4, 0x8C, 1, 20, CNodeDataSave::kNoValue), "[20.00,  ]%RH");
+        QCOMPARE(HistoryTexts::RecordLimits(4, 0x8C, 1, 20, kNoValue), "[20.00,  ]%RH");
         QCOMPARE(HistoryTexts::RecordLimits(4, 0x80, 0, -5, 30), "[-5.00, 30.00]°C");
         QCOMPARE(HistoryTexts::RecordLimits(4, 0x80, 1, -5, 30), "");
         QCOMPARE(HistoryTexts::RecordLimits(3, 0x88, 0, -5, 30), "");

@@ -1,7 +1,7 @@
 // The curve page widget: its controls drive the plot state and the picture.
 #include "views/CurvePlotPage.h"
 
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "views/core/CurveTexts.h"
 
 #include "base/StringTable.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <QImage>
 #include <QPainter>

@@ -15,7 +15,7 @@
 #include "network/LinkSession.h"
 #include "network/NetworkLoader.h"
 #include "storage/CCorvaneODBC.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 #include "views/core/CManagerListModel.h"
 #include "views/core/ManagerCommands.h"
 

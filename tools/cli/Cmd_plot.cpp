@@ -7,7 +7,7 @@
 #include "network/BeeNodeItem.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryTables.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 #include "views/core/CurvePainter.h"
 
 #include <QFile>

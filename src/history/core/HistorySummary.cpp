@@ -1,3 +1,4 @@
+#include "base/ValueFormat.h"
 #include "history/core/HistorySummary.h"
 
 #include "base/AppSettings.h"
@@ -5,7 +6,7 @@
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "history/core/HistoryTexts.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <cmath>
 
@@ -34,7 +35,7 @@ bool HasChannel(quint8 type, int channel)
 // A limit holding the "not set" mark is shown empty rather than as -2000.00.
 QString LimitText(float limit, const QString &unit)
 {
-    return limit > CNodeDataSave::kNoValue ? HistoryTexts::Number(limit, unit) : QString();
+    return limit > kNoValue ? HistoryTexts::Number(limit, unit) : QString();
 }
 
 // The samples of the selected range that a channel holds.
@@ -51,7 +52,7 @@ ChannelFigures Figures(const CNodeDataSave &s, const ChannelView &c)
     const auto [values, n] = RangeValues(s, c);
     if (HistoryTexts::IsTemperatureUnit(c.unit))
         f.meanKinetic = MeanKineticTemperature(values, n);
-    f.limitsSet = s.alarmFlag == 4 && c.lower > CNodeDataSave::kNoValue && c.upper > CNodeDataSave::kNoValue;
+    f.limitsSet = s.alarmFlag == 4 && c.lower > kNoValue && c.upper > kNoValue;
     if (!f.limitsSet)
         return f;
     for (int i = 0; i < n; ++i) {
@@ -183,7 +184,7 @@ QList<Row> ExportRows(const CNodeDataSave &s)
         const ChannelView v = ViewOf(s, ch, units);
         const int base = ch == 0 ? 399 : 401; // lower, upper
         const auto limit = [&v](float l) {
-            return l > CNodeDataSave::kNoValue ? HistoryTexts::SummaryNumber(l, v.unit) : QString();
+            return l > kNoValue ? HistoryTexts::SummaryNumber(l, v.unit) : QString();
         };
         rows.append({LoadStr(base), limit(v.lower)});
         rows.append({LoadStr(base + 1), limit(v.upper)});

@@ -1,8 +1,9 @@
+#include "base/ValueFormat.h"
 #include "history/core/HistoryTexts.h"
 
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 namespace HistoryTexts {
 
@@ -84,7 +85,7 @@ QString RecordLimits(quint8 alarmFlag, quint8 deviceType, int channel, float low
     const ChannelUnits units = UnitsOf(deviceType);
     const QString &unit = channel == 0 ? units.ch1 : units.ch2;
     const auto limit = [&unit](float v) {
-        return v == CNodeDataSave::kNoValue ? QStringLiteral(" ") : Number(v, unit);
+        return v == kNoValue ? QStringLiteral(" ") : Number(v, unit);
     };
     return QLatin1Char('[') + limit(lower) + QStringLiteral(", ") + limit(upper) + QLatin1Char(']') + unit;
 }

@@ -1,6 +1,6 @@
 #include "views/core/CurvePlotState.h"
 
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "views/core/CurveSamples.h"
 
 #include "storage/CNodeDataSave.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 CurveSamples CurveSamples::FromDataSet(const CNodeDataSave &set)
 {

@@ -3,7 +3,7 @@
 #include "base/CvTime.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 namespace CurveTexts {
 

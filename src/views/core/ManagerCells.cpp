@@ -6,7 +6,7 @@
 #include "base/StringTable.h"
 #include "network/BeeNodeItem.h"
 #include "storage/CCorvaneNetMger.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <array>
 

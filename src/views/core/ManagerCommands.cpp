@@ -4,7 +4,7 @@
 #include "base/StringTable.h"
 #include "base/ValueFormat.h"
 #include "storage/CCorvaneODBC.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 #include "views/core/ViewCoreLog.h"
 
 #include <algorithm>
