@@ -239,4 +239,19 @@ constexpr int CurvePicture = 23205;  // 曲线图
 constexpr int CurveSwatch1 = 23206;  // 通道1图例
 constexpr int CurveSwatch2 = 23207;  // 通道2图例
 
+// History summary figures, workbook and CSV export.
+constexpr int HistCh1Mkt = 23400;        // 通道1平均动力学温度
+constexpr int HistCh2Mkt = 23401;        // 通道2平均动力学温度
+constexpr int HistCh1Above = 23402;      // 通道1高于上限时间
+constexpr int HistCh1Below = 23403;      // 通道1低于下限时间
+constexpr int HistCh2Above = 23404;      // 通道2高于上限时间
+constexpr int HistCh2Below = 23405;      // 通道2低于下限时间
+constexpr int HistSamplesSpan = 23406;   // %1 (%2 个数据)
+constexpr int CsvFilter = 23407;         // CSV (*.csv)
+constexpr int ExportNoData = 23408;      // 没有可导出的数据。
+constexpr int ExportSheetExists = 23409; // 工作簿中已有工作表“%1”……
+constexpr int ExportUnreadable = 23410;  // 无法读取工作簿 %1 ……
+constexpr int ExportWriteFailed = 23411; // 无法写入文件 %1：%2
+constexpr int ExportTooLarge = 23412;    // 工作簿过大……
+
 } // namespace Sid

@@ -1,0 +1,74 @@
+#pragma once
+
+// Fixtures of the history tests: a sample store filled as a loaded record, in Chinese with
+// the Celsius unit unless a test changes it.
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "storage/CNodeDataSave.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <functional>
+
+namespace historytest {
+
+inline qint64 At(int y, int mo, int d, int h, int mi, int s)
+{
+    return *CvTime::FromLocal({y, mo, d, h, mi, s});
+}
+
+inline void UseChineseCelsius()
+{
+    AppSettings &a = AppSettings::Instance();
+    a.SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
+    a.SetLanguage(UiLanguage::Chinese);
+    a.SetCurrentTempUnit(a.CelsiusText());
+}
+
+// A record of n samples every 'interval' seconds from 2024-03-01 08:00:00; value(i, channel)
+// gives the stored values. The whole record is the selected range, statistics computed.
+inline void Fill(CNodeDataSave &s, quint8 type, int n, const std::function<float(int, int)> &value,
+                 qint64 interval = 60)
+{
+    s.Clear();
+    s.deviceType = type;
+    s.name = QStringLiteral("冷库A");
+    s.nodeKey = QStringLiteral("00124b0001a2b3c4");
+    s.interval = interval;
+    s.recordStart = At(2024, 3, 1, 8, 0, 0);
+    const bool dual = (type & 0x08) != 0;
+    for (int i = 0; i < n; ++i) {
+        s.ch1()[i] = value(i, 0);
+        s.ch2()[i] = dual ? value(i, 1) : 0.0f;
+    }
+    s.ch1Count = n;
+    s.ch2Count = dual ? n : 0;
+    s.FillSampleTimes();
+    s.recordEnd = s.times()[n - 1];
+    (void)s.ComputeRangeStatistics(s.recordStart, s.recordEnd);
+}
+
+inline void SetAlarm(CNodeDataSave &s, float l1, float u1, float l2, float u2)
+{
+    s.alarmFlag = 4;
+    s.ch1Lower = l1;
+    s.ch1Upper = u1;
+    s.ch2Lower = l2;
+    s.ch2Upper = u2;
+}
+
+inline QByteArray ReadFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QString TempPath(const QString &name)
+{
+    const QString dir = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::tempPath());
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name;
+}
+
+} // namespace historytest

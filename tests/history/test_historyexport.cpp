@@ -1,0 +1,261 @@
+// Workbook and CSV export of the loaded range; workbooks are read back with libfreexl.
+#include "HistoryTestSupport.h"
+
+#include "history/core/HistoryExport.h"
+#include "history/core/XlsReader.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using namespace historytest;
+
+namespace {
+
+QList<XlsReader::SheetData> ReadBack(const QString &path)
+{
+    const auto sheets = XlsReader::Read(path);
+    return sheets ? *sheets : QList<XlsReader::SheetData>();
+}
+
+QStringList Names(const QList<XlsReader::SheetData> &sheets)
+{
+    QStringList n;
+    for (const auto &s : sheets)
+        n << s.name;
+    return n;
+}
+
+float Wave(int i, int ch)
+{
+    return ch == 0 ? 20.0f + float(i % 200) / 10 : 60.0f - float(i % 50);
+}
+
+} // namespace
+
+class TestHistoryExport : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        UseChineseCelsius();
+        for (const QString &f : QDir(TempPath(QString())).entryList({"*.xls", "*.csv"}, QDir::Files))
+            QFile::remove(TempPath(f));
+    }
+
+    void summarySheet_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("alarm");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("single without alarm") << 0x80 << false << 10;
+        QTest::newRow("dual with alarm") << 0x88 << true << 17;
+        QTest::newRow("single with alarm") << 0x80 << true << 12;
+    }
+    void summarySheet()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, alarm);
+        QFETCH(int, rows);
+        CNodeDataSave s;
+        Fill(s, quint8(type), 5, Wave);
+        s.name = QStringLiteral("O'Brien's room");
+        if (alarm)
+            SetAlarm(s, 10.5f, 30, -20, 40);
+        const QString path = TempPath("summary.xls");
+        QVERIFY(HistoryExport::ExportSpreadsheet(s, path).ok);
+        const auto sheets = ReadBack(path);
+        QCOMPARE(Names(sheets), QStringList({"概述", "数据1"}));
+        const XlsReader::SheetData &sum = sheets[0];
+        QCOMPARE(sum.Text(0, 0), "项目");
+        QCOMPARE(sum.Text(0, 1), "值");
+        QCOMPARE(sum.rows.size(), rows + 1);
+        QCOMPARE(sum.Text(1, 1), "O'Brien's room"); // apostrophes unchanged
+        QCOMPARE(sum.Text(7, 0), "数据长度");
+        QCOMPARE(sum.Text(7, 1), "     5");
+        QCOMPARE(sum.Text(6, 1), "00:01:00");
+        QCOMPARE(sum.Text(8, 0), "通道1最小值");
+        QCOMPARE(sum.Text(8, 1), "20.00°C");
+        if (alarm)
+            QCOMPARE(sum.Text(rows - (type == 0x88 ? 3 : 1), 1), "10.50°C");
+    }
+
+    // The data sheet holds the data page's texts exactly, headers first.
+    void dataSheetTexts()
+    {
+        CNodeDataSave s;
+        Fill(s, 0x8C, 120, Wave);
+        SetAlarm(s, 21, 30, 20, 55);
+        (void)s.ComputeRangeStatistics(s.times()[20], s.times()[99]);
+        const QString path = TempPath("texts.xls");
+        QVERIFY(HistoryExport::ExportSpreadsheet(s, path).ok);
+        const auto sheets = ReadBack(path);
+        QCOMPARE(sheets.size(), 2);
+        const HistoryRows rows(s);
+        const XlsReader::SheetData &data = sheets[1];
+        QCOMPARE(data.rows.size(), 81);
+        for (int c = 0; c < HistoryRows::ColumnCount; ++c)
+            QCOMPARE(data.Text(0, c), HistoryRows::Header(c));
+        for (int r = 0; r < rows.RowCount(); ++r)
+            for (int c = 0; c < HistoryRows::ColumnCount; ++c)
+                QCOMPARE(data.Text(r + 1, c), rows.Cell(r, c));
+        QVERIFY(data.Text(81, 0).isEmpty());
+        QVERIFY(data.Text(31, 3).endsWith("60.00%RH [>55.00]")); // sample 50
+    }
+
+    void sheetSplit_data()
+    {
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<QList<int>>("sheetRows"); // rows of 数据1, 数据2, … including headers
+        QTest::newRow("50000") << 50000 << QList<int>{50001};
+        QTest::newRow("50001") << 50001 << QList<int>{50002, 1};
+        QTest::newRow("200000") << 200000 << QList<int>{50002, 65536, 65536, 18930};
+    }
+    void sheetSplit()
+    {
+        QFETCH(int, samples);
+        QFETCH(QList<int>, sheetRows);
+        CNodeDataSave s;
+        Fill(s, 0x80, samples, Wave);
+        const QString path = TempPath("split.xls");
+        QVERIFY(HistoryExport::ExportSpreadsheet(s, path).ok);
+        const auto sheets = ReadBack(path);
+        QCOMPARE(sheets.size(), sheetRows.size() + 1);
+        int number = 1;
+        for (int i = 0; i < sheetRows.size(); ++i) {
+            const XlsReader::SheetData &d = sheets[i + 1];
+            QCOMPARE(d.name, QStringLiteral("数据%1").arg(i + 1));
+            QCOMPARE(d.rows.size(), sheetRows[i]);
+            QCOMPARE(d.Text(0, 1), "时间");
+            if (d.rows.size() > 1)
+                QCOMPARE(d.Text(1, 0), QString::number(number));
+            number += d.rows.size() - 1;
+        }
+        QCOMPARE(number, samples + 1);
+    }
+
+    void existingWorkbookKeepsSheets()
+    {
+        const QString path = TempPath("existing.xls");
+        XlsWriter::Sheet data{"数据", 3, 2, [](int r, int c) {
+                                  if (r == 0)
+                                      return XlsWriter::Cell::OfText(c == 0 ? "Probe" : "Reading");
+                                  return c == 0 ? XlsWriter::Cell::OfText(QStringLiteral("P%1").arg(r))
+                                                : XlsWriter::Cell::OfNumber(12.5 * r);
+                              }};
+        XlsWriter::Sheet other{"Notes", 1, 1, [](int, int) { return XlsWriter::Cell::OfText("keep me"); }};
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(XlsWriter::Write(f, {data, other}));
+        }
+        CNodeDataSave s;
+        Fill(s, 0x80, 4, Wave);
+        const HistoryExport::Result r = HistoryExport::ExportSpreadsheet(s, path);
+        QVERIFY2(r.ok, qPrintable(r.message));
+        const auto sheets = ReadBack(path);
+        QCOMPARE(Names(sheets), QStringList({"数据", "Notes", "CSpreadSheetBackup", "概述", "数据1"}));
+        QCOMPARE(sheets[0].rows[2][1].kind, XlsWriter::Cell::Number); // kept as a number
+        QCOMPARE(sheets[0].rows[2][1].number, 25.0);
+        QCOMPARE(sheets[1].Text(0, 0), "keep me");
+        const XlsReader::SheetData &backup = sheets[2];
+        QCOMPARE(backup.rows.size(), 3);
+        QCOMPARE(backup.Text(0, 1), "Reading");
+        QCOMPARE(backup.Text(1, 1), "12.5");
+        QCOMPARE(backup.rows[1][1].kind, XlsWriter::Cell::Text); // the backup holds texts
+    }
+
+    void secondExportFailsUnchanged()
+    {
+        CNodeDataSave s;
+        Fill(s, 0x88, 30, Wave);
+        const QString path = TempPath("twice.xls");
+        QVERIFY(HistoryExport::ExportSpreadsheet(s, path).ok);
+        const QByteArray before = ReadFile(path);
+        const HistoryExport::Result r = HistoryExport::ExportSpreadsheet(s, path);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message.contains("“概述”"), qPrintable(r.message));
+        QCOMPARE(ReadFile(path), before);
+        QCOMPARE(QDir(TempPath(QString())).entryList({"twice*"}, QDir::Files).size(), 1); // no temporary left
+    }
+
+    void unreadableWorkbookUnchanged()
+    {
+        const QString path = TempPath("notes.xls");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("plain text that is not a workbook\n");
+        f.close();
+        CNodeDataSave s;
+        Fill(s, 0x80, 3, Wave);
+        const HistoryExport::Result r = HistoryExport::ExportSpreadsheet(s, path);
+        QVERIFY(!r.ok);
+        QVERIFY(r.message.contains(path));
+        QCOMPARE(ReadFile(path), QByteArray("plain text that is not a workbook\n"));
+    }
+
+    void nothingLoaded()
+    {
+        CNodeDataSave s;
+        QVERIFY(!HistoryExport::ExportSpreadsheet(s, TempPath("empty.xls")).ok);
+        QVERIFY(!QFile::exists(TempPath("empty.xls")));
+        QVERIFY(!HistoryExport::ExportCsv(s, TempPath("empty.csv")).ok);
+    }
+
+    void csv()
+    {
+        CNodeDataSave s;
+        Fill(s, 0x88, 3, Wave);
+        s.name = QStringLiteral("a,b");
+        SetAlarm(s, 10, 20.5f, 0, 100);
+        const QString path = TempPath("out.csv");
+        QVERIFY(HistoryExport::ExportCsv(s, path).ok);
+        const QByteArray bytes = ReadFile(path);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QList<QByteArray> lines = bytes.mid(3).split('\n');
+        QCOMPARE(lines.size(), 5); // header, 3 rows, nothing after the last line end
+        QCOMPARE(QString::fromUtf8(lines[0]), "序号,时间,通道1数据,通道2数据\r");
+        QCOMPARE(QString::fromUtf8(lines[2]), "2,2024-3-1 08:01:00,20.10°C,59.00°C\r");
+        QCOMPARE(lines[4], QByteArray());
+    }
+
+    void csvQuoting()
+    {
+        CNodeDataSave s;
+        Fill(s, 0x80, 1, Wave);
+        HistoryRows rows(s);
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(HistoryExport::WriteCsv(buffer, rows));
+        QVERIFY(buffer.data().endsWith("1,2024-3-1 08:00:00,20.00°C,\r\n"));
+    }
+
+    void chooseTarget_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("path");
+        using T = HistoryExport::Target;
+        QTest::newRow("txt as data file") << "/d/data.txt" << 0 << int(T::DataFile) << "/d/data.txt.cvdf";
+        QTest::newRow("xls name, data-file filter") << "/d/a.xls" << 0 << int(T::DataFile) << "/d/a.xls.cvdf";
+        QTest::newRow("cvdf name, workbook filter") << "/d/a.cvdf" << 1 << int(T::DataFile) << "/d/a.cvdf";
+        QTest::newRow("workbook filter") << "/d/a" << 1 << int(T::Workbook) << "/d/a.xls";
+        QTest::newRow("xls name, csv filter") << "/d/a.xls" << 2 << int(T::Workbook) << "/d/a.xls";
+        QTest::newRow("csv filter") << "/d/a.b.csv" << 2 << int(T::Csv) << "/d/a.b.csv.csv";
+        QTest::newRow("dotted folder") << "/d.x/a" << 2 << int(T::Csv) << "/d.x/a.csv";
+        QTest::newRow("unknown filter") << "/d/a.txt" << 7 << int(T::None) << "";
+    }
+    void chooseTarget()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(int, filter);
+        QFETCH(int, kind);
+        QFETCH(QString, path);
+        const HistoryExport::SaveTarget t = HistoryExport::ChooseTarget(chosen, filter);
+        QCOMPARE(int(t.kind), kind);
+        QCOMPARE(t.path, path);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistoryExport)
+#include "test_historyexport.moc"
