@@ -4,3 +4,8 @@ corvane_add_test(test_historytexts SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_histor
                  LIBS corvane_historycore corvane_resources)
 corvane_add_test(test_historyexport SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_historyexport.cpp
                  LIBS corvane_historycore corvane_resources TIMEOUT 300)
+corvane_add_test(test_historyexportcli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_historyexportcli.cpp
+                 LIBS corvane_historycore corvane_storage corvane_resources Qt6::Sql LABEL integration)
+if(TARGET corvane-cli)
+  add_dependencies(test_historyexportcli corvane-cli)
+endif()

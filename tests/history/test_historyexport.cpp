@@ -47,18 +47,20 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("alarm");
         QTest::addColumn<int>("rows");
-        QTest::newRow("single without alarm") << 0x80 << false << 10;
-        QTest::newRow("dual with alarm") << 0x88 << true << 17;
-        QTest::newRow("single with alarm") << 0x80 << true << 12;
+        QTest::addColumn<QString>("name");
+        QTest::newRow("single without alarm") << 0x80 << false << 10 << "O'Brien's room";
+        QTest::newRow("dual with alarm") << 0x88 << true << 17 << "O'Brien's room";
+        QTest::newRow("single with alarm, no name") << 0x80 << true << 12 << "";
     }
     void summarySheet()
     {
         QFETCH(int, type);
         QFETCH(bool, alarm);
         QFETCH(int, rows);
+        QFETCH(QString, name);
         CNodeDataSave s;
         Fill(s, quint8(type), 5, Wave);
-        s.name = QStringLiteral("O'Brien's room");
+        s.name = name;
         if (alarm)
             SetAlarm(s, 10.5f, 30, -20, 40);
         const QString path = TempPath("summary.xls");
@@ -69,7 +71,7 @@ private slots:
         QCOMPARE(sum.Text(0, 0), "项目");
         QCOMPARE(sum.Text(0, 1), "值");
         QCOMPARE(sum.rows.size(), rows + 1);
-        QCOMPARE(sum.Text(1, 1), "O'Brien's room"); // apostrophes unchanged
+        QCOMPARE(sum.Text(1, 1), name); // apostrophes unchanged
         QCOMPARE(sum.Text(7, 0), "数据长度");
         QCOMPARE(sum.Text(7, 1), "     5");
         QCOMPARE(sum.Text(6, 1), "00:01:00");

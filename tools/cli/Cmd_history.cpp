@@ -5,6 +5,8 @@
 
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "history/core/HistoryExport.h"
+#include "history/core/HistorySummary.h"
 #include "storage/CCorvFile.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryCodec.h"
@@ -32,12 +34,16 @@ double Rounded(float v)
 }
 
 // Takes --db and --node from args and opens that database; 0 on success, else the exit status.
+// Without --db the database named in the home's settings is used.
 int OpenNodeDatabase(QStringList &args, const char *command, CCorvaneODBC &db, QString &key)
 {
     QString dbFile, nodeText;
-    if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile) ||
-        !cli::TakeOption(args, QStringLiteral("--node"), nodeText))
+    if (!cli::TakeOption(args, QStringLiteral("--db"), dbFile))
+        dbFile = AppSettings::Instance().DatabaseFileName();
+    if (!cli::TakeOption(args, QStringLiteral("--node"), nodeText))
         return cli::UsageOf(command);
+    if (dbFile.isEmpty())
+        return cli::Fail(QStringLiteral("no database: give --db FILE or choose one in the settings"));
     const std::optional<QString> parsed = NodeKey(nodeText);
     if (!parsed)
         return cli::Fail(QStringLiteral("--node needs 16 hexadecimal digits: %1").arg(nodeText));
@@ -232,6 +238,72 @@ int HistoryStore(CCorvaneODBC &db, const QString &key, QStringList &args)
     return 0;
 }
 
+QJsonObject ChannelJson(const HistorySummary::ChannelTexts &t, const HistorySummary::ChannelFigures &f)
+{
+    QJsonObject o{{QStringLiteral("max"), t.maximum},
+                  {QStringLiteral("min"), t.minimum},
+                  {QStringLiteral("avg"), t.average},
+                  {QStringLiteral("alarmLabel"), t.alarmLabel},
+                  {QStringLiteral("lower"), t.lower},
+                  {QStringLiteral("upper"), t.upper},
+                  {QStringLiteral("samplesAbove"), f.samplesAbove},
+                  {QStringLiteral("samplesBelow"), f.samplesBelow},
+                  {QStringLiteral("secondsAbove"), f.secondsAbove},
+                  {QStringLiteral("secondsBelow"), f.secondsBelow}};
+    if (f.meanKinetic)
+        o.insert(QStringLiteral("meanKineticC"), std::round(*f.meanKinetic * 1000.0) / 1000.0);
+    return o;
+}
+
+// The summary page of the loaded range: its texts in the settings' language and unit, and figures.
+void PrintSummary(const CNodeDataSave &s)
+{
+    const HistorySummary::Page p = HistorySummary::Build(s);
+    QJsonArray extras;
+    for (const HistorySummary::ExtraLine &e : p.extras)
+        extras.append(QJsonObject{{QStringLiteral("label"), e.label}, {QStringLiteral("value"), e.value}});
+    QJsonObject o{
+        {QStringLiteral("name"), p.name},         {QStringLiteral("type"), p.typeName},
+        {QStringLiteral("node"), p.nodeKey},      {QStringLiteral("start"), p.start},
+        {QStringLiteral("end"), p.end},           {QStringLiteral("interval"), p.interval},
+        {QStringLiteral("count"), p.count},       {QStringLiteral("rangeStart"), p.rangeStart},
+        {QStringLiteral("rangeEnd"), p.rangeEnd}, {QStringLiteral("intervalSeconds"), p.intervalSeconds},
+        {QStringLiteral("extras"), extras}};
+    for (int ch = 0; ch < 2; ++ch)
+        if (p.channel[ch].present)
+            o.insert(ch == 0 ? QStringLiteral("ch1") : QStringLiteral("ch2"),
+                     ChannelJson(p.channel[ch], p.figures[ch]));
+    cli::PrintJson(o);
+}
+
+// Writes what "另存为" writes, chosen by the output's extension.
+int SaveLoaded(CNodeDataSave &s, const QString &out)
+{
+    const HistoryExport::Result r = HistoryExport::SaveAs(s, out);
+    if (!r.ok)
+        return cli::Fail(r.message);
+    cli::PrintJson({{QStringLiteral("saved"), out}, {QStringLiteral("samples"), s.rangeCount}});
+    return 0;
+}
+
+// history summary / history export: load the record, then print or write it.
+int HistoryOfRecord(CHistoryStore &h, const QString &key, const QString &verb, QStringList &args)
+{
+    QString recordText, error;
+    if (!cli::TakeOption(args, QStringLiteral("--record"), recordText))
+        return cli::UsageOf("history");
+    if (!LoadRecord(h, key, recordText, args, error))
+        return cli::Fail(error);
+    AppSettings::Instance().LoadStartupSettings(QLocale::system());
+    if (verb == QLatin1String("summary") && args.isEmpty()) {
+        PrintSummary(h.Samples());
+        return 0;
+    }
+    if (verb == QLatin1String("export") && args.size() == 1)
+        return SaveLoaded(h.Samples(), args.first());
+    return cli::UsageOf("history");
+}
+
 } // namespace
 
 int RunHistory(const cli::GlobalOptions &, QStringList args)
@@ -265,6 +337,8 @@ int RunHistory(const cli::GlobalOptions &, QStringList args)
     }
     if (verb == QLatin1String("store"))
         return HistoryStore(db, key, args);
+    if (verb == QLatin1String("summary") || verb == QLatin1String("export"))
+        return HistoryOfRecord(db.History(), key, verb, args);
     return cli::UsageOf("history");
 }
 
@@ -283,6 +357,16 @@ int RunDatafile(const cli::GlobalOptions &, QStringList args)
             return cli::Fail(QStringLiteral("not a readable data file: %1").arg(args.first()));
         PrintStore(store, csv);
         return 0;
+    }
+    if (verb == QLatin1String("export")) {
+        if (args.size() != 2)
+            return cli::UsageOf("datafile");
+        CNodeDataSave store;
+        CCorvFile file(store);
+        if (!file.OpenDataFile(args.first()))
+            return cli::Fail(QStringLiteral("not a readable data file: %1").arg(args.first()));
+        AppSettings::Instance().LoadStartupSettings(QLocale::system());
+        return SaveLoaded(store, args.last());
     }
     if (verb == QLatin1String("save")) {
         QString recordText, out;

@@ -21,15 +21,18 @@ const std::vector<CommandInfo> &Commands()
          "db add-node FILE --address HEX16 --type BYTE [--name TEXT] [--parent ID]\n"
          "  FILE without a folder lies in the home folder's database/ folder",
          RunDb},
-        {"history", "list, dump or store history records of a node",
+        {"history", "list, dump, summarise, export or store history records of a node",
          "history list --db FILE --node HEX16\n"
          "history dump --db FILE --node HEX16 --record ID [--from T --to T] [--csv]\n"
+         "history summary [--db FILE] --node HEX16 --record ID [--from T --to T]\n"
+         "history export [--db FILE] --node HEX16 --record ID [--from T --to T] OUT.xls|OUT.csv|OUT.cvdf\n"
          "history store --db FILE --node HEX16 --start T --end T --interval S --type BYTE "
          "[--alarm FLAG --limits l1,u1,l2,u2] [--offset N] < raw-bytes",
          RunHistory},
-        {"datafile", "dump a data file or save a history record as one",
+        {"datafile", "dump, save or export a data file",
          "datafile dump FILE [--csv]\n"
-         "datafile save --db FILE --node HEX16 --record ID [--from T --to T] --out FILE.cvdf",
+         "datafile save --db FILE --node HEX16 --record ID [--from T --to T] --out FILE.cvdf\n"
+         "datafile export IN.cvdf OUT.xls|OUT.csv",
          RunDatafile},
         {"monitor", "connect to the receiver and print link events",
          "[--home DIR] [--port PATH | --demo] monitor [--seconds N]", RunMonitor},

@@ -143,7 +143,8 @@ void Globals(Stream &s, const QList<Sheet> &sheets, QList<qsizetype> &offsetAt)
 
 void WriteCell(Stream &s, int row, int column, const Cell &c)
 {
-    if (c.kind == Cell::Empty)
+    // An empty text is no cell: a zero-length label confuses readers.
+    if (c.kind == Cell::Empty || (c.kind == Cell::Text && c.text.isEmpty()))
         return;
     s.Begin(c.kind == Cell::Text ? kLabel : kNumber);
     s.U16(quint16(row));
