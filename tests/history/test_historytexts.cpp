@@ -1,6 +1,5 @@
 // Texts of the history pages: units, Fahrenheit display, alarm marks, intervals, the data
 // page's model and the summary figures.
-#include "base/ValueFormat.h"
 #include "HistoryTestSupport.h"
 
 #include "history/core/CHistoryTextModel.h"

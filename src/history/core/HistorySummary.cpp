@@ -1,4 +1,3 @@
-#include "base/ValueFormat.h"
 #include "history/core/HistorySummary.h"
 
 #include "base/AppSettings.h"
@@ -6,7 +5,7 @@
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "history/core/HistoryTexts.h"
-#include "base/NodeType.h"
+#include "storage/NodeType.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "base/ValueFormat.h"
 #include "history/core/HistoryTexts.h"
 
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
-#include "base/NodeType.h"
+#include "base/ValueFormat.h"
+#include "storage/NodeType.h"
 
 namespace HistoryTexts {
 
@@ -38,7 +38,7 @@ QString Number(double value, const QString &unit)
 
 QString WithUnit(double value, const QString &unit)
 {
-    return Number(value, unit) + unit;
+    return FormatValue(float(value), unit);
 }
 
 QString SummaryNumber(double value, const QString &unit)
@@ -84,9 +84,7 @@ QString RecordLimits(quint8 alarmFlag, quint8 deviceType, int channel, float low
         return {};
     const ChannelUnits units = UnitsOf(deviceType);
     const QString &unit = channel == 0 ? units.ch1 : units.ch2;
-    const auto limit = [&unit](float v) {
-        return v == kNoValue ? QStringLiteral(" ") : Number(v, unit);
-    };
+    const auto limit = [&unit](float v) { return v == kNoValue ? QStringLiteral(" ") : Number(v, unit); };
     return QLatin1Char('[') + limit(lower) + QStringLiteral(", ") + limit(upper) + QLatin1Char(']') + unit;
 }
 
