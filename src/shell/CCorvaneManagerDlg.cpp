@@ -315,7 +315,7 @@ int CCorvaneManagerDlg::ClampProgress(int progress)
 
 void CCorvaneManagerDlg::OnPortDenied(const QString &location, const QString &message)
 {
-    qCWarning(lcMainWindow) << "no permission to open" << location;
+    qCWarning(lcShell) << "no permission to open" << location;
     m_prompt->ShowError(this, QString(), message);
 }
 

@@ -13,6 +13,7 @@
 #include "messages/CMessageHisNew.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkSession.h"
+#include "network/NetworkNotifier.h"
 #include "network/NetworkLoader.h"
 #include "storage/CCorvaneODBC.h"
 #include "base/NodeType.h"
@@ -79,10 +80,8 @@ public:
     {
         // The network table follows the node table as the management view makes it do: a
         // router added by the link handling gets its live record at once.
-        QObject::connect(&m_session, &LinkSession::viewNotify, [&db](CorvaneView view, ViewNotify code, int) {
-            if (view == CorvaneView::Manager && code == ViewNotify::Reload)
-                (void)LoadNetworkTable(db, theNodeTable());
-        });
+        QObject::connect(&m_session.Notifier(), &NetworkNotifier::topologyChanged,
+                         [&db] { (void)LoadNetworkTable(db, theNodeTable()); });
     }
 
     bool Start(const cli::GlobalOptions &global, QString *error)
@@ -182,7 +181,7 @@ int RunScan(const cli::GlobalOptions &global, QStringList args)
     (void)LoadNetworkTable(db, theNodeTable());
     Connection connection(db);
     // Connecting queues a network scan; its end is logged with its own text.
-    QObject::connect(&connection.Session(), &LinkSession::newMessage,
+    QObject::connect(&connection.Session().Notifier(), &NetworkNotifier::messageLogged,
                      [](int, const QString &, const QString &text) {
                          if (text == LoadStr(kScanEndText))
                              Connection::Stop();

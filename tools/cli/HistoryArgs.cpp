@@ -59,7 +59,7 @@ std::optional<QString> NodeKey(const QString &text)
 // Only a database of this system is opened, read-only for the commands that only read.
 bool OpenDb(CCorvaneODBC &db, const QString &file, CCorvaneODBC::OpenMode mode, QString &error)
 {
-    const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\'));
+    const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\'));
     const QString inHome = AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + file;
     const QString path = bare && QFileInfo::exists(inHome) ? inHome : QFileInfo(file).absoluteFilePath();
     if (db.OpenDatabaseAt(path, mode))
