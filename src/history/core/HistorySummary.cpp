@@ -5,7 +5,7 @@
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "history/core/HistoryTexts.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 #include <cmath>
 

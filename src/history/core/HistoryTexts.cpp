@@ -3,7 +3,7 @@
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
 #include "base/ValueFormat.h"
-#include "storage/NodeType.h"
+#include "base/NodeType.h"
 
 namespace HistoryTexts {
 
