@@ -7,6 +7,7 @@
 #include "link/PortAccess.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkSession.h"
+#include "network/NetworkNotifier.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QJsonDocument>
@@ -103,8 +104,8 @@ private slots:
         LinkSession session(link, theNodeTable(), db);
         session.SetAutomaticTimers(false);
         session.SetGivenPorts({m_device});
-        QSignalSpy denied(&session, &LinkSession::portDenied);
-        QSignalSpy status(&session, &LinkSession::statusChanged);
+        QSignalSpy denied(&session.Notifier(), &NetworkNotifier::portDenied);
+        QSignalSpy status(&session.Notifier(), &NetworkNotifier::statusChanged);
 
         session.Connect();
         QCOMPARE(denied.count(), 1);
