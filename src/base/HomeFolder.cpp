@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-Q_LOGGING_CATEGORY(lcHome, "corvane.base.home", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcBase, "corvane.base", QtWarningMsg)
 
 namespace HomeFolder {
 
@@ -84,7 +84,7 @@ bool Prepare(const QString &home, const QString &seed, QString *error)
     }
     if (!firstStart || seed.isEmpty())
         return true;
-    qCInfo(lcHome) << "seeding" << home << "from" << seed;
+    qCInfo(lcBase) << "seeding" << home << "from" << seed;
     return CopyMissing(seed, home, error);
 }
 
@@ -104,7 +104,7 @@ Choice Choose(const QString &explicitHome, const QString &programFolder, const Q
     if (perUserFolder.isEmpty()) {
         choice.error = QStringLiteral("no per-user data folder is known on this system");
     } else if (!Prepare(perUserFolder, SeedFolder(programFolder), &choice.error)) {
-        qCWarning(lcHome) << "cannot prepare the home folder:" << choice.error;
+        qCWarning(lcBase) << "cannot prepare the home folder:" << choice.error;
     }
     return choice;
 }
