@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QtTest>
 
 // The start-up rules of the settings file, the default temperature unit and the string tables.
@@ -18,18 +17,6 @@ class TestSettings : public QObject {
         QFile f(m_home + QStringLiteral("/profiler/sysmaneger.ini"));
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(content);
-    }
-
-    static QHash<int, QString> BuiltinTable(UiLanguage language)
-    {
-        QHash<int, QString> texts;
-        const QDir dir(StringTable::BuiltinPath(language));
-        for (const QString &name : dir.entryList({QStringLiteral("*.tsv")}, QDir::Files)) {
-            QFile f(dir.filePath(name));
-            if (f.open(QIODevice::ReadOnly))
-                StringTable::Parse(QString::fromUtf8(f.readAll()), texts);
-        }
-        return texts;
     }
 
 private slots:
@@ -216,26 +203,6 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(QString, shown);
         QCOMPARE(FormatValue(value, unit), shown);
-    }
-
-    void stringTablesHoldTheSameIds()
-    {
-        const QHash<int, QString> zh = BuiltinTable(UiLanguage::Chinese);
-        const QHash<int, QString> en = BuiltinTable(UiLanguage::English);
-        QVERIFY(!zh.isEmpty());
-        const QList<int> zhIds = zh.keys();
-        const QList<int> enIds = en.keys();
-        const QSet<int> zhSet(zhIds.begin(), zhIds.end());
-        const QSet<int> enSet(enIds.begin(), enIds.end());
-        QCOMPARE(QSet<int>(zhSet).subtract(enSet), QSet<int>());
-        QCOMPARE(QSet<int>(enSet).subtract(zhSet), QSet<int>());
-        for (auto it = zh.cbegin(); it != zh.cend(); ++it)
-            QVERIFY2(!it.value().isEmpty(), qPrintable(QStringLiteral("zh %1").arg(it.key())));
-        for (auto it = en.cbegin(); it != en.cend(); ++it)
-            QVERIFY2(!it.value().isEmpty(), qPrintable(QStringLiteral("en %1").arg(it.key())));
-        // The texts of the user file and login, as the tables hold them.
-        QCOMPARE(zh.value(131), QStringLiteral("密码错误"));
-        QCOMPARE(zh.value(216), QStringLiteral("错误:文件损坏user.ruf"));
     }
 };
 

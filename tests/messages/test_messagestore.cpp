@@ -1,7 +1,7 @@
-#include "messages/CMessageHisNew.h"
-#include "messages/MessageCodec.h"
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "messages/CMessageHisNew.h"
+#include "messages/MessageCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,14 +94,6 @@ private slots:
         QVERIFY(fresh != 0x00 && fresh != 0xFF);
         QVERIFY(MessageCodec::DeriveKey(QStringLiteral("msg201403.cvm")) !=
                 MessageCodec::DeriveKey(QStringLiteral("msg201404.cvm")));
-    }
-
-    void monthlyNames()
-    {
-        QCOMPARE(MessageCodec::MonthlyFileName(2014, 3), QStringLiteral("msg201403.cvm"));
-        QCOMPARE(MessageCodec::MonthlyFileName(2014, 12), QStringLiteral("msg201412.cvm"));
-        QVERIFY(MessageCodec::MonthlyFileName(999, 3).isEmpty());
-        QVERIFY(MessageCodec::MonthlyFileName(10000, 3).isEmpty());
     }
 
     void escaping_data()
@@ -224,26 +216,6 @@ private slots:
         QVERIFY(store.HasNewMessages());
         QVERIFY(QFile::remove(f.fileName()));
         QVERIFY(!store.HasNewMessages());
-    }
-
-    void takingOverTwice()
-    {
-        CMessageHisNew store(m_home);
-        QVERIFY(store.Log(QStringLiteral("系统"), At(2014, 3, 5, 8, 0, 0), QStringLiteral("admin"),
-                          QStringLiteral("one")));
-        QVERIFY(store.Log(QStringLiteral("设置"), At(2014, 3, 5, 8, 0, 1), QStringLiteral("admin"),
-                          QStringLiteral("two")));
-        QVERIFY(store.HasNewMessages());
-        QVERIFY(store.TakeOverNewMessages());
-        QCOMPARE(Events(store), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
-        QVERIFY(!store.HasNewMessages());
-        QVERIFY(store.TakeOverNewMessages());
-        QVERIFY(store.LoadedText().isEmpty());
-        QVERIFY(Events(store).isEmpty());
-        QVERIFY(store.CommitTakeOver());
-        QCOMPARE(QFileInfo(MessagePath(QStringLiteral("nmw001100.cvm"))).size(), 0);
-        QVERIFY(store.TakeOverNewMessages());
-        QVERIFY(store.LoadedText().isEmpty());
     }
 
     // The new-messages file keeps the taken-over records until they are committed as archived.

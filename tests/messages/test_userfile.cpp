@@ -233,37 +233,6 @@ private slots:
         QCOMPARE(FileBytes(), single);
     }
 
-    void rewritesDifferInEveryScrambledByte()
-    {
-        CUserStore store;
-        MakeStore(store, {QStringLiteral("bob"), QStringLiteral("carol")});
-        QByteArray previous = FileBytes();
-        // Each rewrite draws new seeds; checked over many rewrites, since a repeat of the stream
-        // key would leave bytes equal.
-        for (int round = 0; round < 200; ++round) {
-            QCOMPARE(store.ChangePassword(1, QStringLiteral("bobpass")), UserFileStatus::Ok);
-            const QByteArray current = FileBytes();
-            QCOMPARE(current.size(), previous.size());
-            QCOMPARE(current[0], previous[0]);
-            for (int p = UserFile::kScrambleStart; p < current.size(); ++p)
-                QVERIFY2(current[p] != previous[p],
-                         qPrintable(QStringLiteral("round %1 byte %2").arg(round).arg(p)));
-            QByteArray a = current;
-            QByteArray b = previous;
-            UserFile::UnscrambleImage(a);
-            UserFile::UnscrambleImage(b);
-            QCOMPARE(a.mid(4), b.mid(4));
-            previous = current;
-        }
-        QCOMPARE(store.Names(),
-                 (QStringList{QStringLiteral("admin"), QStringLiteral("bob"), QStringLiteral("carol")}));
-        CUserStore other;
-        other.SetFilePath(m_path);
-        QCOMPARE(other.Load(), UserFileStatus::Ok);
-        QCOMPARE(other.Names(), store.Names());
-        QVERIFY(PasswordMatches(other, 1, QStringLiteral("bobpass")));
-    }
-
     void passwordLengths()
     {
         CUserStore store;

@@ -256,41 +256,6 @@ private slots:
         QVERIFY(prompt.texts.isEmpty());
     }
 
-    // The type choice offers both account types in either language; with none chosen yet it
-    // shows a prompt rather than an empty box.
-    void typeComboOffersBothTypes_data()
-    {
-        QTest::addColumn<bool>("english");
-        QTest::addColumn<QString>("administrator");
-        QTest::addColumn<QString>("ordinary");
-        QTest::addColumn<QString>("prompt");
-        QTest::newRow("Chinese") << false << QStringLiteral("管理员") << QStringLiteral("普通用户")
-                                 << QStringLiteral("请选择用户类型");
-        QTest::newRow("English") << true << QStringLiteral("Administrator") << QStringLiteral("Ordinary User")
-                                 << QStringLiteral("Please choose a user type");
-    }
-    void typeComboOffersBothTypes()
-    {
-        QFETCH(bool, english);
-        QFETCH(QString, administrator);
-        QFETCH(QString, ordinary);
-        QFETCH(QString, prompt);
-        AppSettings::Instance().SetLanguage(english ? UiLanguage::English : UiLanguage::Chinese);
-        CUserStore store;
-        MakeFile(store, {});
-        LogIn(store, QStringLiteral("admin"));
-        RecordingPrompt messages;
-        CFormviewUser view(store, &messages);
-        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
-        QComboBox *type = Child<QComboBox>(&view, "typeCombo");
-        QVERIFY(type->isEnabled());
-        QCOMPARE(type->count(), 2);
-        QCOMPARE(type->itemText(0), administrator);
-        QCOMPARE(type->itemText(1), ordinary);
-        QCOMPARE(type->currentIndex(), -1);
-        QCOMPARE(type->placeholderText(), prompt);
-    }
-
     void addAccountChecksInOrder()
     {
         CUserStore store;

@@ -1,10 +1,10 @@
 // Main window: view switching, exit question, Enter and Escape, progress, message bar, alarms.
 #include "ShellFakes.h"
 
-#include "shell/CCorvaneManagerDlg.h"
-#include "shell/CViewPlace.h"
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "shell/CCorvaneManagerDlg.h"
+#include "shell/CViewPlace.h"
 
 #include <QDir>
 #include <QLabel>
@@ -71,58 +71,6 @@ private slots:
     }
 
     void init() { AppSettings::Instance().SetSoundAlarm(false); }
-
-    void switchingViews()
-    {
-        auto dlg = MakeWindow();
-        PlaceSpies spies(*dlg);
-        auto *stack = dlg->findChild<QStackedWidget *>(QStringLiteral("frame1015"));
-        QVERIFY(stack);
-        QCOMPARE(dlg->CurrentView(), CorvaneView::Manager);
-        QCOMPARE(stack->currentWidget(), dlg->Place(CorvaneView::Manager));
-        // Every place shows its title until the view is attached.
-        QCOMPARE(dlg->Place(CorvaneView::Gprs)->findChild<QLabel *>(QStringLiteral("viewTitle"))->text(),
-                 QStringLiteral("GPRS管理"));
-
-        struct Press {
-            const char *button;
-            CorvaneView expected;
-            bool posts;
-        };
-        const Press presses[] = {
-            {"btn1000", CorvaneView::Manager, false}, // the current view: nothing
-            {"btn1001", CorvaneView::Imme, true},     {"btn1001", CorvaneView::Imme, false},
-            {"btn1003", CorvaneView::Command, true},  {"btn1004", CorvaneView::Download, true},
-            {"btn1002", CorvaneView::History, true},  {"btn1005", CorvaneView::User, true},
-            {"btn1169", CorvaneView::Gprs, true},     {"btn1006", CorvaneView::Message, true},
-            {"btn1006", CorvaneView::Message, false}, {"btn1000", CorvaneView::Manager, true},
-        };
-        for (const Press &p : presses) {
-            spies.Clear();
-            QTest::mouseClick(Button(*dlg, p.button), Qt::LeftButton);
-            // Posted, not called: nothing has arrived while the handler runs.
-            QCOMPARE(spies.Total(), 0);
-            QCoreApplication::processEvents();
-            QCOMPARE(dlg->CurrentView(), p.expected);
-            QCOMPARE(stack->currentWidget(), dlg->Place(p.expected));
-            if (!p.posts) {
-                QCOMPARE(spies.Total(), 0);
-                continue;
-            }
-            QCOMPARE(spies.Total(), 8);
-            for (const auto &[view, spy] : spies.spies) {
-                QCOMPARE(spy->count(), 1);
-                QCOMPARE(spy->at(0).at(0).value<ViewNotify>(), ViewNotify::ShowHide);
-                QCOMPARE(spy->at(0).at(1).toInt(), view == static_cast<int>(p.expected) ? 1 : 0);
-            }
-            // The current view's button in red, the others black.
-            for (const char *name :
-                 {"btn1000", "btn1001", "btn1002", "btn1003", "btn1004", "btn1005", "btn1006", "btn1169"}) {
-                const QColor colour = Button(*dlg, name)->palette().color(QPalette::ButtonText);
-                QCOMPARE(colour, qstrcmp(name, p.button) == 0 ? QColor(200, 0, 0) : QColor(Qt::black));
-            }
-        }
-    }
 
     void exitQuestionEnterAndEscape()
     {
@@ -311,63 +259,6 @@ private slots:
         QCOMPARE(bar->text(), QStringLiteral("系统: 声音报警打开"));
         QCOMPARE(bar->palette().color(QPalette::Text), QColor(128, 0, 255));
         QVERIFY(newMessage->isEnabled());
-    }
-
-    void settingsAndMonitorScreenRunModally()
-    {
-        auto dlg = MakeWindow();
-        QStringList recorded;
-        dlg->SetMessageRecorder(
-            [&recorded](const QString &type, const QString &text) { recorded << type + '|' + text; });
-        // The settings dialog's system messages reach the message log through the window.
-        m_prompt->onModal = [](QDialog &d) {
-            QMetaObject::invokeMethod(&d, "systemMessage", Q_ARG(QString, QStringLiteral("m")));
-            return int(QDialog::Accepted);
-        };
-        QTest::mouseClick(Button(*dlg, "btn1175"), Qt::LeftButton);
-        QCOMPARE(m_prompt->modalDialogs, QStringList{QStringLiteral("CSystmeConfigDlg")});
-        QCOMPARE(recorded, QStringList{QStringLiteral("系统|m")});
-
-        // Without a monitor screen factory the button does nothing; with one, the screen is
-        // known while it runs and forgotten afterwards.
-        m_prompt->modalDialogs.clear();
-        QTest::mouseClick(Button(*dlg, "btn1242"), Qt::LeftButton);
-        QVERIFY(m_prompt->modalDialogs.isEmpty());
-        QString seen;
-        dlg->SetMonitorScreenFactory([](QWidget *parent) {
-            auto screen = std::make_unique<QDialog>(parent);
-            screen->setObjectName(QStringLiteral("monitor"));
-            return screen;
-        });
-        m_prompt->onModal = [&seen, &dlg](QDialog &) {
-            seen = dlg->MonitorScreen() ? dlg->MonitorScreen()->objectName() : QStringLiteral("none");
-            return int(QDialog::Accepted);
-        };
-        QTest::mouseClick(Button(*dlg, "btn1242"), Qt::LeftButton);
-        QCOMPARE(seen, QStringLiteral("monitor"));
-        QVERIFY(!dlg->MonitorScreen());
-    }
-
-    void connectionAndClock()
-    {
-        auto dlg = MakeWindow();
-        QSignalSpy connectSpy(dlg.get(), &CCorvaneManagerDlg::connectRequested);
-        auto *connectButton = Button(*dlg, "btn1176");
-        QCOMPARE(connectButton->property("connected").toBool(), false);
-        QVERIFY(!connectButton->icon().isNull());
-        QTest::mouseClick(connectButton, Qt::LeftButton);
-        QCOMPARE(connectSpy.count(), 1);
-        dlg->SetConnectedPicture(true);
-        QCOMPARE(connectButton->property("connected").toBool(), true);
-        dlg->SetConnectionText(QStringLiteral("正在连接．．．"));
-        QCOMPARE(dlg->findChild<QLabel *>(QStringLiteral("lbl1216"))->text(),
-                 QStringLiteral("正在连接．．．"));
-
-        const auto when = CvTime::FromLocal({2024, 3, 5, 8, 9, 10});
-        QVERIFY(when.has_value());
-        dlg->SetTimeSource([t = *when] { return t; });
-        QCOMPARE(dlg->findChild<QLabel *>(QStringLiteral("lbl1178"))->text(),
-                 QStringLiteral("  2024-3-5 08:09:10"));
     }
 
     void missingSoundFilesPlayNothing()

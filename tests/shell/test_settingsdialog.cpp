@@ -1,11 +1,11 @@
 // Settings dialog: database creation and choice, temperature unit, sound alarm, language.
 #include "ShellFakes.h"
 
+#include "base/AppSettings.h"
 #include "shell/CDatabaseConfigForm.h"
 #include "shell/CSystemOptionForm.h"
 #include "shell/CSystmeConfigDlg.h"
 #include "shell/DatabaseErrorBox.h"
-#include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QCheckBox>
@@ -80,18 +80,6 @@ private slots:
         s.SetUser(QStringLiteral("admin"), 1);
         s.SetSoundAlarm(false);
         s.SetCurrentTempUnit(s.CelsiusText());
-    }
-
-    void pagesInOrder()
-    {
-        auto dlg = MakeDialog();
-        QTabWidget *tabs = dlg->Tabs();
-        QCOMPARE(tabs->count(), 2);
-        QCOMPARE(tabs->tabText(0), QStringLiteral("数据库"));
-        QCOMPARE(tabs->tabText(1), QStringLiteral("选项"));
-        QCOMPARE(tabs->currentIndex(), 0);
-        QCOMPARE(tabs->widget(0), dlg->DatabasePage());
-        QCOMPARE(tabs->widget(1), dlg->OptionPage());
     }
 
     void createDatabase()
@@ -300,25 +288,6 @@ private slots:
         QVERIFY(s.WriteKey(QStringLiteral("alaaudio"), QStringLiteral("ala"), QStringLiteral("on")));
         auto other = MakeDialog();
         QVERIFY(!Child<QCheckBox>(*other, "check1233")->isChecked());
-    }
-
-    void language()
-    {
-        auto dlg = MakeDialog();
-        QSignalSpy messages(dlg.get(), &CSystmeConfigDlg::systemMessage);
-        // The running interface is Chinese.
-        QVERIFY(Child<QRadioButton>(*dlg, "radio1236")->isChecked());
-        Child<QRadioButton>(*dlg, "radio1235")->click();
-        QVERIFY(!IniHas(QStringLiteral("language/lang")));
-        QTest::mouseClick(Child<QPushButton>(*dlg, "btn1237"), Qt::LeftButton);
-        QCOMPARE(IniValue(QStringLiteral("language/lang")), QStringLiteral("2"));
-        QCOMPARE(m_prompt->notices, QStringList{QStringLiteral("重启程序后生效！")});
-        Child<QRadioButton>(*dlg, "radio1236")->click();
-        QTest::mouseClick(Child<QPushButton>(*dlg, "btn1237"), Qt::LeftButton);
-        QCOMPARE(IniValue(QStringLiteral("language/lang")), QStringLiteral("1"));
-        QCOMPARE(messages.count(), 0);
-        // The language of the running program does not change.
-        QVERIFY(AppSettings::Instance().IsChinese());
     }
 
     void databaseFailuresReachTheOperator()

@@ -149,45 +149,12 @@ private:
     std::vector<AffairReply> received_;
 };
 
-QByteArray Download(Pc &pc, const QString &logger, const QByteArray &addr, int total)
-{
-    QByteArray data;
-    for (int attempt = 0; attempt < 40 && data.size() < total; ++attempt) {
-        pc.Clear();
-        pc.Send(DLD, addr + U24(data.size()) + U24(total - data.size()));
-        // Take blocks in order; a gap (a lost or damaged block, seen as a later block or as
-        // silence) means asking again from there.
-        int idle = 0;
-        bool gap = false;
-        while (data.size() < total && idle < 15 && !gap) {
-            QTest::qWait(20);
-            bool progressed = false;
-            std::vector<AffairReply> &got = pc.Received();
-            for (AffairReply &r : got) {
-                if (r.type != DLD || Text(r.extAddress) != logger || !r.block)
-                    continue;
-                if (r.block->address == data.size() && r.block->received > 0) {
-                    data += r.block->data.left(r.block->received);
-                    progressed = true;
-                } else if (r.block->address > data.size()) {
-                    gap = true;
-                }
-            }
-            got.clear();
-            idle = progressed ? 0 : idle + 1;
-        }
-    }
-    return data;
-}
-
 } // namespace
 
 class TestSimE2e : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void demoAnswersDecodeComplete();
-    void demoHistoryDownloadsExactly();
     void reportsArriveOnTheirOwn();
     void runtimeFaults();
     void endsOnQuitOrEndOfInput();
@@ -210,95 +177,6 @@ QString TestSimE2e::FastScenario()
     if (f.open(QIODevice::WriteOnly))
         f.write(kFastScenario);
     return path;
-}
-
-void TestSimE2e::demoAnswersDecodeComplete()
-{
-    SimProcess sim;
-    QVERIFY(sim.Start(kDemo));
-    Pc pc;
-    QVERIFY(pc.Open(sim.Slave()));
-
-    auto gdi = pc.Ask(GDI, {}, GDI);
-    QVERIFY(gdi);
-    QVERIFY(gdi->IsComplete());
-    QCOMPARE(Text(gdi->extAddress), QStringLiteral("00124b0001c0a801"));
-    QCOMPARE(int(gdi->deviceType), 0x40);
-
-    auto gni = pc.Ask(GNI, ByShort(4113), GNI);
-    QVERIFY(gni);
-    QCOMPARE(Text(gni->extAddress), QStringLiteral("00124b0001d4e5f1"));
-    QCOMPARE(Text(gni->parentAddress), QStringLiteral("00124b0001b0c0d1"));
-
-    auto gmd =
-        pc.Ask(GMD, ByExt(QStringLiteral("00124b0001d4e5f2")), GMD, QStringLiteral("00124b0001d4e5f2"));
-    QVERIFY(gmd);
-    QCOMPARE(gmd->shortAddress, 4114);
-    QVERIFY(gmd->value1 > -23.0f && gmd->value1 < -15.0f);
-
-    auto ghi = pc.Ask(GHI, ByShort(8209), GHI);
-    QVERIFY(ghi);
-    QCOMPARE(ghi->dataLength, 289u * 4u); // two days at ten minutes, both channels
-    QCOMPARE(ghi->logInterval, 600);
-
-    auto mgq = pc.Ask(MGQ, {}, MGQ);
-    QVERIFY(mgq);
-    QCOMPARE(mgq->phoneSlotMask, 0x7);
-    auto mgn = pc.Ask(MGN, U16(0), MGN);
-    QVERIFY(mgn);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(mgn->phoneNumber.data())), QByteArray("13800138001"));
-    auto mei = pc.Ask(MEI, U16(1), MEI);
-    QVERIFY(mei);
-    QCOMPARE(Text(mei->gprsLoggerAddress), QStringLiteral("00124b0001d4e5f2"));
-
-    // A network scan: every joined node answers with its parent.
-    pc.Clear();
-    pc.Send(GNI, Broadcast());
-    QVERIFY(pc.WaitUntil([&] {
-        int n = 0;
-        for (const AffairReply &r : pc.Received())
-            n += r.type == GNI ? 1 : 0;
-        return n >= 8;
-    }));
-}
-
-void TestSimE2e::demoHistoryDownloadsExactly()
-{
-    SimProcess sim;
-    QVERIFY(sim.Start(kDemo));
-    Pc pc;
-    QVERIFY(pc.Open(sim.Slave()));
-    const QString fridge = QStringLiteral("00124b0001d4e5f1");
-    const QByteArray addr = ByShort(4113);
-    auto ghi = pc.Ask(GHI, addr, GHI);
-    QVERIFY(ghi);
-    QVERIFY(ghi->dataLength >= 865u * 2u); // three days at five minutes
-    QCOMPARE(ghi->logInterval, 300);
-    QCOMPARE(int(ghi->alarmMode), 4);
-    QCOMPARE(ghi->limit2, 8.0f);
-
-    // The samples the logger recorded are its value model at the sample times.
-    QByteArray expected;
-    ValueModel model = *ValueModel::FromJson(
-        QJsonDocument::fromJson(R"({"model": "sine", "mean": 4.8, "amplitude": 1.3, "period": 2700})")
-            .object(),
-        nullptr);
-    for (quint32 k = 0; k < ghi->dataLength / 2; ++k) {
-        quint8 b[2];
-        EncodeMeasured(static_cast<float>(model.ValueAt(ghi->startTime + qint64(k) * 300)), b);
-        expected.append(reinterpret_cast<const char *>(b), 2);
-    }
-    QCOMPARE(ghi->endTime, ghi->startTime + qint64(ghi->dataLength / 2 - 1) * 300);
-
-    QCOMPARE(Download(pc, fridge, addr, int(ghi->dataLength)), expected);
-
-    // Again through a bad line: noise, small pieces, some damaged and lost blocks. The link
-    // drops what is damaged; asking again from the gap still yields exactly the samples.
-    QCOMPARE(sim.Command(QStringLiteral("noise 0.5")), QStringLiteral("ok noise 0.5"));
-    QCOMPARE(sim.Command(QStringLiteral("split 9")), QStringLiteral("ok split 9"));
-    QCOMPARE(sim.Command(QStringLiteral("corrupt 0.05")), QStringLiteral("ok corrupt 0.05"));
-    QCOMPARE(sim.Command(QStringLiteral("loss 0.05")), QStringLiteral("ok loss 0.05"));
-    QCOMPARE(Download(pc, fridge, addr, int(ghi->dataLength)), expected);
 }
 
 void TestSimE2e::reportsArriveOnTheirOwn()

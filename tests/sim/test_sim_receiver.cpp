@@ -107,21 +107,12 @@ class TestSimReceiver : public QObject {
 private slots:
     void everyAnswerDecodesComplete_data();
     void everyAnswerDecodesComplete();
-    void scanAnswersNodeAfterNodeWithParents();
-    void startThenHistoryInfoReportsNewStartAndInterval();
-    void stopEndsRecording();
-    void alarmLimitsChangeAndRaiseEventFlags();
-    void realtimeReportsFollowTheirInterval();
     void downloadReturnsExactlyTheRecordedSamples();
-    void gprsWritesAreEchoedByReads();
     void faultsDoWhatTheySay();
-    void setValueKeepsRecordedHistory();
-    void nodeLeavesAndRejoins();
     void requestScannerResynchronises();
     void scenarioErrorsAreReported_data();
     void scenarioErrorsAreReported();
     void scenarioFileErrors();
-    void valueModels();
     void controlLines_data();
     void controlLines();
 };
@@ -177,169 +168,6 @@ void TestSimReceiver::everyAnswerDecodesComplete()
     QCOMPARE(bench.link.ByteCount(), 0);
 }
 
-void TestSimReceiver::scanAnswersNodeAfterNodeWithParents()
-{
-    Bench bench;
-    QVERIFY(bench.loaded);
-    bench.chunkTimes.clear();
-    const qint64 sent = bench.sim.NowMs();
-    const auto replies = bench.Ask(GNI, Broadcast(), 1000);
-    // "late" has not joined yet; the receiver does not answer a scan.
-    QCOMPARE(replies.size(), std::size_t(3));
-    QCOMPARE(Text(replies[0].extAddress), QStringLiteral("00000000000000b1"));
-    QCOMPARE(Text(replies[0].parentAddress), QStringLiteral("00000000000000a0"));
-    QCOMPARE(Text(replies[1].extAddress), QStringLiteral("00000000000000c1"));
-    QCOMPARE(Text(replies[1].parentAddress), QStringLiteral("00000000000000b1"));
-    QCOMPARE(replies[1].shortAddress, 11);
-    QCOMPARE(int(replies[1].deviceType), 0x80);
-    QCOMPARE(int(replies[1].status), 2 | 4); // recording, alarm set
-    QCOMPARE(int(replies[1].eventFlags), 4);
-    QCOMPARE(int(replies[1].powerLevel), 3);
-    QCOMPARE(qint8(replies[1].rfLevel), qint8(-70));
-    QCOMPARE(Text(replies[2].extAddress), QStringLiteral("00000000000000c2"));
-    // One after the other: scan step 100 ms plus 10 ms per hop.
-    QCOMPARE(bench.chunkTimes.size(), std::size_t(3));
-    QCOMPARE(bench.chunkTimes[0] - sent, 110);
-    QCOMPARE(bench.chunkTimes[1] - sent, 220);
-    QCOMPARE(bench.chunkTimes[2] - sent, 310);
-
-    bench.sim.Advance(100000); // "late" joins with a short address of its own
-    const auto after = bench.Ask(GNI, Broadcast(), 1000);
-    QCOMPARE(after.size(), std::size_t(4));
-    QCOMPARE(Text(after[3].extAddress), QStringLiteral("00000000000000c3"));
-    QVERIFY(after[3].shortAddress >= 1);
-    QVERIFY(after[3].shortAddress != 10 && after[3].shortAddress != 11 && after[3].shortAddress != 12);
-}
-
-void TestSimReceiver::startThenHistoryInfoReportsNewStartAndInterval()
-{
-    Bench bench;
-    QVERIFY(bench.loaded);
-    const QByteArray th = ByShort(12);
-    const qint64 now = kStartMs / 1000;
-    const AffairReply before = bench.One(GHI, th, GHI);
-    QCOMPARE(before.dataLength, 0u); // never recorded
-
-    // Start two minutes from now: armed, nothing recorded yet.
-    const AffairReply started =
-        bench.One(STN, StnBody(th, now + 120, now, 30, 4, Limits(-5, 35.5f, 10, 90)), STN);
-    QCOMPARE(int(started.status), 1 | 4);
-    AffairReply info = bench.One(GHI, th, GHI);
-    QCOMPARE(info.startTime, now + 120);
-    QCOMPARE(info.logInterval, 30);
-    QCOMPARE(info.dataLength, 0u);
-    QCOMPARE(int(info.alarmMode), 4);
-    QCOMPARE(info.limit2, 35.5f);
-    QCOMPARE(info.limit4, 90.0f);
-    QCOMPARE(int(info.deviceType), 0x8C);
-
-    // 3 min later (clock now + ~185 s): samples at +120, +150, +180 s, two channels each.
-    bench.sim.Advance(180000);
-    info = bench.One(GHI, th, GHI);
-    QCOMPARE(info.dataLength, 3u * 4u);
-    QCOMPARE(info.endTime, now + 180);
-    QCOMPARE(int(bench.One(GNI, th, GNI).status), 2 | 4);
-    // The humidity channel is held within 0..100 in the history as well.
-    const QByteArray &data = bench.sim.Network().Node(2).rec.data;
-    QCOMPARE(DecodeMeasured(reinterpret_cast<const quint8 *>(data.constData())), 21.5f);
-    QCOMPARE(DecodeMeasured(reinterpret_cast<const quint8 *>(data.constData()) + 2), 100.0f);
-
-    // A start time in the past starts now; a new start discards the old samples.
-    const qint64 later = bench.sim.NowMs() / 1000;
-    QCOMPARE(int(bench.One(STN, StnBody(th, later - 3600, later, 60, 0, Limits(0, 0, 0, 0)), STN).status), 2);
-    info = bench.One(GHI, th, GHI);
-    QCOMPARE(info.startTime, later);
-    QCOMPARE(info.logInterval, 60);
-    QCOMPARE(info.dataLength, 4u);
-
-    // Refused starts change nothing and get no answer: interval 0, bad date, short body.
-    QVERIFY(bench.Ask(STN, StnBody(th, later, later, 0, 0, Limits(0, 0, 0, 0))).empty());
-    QByteArray badDate = StnBody(th, later, later, 60, 0, Limits(0, 0, 0, 0));
-    badDate[3 + 4] = 13; // month 13
-    QVERIFY(bench.Ask(STN, badDate).empty());
-    QVERIFY(bench.Ask(STN, th + Date(later)).empty());
-    QCOMPARE(bench.One(GHI, th, GHI).logInterval, 60);
-}
-
-void TestSimReceiver::stopEndsRecording()
-{
-    Bench bench;
-    QVERIFY(bench.loaded);
-    const QByteArray t1 = ByExt(QStringLiteral("00000000000000c1"));
-    const AffairReply first = bench.One(GHI, t1, GHI);
-    QCOMPARE(first.dataLength, 61u * 2u); // one hour at one minute, both ends included
-    QCOMPARE(int(bench.One(SPN, t1, SPN).status), 0 | 4);
-    bench.sim.Advance(600000);
-    const AffairReply stopped = bench.One(GHI, t1, GHI);
-    QCOMPARE(stopped.dataLength, first.dataLength);
-    QCOMPARE(stopped.startTime, first.startTime);
-    QCOMPARE(int(bench.One(GNI, t1, GNI).status) & 3, 0);
-}
-
-void TestSimReceiver::alarmLimitsChangeAndRaiseEventFlags()
-{
-    Bench bench;
-    QVERIFY(bench.loaded);
-    const QByteArray t1 = ByShort(11);
-    // 5.0 lies within 2..8: only the sensor fault flag of the scenario.
-    QCOMPARE(int(bench.One(GMD, t1, GMD).eventFlags), 4);
-    QCOMPARE(int(bench.One(WNN, t1 + QByteArray(1, 4) + Limits(-1.5f, 3.0f, 0, 0), WNN).status), 2 | 4);
-    const AffairReply info = bench.One(GHI, t1, GHI);
-    QCOMPARE(int(info.alarmMode), 4);
-    QCOMPARE(info.limit1, -1.5f);
-    QCOMPARE(info.limit2, 3.0f);
-    const AffairReply over = bench.One(GMD, t1, GMD);
-    QCOMPARE(int(over.eventFlags), 4 | 1);
-    QCOMPARE(over.value1, 5.0f);
-    // Alarms switched off: no alarm flag although the value is still outside.
-    QCOMPARE(int(bench.One(WNN, t1 + QByteArray(1, 0) + Limits(-1.5f, 3.0f, 0, 0), WNN).status), 2);
-    QCOMPARE(int(bench.One(GMD, t1, GMD).eventFlags), 4);
-}
-
-void TestSimReceiver::realtimeReportsFollowTheirInterval()
-{
-    QJsonObject scenario = Scenario();
-    QJsonArray nodes = scenario.value(QStringLiteral("nodes")).toArray();
-    QJsonObject t1 = nodes[1].toObject();
-    t1[QStringLiteral("realtimeInterval")] = 10;
-    nodes[1] = t1;
-    scenario[QStringLiteral("nodes")] = nodes;
-    Bench bench(scenario);
-    QVERIFY(bench.loaded);
-    const auto reportTimes = [&](qint64 spanMs) {
-        bench.Take();
-        bench.chunkTimes.clear();
-        bench.sim.Advance(spanMs);
-        std::vector<qint64> times = bench.chunkTimes;
-        for (const AffairReply &r : bench.Take()) {
-            if (r.type != GMD || Text(r.extAddress) != QStringLiteral("00000000000000c1"))
-                return std::vector<qint64>{-1};
-        }
-        return times;
-    };
-    std::vector<qint64> times = reportTimes(60000);
-    QCOMPARE(times.size(), std::size_t(6));
-    for (std::size_t i = 1; i < times.size(); ++i)
-        QCOMPARE(times[i] - times[i - 1], 10000);
-
-    // RTC 5: the next report 5 s after the answer, then every 5 s.
-    const auto set = bench.One(RTC, ByShort(11) + U24(5), RTC);
-    QCOMPARE(set.rtInterval, 5);
-    times = reportTimes(30000);
-    QVERIFY(times.size() >= 5);
-    for (std::size_t i = 1; i < times.size(); ++i)
-        QCOMPARE(times[i] - times[i - 1], 5000);
-    // The reports carry the interval.
-    bench.sim.Advance(5000);
-    const auto reports = bench.Take();
-    QVERIFY(!reports.empty());
-    QCOMPARE(reports.back().rtInterval, 5);
-
-    // RTC 0 stops them.
-    QCOMPARE(bench.One(RTC, ByShort(11) + U24(0), RTC).rtInterval, 0);
-    QVERIFY(reportTimes(120000).empty());
-}
-
 void TestSimReceiver::downloadReturnsExactlyTheRecordedSamples()
 {
     Bench bench;
@@ -390,59 +218,6 @@ void TestSimReceiver::downloadReturnsExactlyTheRecordedSamples()
     const auto mixed = bench.Take();
     QCOMPARE(mixed.size(), std::size_t(3));
     QCOMPARE(mixed[2].block->address, 120);
-}
-
-void TestSimReceiver::gprsWritesAreEchoedByReads()
-{
-    Bench bench;
-    QVERIFY(bench.loaded);
-    // Scenario content first.
-    QCOMPARE(bench.One(MGQ, {}, MGQ).phoneSlotMask, 1);
-    QCOMPARE(bench.One(MEQ, {}, MEQ).gprsLoggerCount, 1);
-    QCOMPARE(bench.One(MBN, U16(0), MBN).gprsBindMask, 1);
-
-    QCOMPARE(bench.One(MSQ, Mask10(0x205), MGQ).phoneSlotMask, 0x205);
-    QCOMPARE(bench.One(MGQ, {}, MGQ).phoneSlotMask, 0x205);
-    const QByteArray phone = QByteArray("13912345678").leftJustified(16, '\0');
-    AffairReply slot = bench.One(MSN, U16(9) + phone, MGN);
-    QCOMPARE(slot.phoneSlotIndex, 9);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(slot.phoneNumber.data()), 16), phone);
-    slot = bench.One(MGN, U16(9), MGN);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(slot.phoneNumber.data()), 16), phone);
-
-    QCOMPARE(bench.One(MDQ, U16(3), MEQ).gprsLoggerCount, 3);
-    QCOMPARE(bench.One(MDQ, U16(99), MEQ).gprsLoggerCount, 4); // what fits is what is echoed
-    const QByteArray address = QByteArray::fromHex("0102030405060708");
-    AffairReply entry = bench.One(MDI, U16(3) + address, MEI);
-    QCOMPARE(entry.gprsIndex, 3);
-    QCOMPARE(Text(entry.gprsLoggerAddress), QStringLiteral("0102030405060708"));
-    QCOMPARE(Text(bench.One(MEI, U16(3), MEI).gprsLoggerAddress), QStringLiteral("0102030405060708"));
-    QByteArray info(48, '\0');
-    for (int i = 0; i < 48; ++i)
-        info[i] = static_cast<char>(i * 5 + 1);
-    entry = bench.One(MDN, U16(3) + info, MEN);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(entry.gprsInfo.data()), 48), info);
-    entry = bench.One(MEN, U16(3), MEN);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(entry.gprsInfo.data()), 48), info);
-    QCOMPARE(bench.One(MAN, U16(3) + Mask10(0x3FF), MBN).gprsBindMask, 0x3FF);
-    QCOMPARE(bench.One(MBN, U16(3), MBN).gprsBindMask, 0x3FF);
-
-    // Indices the receiver cannot hold get no answer.
-    QVERIFY(bench.Ask(MDI, U16(4) + address).empty());
-    QVERIFY(bench.Ask(MGN, U16(10)).empty());
-    QVERIFY(bench.Ask(MBN, U16(0xFFFF)).empty());
-
-    // Without a GPRS module nothing is answered.
-    QJsonObject scenario = Scenario();
-    scenario[QStringLiteral("gprs")] = QJsonObject{{QStringLiteral("module"), QStringLiteral("none")}};
-    Bench bare(scenario);
-    QVERIFY(bare.loaded);
-    QVERIFY(bare.Ask(MGQ).empty());
-    QVERIFY(bare.Ask(MSQ, Mask10(1)).empty());
-    QCOMPARE(bare.One(GDI, {}, GDI).eventFlags, quint8(0));
-    scenario[QStringLiteral("gprs")] = QJsonObject{{QStringLiteral("module"), QStringLiteral("fault")}};
-    Bench faulty(scenario);
-    QCOMPARE(int(faulty.One(GDI, {}, GDI).eventFlags), 0x10);
 }
 
 void TestSimReceiver::faultsDoWhatTheySay()
@@ -515,41 +290,6 @@ void TestSimReceiver::faultsDoWhatTheySay()
     QVERIFY(bench.Take().empty());
     bench.sim.Advance(1);
     QCOMPARE(bench.Take().size(), std::size_t(1));
-}
-
-void TestSimReceiver::setValueKeepsRecordedHistory()
-{
-    Bench bench;
-    QVERIFY(bench.loaded);
-    const QByteArray before = bench.sim.Network().Node(1).rec.data;
-    QVERIFY(bench.sim.SetValue(QStringLiteral("t1"), 0, 31.5));
-    QVERIFY(bench.sim.SetValue(QStringLiteral("th"), 1, 55.25));
-    QVERIFY(!bench.sim.SetValue(QStringLiteral("t1"), 1, 1.0)); // one channel only
-    QVERIFY(!bench.sim.SetValue(QStringLiteral("r1"), 0, 1.0)); // a router measures nothing
-    QCOMPARE(bench.One(GMD, ByShort(11), GMD).value1, 31.5f);
-    const AffairReply th = bench.One(GMD, ByShort(12), GMD);
-    QCOMPARE(th.value1, 21.5f);
-    QCOMPARE(th.value2, 55.25f);
-    QCOMPARE(th.shortAddress, -1);
-    QCOMPARE(bench.sim.Network().Node(1).rec.data, before);
-}
-
-void TestSimReceiver::nodeLeavesAndRejoins()
-{
-    Bench bench;
-    QVERIFY(bench.loaded);
-    const QByteArray th = ByExt(QStringLiteral("00000000000000c2"));
-    QVERIFY(bench.Ask(SNM, th).empty());
-    QVERIFY(bench.Ask(GNI, th).empty());
-    QVERIFY(bench.Ask(GNI, ByShort(12)).empty());
-    bench.sim.Advance(30000);
-    const AffairReply back = bench.One(GNI, th, GNI);
-    QVERIFY(back.shortAddress >= 1);
-    // Commands to the wrong kind of node, or to nobody, go unanswered.
-    QVERIFY(bench.Ask(GHI, ByShort(10)).empty());
-    QVERIFY(bench.Ask(GMD, ByShort(0x7777)).empty());
-    QVERIFY(bench.Ask(GMD, Broadcast()).empty());
-    QVERIFY(bench.Ask(NWS, ByShort(11)).empty());
 }
 
 void TestSimReceiver::requestScannerResynchronises()
@@ -691,50 +431,6 @@ void TestSimReceiver::scenarioFileErrors()
     QVERIFY(alarmed > 0);
 }
 
-void TestSimReceiver::valueModels()
-{
-    const auto parse = [](const char *json) {
-        QString error;
-        auto m = ValueModel::FromJson(QJsonDocument::fromJson(json).object(), &error);
-        return m;
-    };
-    auto sine = parse(R"({"model": "sine", "mean": 10, "amplitude": 2, "period": 400})");
-    QVERIFY(sine);
-    QCOMPARE(sine->ValueAt(100), 12.0);
-    QCOMPARE(sine->ValueAt(300), 8.0);
-    QCOMPARE(sine->ValueAt(-100), 8.0);
-    auto ramp = parse(R"({"model": "ramp", "from": 0, "to": 10, "period": 100, "phase": 50})");
-    QVERIFY(ramp);
-    QCOMPARE(ramp->ValueAt(50), 0.0);
-    QCOMPARE(ramp->ValueAt(75), 2.5);
-    QCOMPARE(ramp->ValueAt(149), 9.9);
-    QVERIFY(!parse(R"({"model": "sine", "mean": 1, "amplitude": 1, "period": 0})"));
-    QVERIFY(!parse(R"({"model": "walk", "start": 1, "step": -1})"));
-    QVERIFY(!parse(R"({"model": "constant"})"));
-
-    // A seeded walk repeats itself, stays within its bounds and moves.
-    const char *walkJson =
-        R"({"model": "walk", "start": 50, "step": 5, "stepSeconds": 10, "min": 40, "max": 60})";
-    auto a = parse(walkJson);
-    auto b = parse(walkJson);
-    auto c = parse(walkJson);
-    a->Seed(42);
-    b->Seed(42);
-    c->Seed(43);
-    bool moved = false;
-    bool differs = false;
-    for (qint64 t = 1000; t < 100000; t += 10) {
-        const double va = a->ValueAt(t);
-        QCOMPARE(va, b->ValueAt(t));
-        QVERIFY(va >= 40.0 && va <= 60.0);
-        moved = moved || va != 50.0;
-        differs = differs || va != c->ValueAt(t);
-    }
-    QVERIFY(moved);
-    QVERIFY(differs);
-    QCOMPARE(a->ValueAt(5000), a->ValueAt(99990)); // never backwards
-}
-
 void TestSimReceiver::controlLines_data()
 {
     QTest::addColumn<QString>("line");
@@ -742,13 +438,10 @@ void TestSimReceiver::controlLines_data()
     QTest::addColumn<bool>("quit");
     QTest::addColumn<QString>("reply");
     QTest::newRow("blank") << "   " << true << false << "";
-    QTest::newRow("comment") << "# hello" << true << false << "";
     QTest::newRow("silence") << "silence 15" << true << false << "ok silence 15";
     QTest::newRow("silence bad") << "silence -1" << false << false
                                  << "error usage: silence SECONDS (0 to 86400)";
     QTest::newRow("unreach name") << "unreach  t1" << true << false << "ok unreach t1";
-    QTest::newRow("reach address") << "reach 00000000000000b1" << true << false
-                                   << "ok reach 00000000000000b1";
     QTest::newRow("unreach unknown") << "unreach ghost town" << false << false
                                      << "error unknown node ghost town";
     QTest::newRow("set") << "set th ch2 44.5" << true << false << "ok set th ch2 44.5";
@@ -756,14 +449,10 @@ void TestSimReceiver::controlLines_data()
                                      << "error usage: set NODE ch1|ch2 VALUE (within +-327.67)";
     QTest::newRow("set too large") << "set th ch1 400" << false << false
                                    << "error usage: set NODE ch1|ch2 VALUE (within +-327.67)";
-    QTest::newRow("loss") << "loss 0.2" << true << false << "ok loss 0.2";
     QTest::newRow("loss bad") << "loss 2" << false << false << "error usage: loss|corrupt|noise P (0 to 1)";
-    QTest::newRow("corrupt") << "corrupt 0.5" << true << false << "ok corrupt 0.5";
-    QTest::newRow("noise") << "noise 1" << true << false << "ok noise 1";
     QTest::newRow("split") << "split 3" << true << false << "ok split 3";
     QTest::newRow("split bad") << "split x" << false << false
                                << "error usage: split BYTES (0 for whole frames)";
-    QTest::newRow("delay") << "delay 5 50" << true << false << "ok delay 5 50";
     QTest::newRow("delay reversed") << "delay 50 5" << false << false
                                     << "error usage: delay MIN_MS MAX_MS (0 <= MIN <= MAX <= 60000)";
     QTest::newRow("quit") << "quit" << true << true << "ok quit";

@@ -53,7 +53,6 @@ private slots:
     void scrambleKnownBytes();
     void valueFields_data();
     void valueFields();
-    void decimalReading();
     void headerLayout();
     void roundTripOfNarrowedRange();
     void fileOf168BytesRefused();
@@ -126,22 +125,6 @@ void TestDataFile::valueFields()
     QFETCH(double, value);
     QFETCH(QByteArray, field);
     QCOMPARE(ValueField(value), field);
-}
-
-void TestDataFile::decimalReading()
-{
-    const struct {
-        const char *text;
-        double value;
-    } cases[] = {{"  12.5 ", 12.5}, {"-123.46", -123.46}, {"12345.6", 12345.6}, {"abc    ", 0.0},
-                 {"  -    ", 0.0},  {"3.5xyz ", 3.5},     {"       ", 0.0},     {"+7     ", 7.0}};
-    for (const auto &c : cases)
-        QCOMPARE(ReadDecimal(c.text, 7), c.value);
-    QCOMPARE(ReadInteger("  42", 4), qint64(42));
-    QCOMPARE(ReadInteger(" -5x", 4), qint64(-5));
-    QCOMPARE(ReadInteger("zz", 2), qint64(0));
-    // Width is respected: digits beyond the field do not count.
-    QCOMPARE(ReadInteger("123456", 3), qint64(123));
 }
 
 void TestDataFile::headerLayout()

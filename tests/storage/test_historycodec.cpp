@@ -43,14 +43,12 @@ class TestHistoryCodec : public QObject {
     Q_OBJECT
 private slots:
     void scrambleKnownBytes();
-    void scrambleMatchesReferenceAndInverts();
     void keysAndFallbacks();
     void summaryRowRoundTrip();
     void dataRowRoundTrip();
     void calendarBytes();
     void limitWords_data();
     void limitWords();
-    void sampleValues();
     void segmentHeader();
     void tableCodeAdvance_data();
     void tableCodeAdvance();
@@ -75,25 +73,6 @@ void TestHistoryCodec::scrambleKnownBytes()
     QCOMPARE(k.c, quint8(0xFF));
     (void)EncodeByte(k, 0);
     QCOMPARE(k.c, quint8(0x00)); // 2 * 255 + 2 = 512
-}
-
-void TestHistoryCodec::scrambleMatchesReferenceAndInverts()
-{
-    QRandomGenerator rng(1234);
-    for (int round = 0; round < 200; ++round) {
-        const quint8 a = static_cast<quint8>(rng.bounded(256));
-        quint8 b = static_cast<quint8>(rng.bounded(256));
-        quint8 c = static_cast<quint8>(rng.bounded(256));
-        ScrambleKey enc{a, b, c};
-        ScrambleKey dec{a, b, c};
-        for (int i = 0; i < 40; ++i) {
-            const quint8 p = static_cast<quint8>(rng.bounded(256));
-            const quint8 expected = ReferenceEncode(a, b, c, p);
-            const quint8 s = EncodeByte(enc, p);
-            QCOMPARE(s, expected);
-            QCOMPARE(DecodeByte(dec, s), p);
-        }
-    }
 }
 
 void TestHistoryCodec::keysAndFallbacks()
@@ -244,13 +223,6 @@ void TestHistoryCodec::limitWords()
     QFETCH(float, back);
     QCOMPARE(int(LimitToWord(limit)), word);
     QCOMPARE(LimitFromWord(LimitToWord(limit)), back);
-}
-
-void TestHistoryCodec::sampleValues()
-{
-    QCOMPARE(SampleValue(0xF6, 0xFF), -0.1f);
-    QCOMPARE(SampleValue(0x10, 0x27), 100.0f);
-    QCOMPARE(SampleValue(0x00, 0x80), -327.68f);
 }
 
 void TestHistoryCodec::segmentHeader()

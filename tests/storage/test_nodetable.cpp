@@ -238,21 +238,6 @@ private slots:
         QCOMPARE(CCorvaneODBC::LegacyByteLength(QStringLiteral("a库")), 3);
     }
 
-    void emptyTableAndFirstId()
-    {
-        CCorvaneODBC db;
-        QVERIFY(!FreshDatabase(db).isEmpty());
-        QCOMPARE(db.FirstNode(), 0);
-        QVERIFY(db.IsNodeIterationEnd());
-        QCOMPARE(db.LargestNodeId(), 0);
-        QCOMPARE(db.FindNodeIdByAddress(Address(1)), -1);
-        QCOMPARE(db.SeekEditNode(1), 0);
-        QCOMPARE(db.SaveNode(Change(Address(1), NodeChange::ExtAddress)), 1);
-        QCOMPARE(db.FindNodeIdByAddress(Address(1)), 1);
-        QCOMPARE(db.LargestNodeId(), 1);
-        QCOMPARE(IterationIds(db), QList<int>{1});
-    }
-
     void addressLengthIsChecked()
     {
         CCorvaneODBC db;

@@ -129,17 +129,6 @@ private slots:
         QVERIFY(missing.status != 0);
         QVERIFY(!missing.err.isEmpty());
     }
-
-    void portsListsGivenPortsFirst()
-    {
-        const Run run =
-            Cli({QStringLiteral("--port"), QStringLiteral("/dev/corvane-none"), QStringLiteral("ports")});
-        QCOMPARE(run.status, 0);
-        QVERIFY(!run.lines.isEmpty());
-        QCOMPARE(run.lines[0].value("index").toInt(), 0);
-        QCOMPARE(run.lines[0].value("port").toString(), QStringLiteral("/dev/corvane-none"));
-        QCOMPARE(run.lines[0].value("present").toBool(), false);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCliFrame)
