@@ -4,40 +4,9 @@
 
 #include "base/CvTime.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace HistoryCodec;
-
-namespace {
-
-// The encoding written out literally, as an independent reference.
-quint8 ReferenceEncode(quint8 a, quint8 &b, quint8 &c, quint8 p)
-{
-    quint8 x = p;
-    for (int i = 0; i < 8; ++i) {
-        if (a & (1 << (7 - i))) {
-            const bool bi = x & (1 << i);
-            const bool bj = x & (1 << (7 - i));
-            x &= static_cast<quint8>(~((1 << i) | (1 << (7 - i))));
-            if (bi)
-                x |= static_cast<quint8>(1 << (7 - i));
-            if (bj)
-                x |= static_cast<quint8>(1 << i);
-        }
-    }
-    for (int i = 0; i < 8; ++i) {
-        if (c & (1 << (7 - i)))
-            x ^= static_cast<quint8>(0x80 >> i);
-        x = static_cast<quint8>((x << 1) | (x >> 7));
-    }
-    const quint8 s = x ^ b;
-    b = p;
-    c = static_cast<quint8>(c < 128 ? 2 * c + 1 : 2 * c + 2);
-    return s;
-}
-
-} // namespace
 
 class TestHistoryCodec : public QObject {
     Q_OBJECT
