@@ -151,7 +151,8 @@ void LinkSession::ReportDeniedPorts()
         EmitStatus();
         if (!m_reportedDenied.contains(entry.location)) {
             m_reportedDenied.insert(entry.location);
-            emit Notifier().portDenied(entry.location, LsComm::PortDeniedMessage(entry.location, entry.group));
+            emit Notifier().portDenied(entry.location,
+                                       LsComm::PortDeniedMessage(entry.location, entry.group));
         }
     }
 }

@@ -111,9 +111,11 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
                              session.SendAlarmFrame();
                      });
     QObject::connect(&notifier, &NetworkNotifier::linkLost, [] { PrintEvent(QStringLiteral("linklost")); });
-    QObject::connect(&notifier, &NetworkNotifier::portDenied, [](const QString &port, const QString &message) {
-        PrintEvent(QStringLiteral("portdenied"), {{QStringLiteral("port"), port}, {QStringLiteral("text"), message}});
-    });
+    QObject::connect(&notifier, &NetworkNotifier::portDenied,
+                     [](const QString &port, const QString &message) {
+                         PrintEvent(QStringLiteral("portdenied"),
+                                    {{QStringLiteral("port"), port}, {QStringLiteral("text"), message}});
+                     });
 
     session.Connect();
     if (timed)

@@ -7,16 +7,16 @@
 
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "base/NodeType.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "link/CUart_CommApp.h"
 #include "messages/CMessageHisNew.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkSession.h"
-#include "network/NetworkNotifier.h"
 #include "network/NetworkLoader.h"
+#include "network/NetworkNotifier.h"
 #include "storage/CCorvaneODBC.h"
-#include "base/NodeType.h"
 #include "views/core/CManagerListModel.h"
 #include "views/core/ManagerCommands.h"
 

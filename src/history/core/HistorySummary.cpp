@@ -2,10 +2,10 @@
 
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "base/NodeType.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "history/core/HistoryTexts.h"
-#include "base/NodeType.h"
 
 #include <cmath>
 
