@@ -138,6 +138,20 @@ void LogMessage(const QString &type, const QString &text)
                     {QStringLiteral("text"), text}});
 }
 
+// Opens the program's database (the demo one prepared first) and loads the network table from
+// it; 0 on success, else the exit status.
+int OpenNetwork(const cli::GlobalOptions &global, CCorvaneODBC &db)
+{
+    if (global.demo) {
+        QString error;
+        (void)DemoSetup::EnsureDatabase(db, &error);
+    }
+    if (!OpenProgramDatabase(db))
+        return cli::Fail(QStringLiteral("no database open: %1").arg(db.LastError()));
+    (void)LoadNetworkTable(db, theNodeTable());
+    return 0;
+}
+
 } // namespace
 
 int RunNodes(const cli::GlobalOptions &global, QStringList args)
@@ -146,13 +160,8 @@ int RunNodes(const cli::GlobalOptions &global, QStringList args)
     if (!TakeSeconds(args, 8, seconds) || !args.isEmpty())
         return cli::UsageOf("nodes");
     CCorvaneODBC &db = theDatabase();
-    if (global.demo) {
-        QString error;
-        (void)DemoSetup::EnsureDatabase(db, &error);
-    }
-    if (!OpenProgramDatabase(db))
-        return cli::Fail(QStringLiteral("no database open: %1").arg(db.LastError()));
-    (void)LoadNetworkTable(db, theNodeTable());
+    if (const int status = OpenNetwork(global, db))
+        return status;
     if (Connects(global)) {
         Connection connection(db);
         QString error;
@@ -172,13 +181,8 @@ int RunScan(const cli::GlobalOptions &global, QStringList args)
     if (!Connects(global))
         return cli::Fail(LoadStr(294)); // 未有仪器连接到电脑
     CCorvaneODBC &db = theDatabase();
-    if (global.demo) {
-        QString error;
-        (void)DemoSetup::EnsureDatabase(db, &error);
-    }
-    if (!OpenProgramDatabase(db))
-        return cli::Fail(QStringLiteral("no database open: %1").arg(db.LastError()));
-    (void)LoadNetworkTable(db, theNodeTable());
+    if (const int status = OpenNetwork(global, db))
+        return status;
     Connection connection(db);
     // Connecting queues a network scan; its end is logged with its own text.
     QObject::connect(&connection.Session().Notifier(), &NetworkNotifier::messageLogged,
