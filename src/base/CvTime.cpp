@@ -37,6 +37,14 @@ QString FormatDateTime(qint64 seconds)
                              f.second);
 }
 
+QString FormatListInterval(qint64 seconds)
+{
+    if (seconds == 0)
+        return {};
+    return QString::asprintf("%.2d:%.2d:%.2d", int((seconds / 3600) % 24), int((seconds / 60) % 60),
+                             int(seconds % 60));
+}
+
 QString FormatSpan(qint64 seconds)
 {
     const bool negative = seconds < 0;

@@ -37,4 +37,8 @@ struct LocalFields {
 // "%.2d:%.2d:%.2d": an interval in hours, minutes and seconds (hours may exceed 99).
 [[nodiscard]] QString FormatSpan(qint64 seconds);
 
+// "%.2d:%.2d:%.2d" of hours modulo 24, minutes and seconds, as the lists show an interval
+// (90000 s gives "01:00:00"); empty for 0.
+[[nodiscard]] QString FormatListInterval(qint64 seconds);
+
 } // namespace CvTime

@@ -53,10 +53,7 @@ QString Moment(qint64 seconds)
 
 QString Interval(qint64 seconds)
 {
-    if (seconds == 0)
-        return {};
-    return QString::asprintf("%.2d:%.2d:%.2d", int((seconds / 3600) % 24), int((seconds / 60) % 60),
-                             int(seconds % 60));
+    return CvTime::FormatListInterval(seconds);
 }
 
 bool ShowsChannel1(quint8 deviceType)

@@ -12,10 +12,7 @@ QString Time(qint64 seconds)
 
 QString Interval(qint64 seconds)
 {
-    if (seconds == 0)
-        return {};
-    return QString::asprintf("%.2d:%.2d:%.2d", int((seconds / 3600) % 24), int((seconds / 60) % 60),
-                             int(seconds % 60));
+    return CvTime::FormatListInterval(seconds);
 }
 
 QString Limit(float value, const QString &unit)
