@@ -296,12 +296,13 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
             if (head.scanBudget == -1)
                 head.scanBudget = unreached;
             if (unreached == 0) {
-                head.life = -1; // nothing left to find: the scan ends at the next tick
+                // Nothing left to find: the scan ends at the next tick and changes no live state.
+                head.life = -1;
             } else if (head.life < 30 && head.scanBudget >= 1) {
                 head.life += 25;
                 --head.scanBudget;
             }
-            if (head.phase == AffairRequest::kPhaseQueued) {
+            if (head.phase == AffairRequest::kPhaseQueued && unreached != 0) {
                 head.phase = AffairRequest::kPhaseRunning;
                 emit scanStarted();
             }
@@ -356,11 +357,13 @@ void CUartAffairLink::TimeOut(AffairRequest &head)
 
     bool lost = false;
     const int id = AnnounceCommandState(head, false);
-    // A real-time read issued because the node's data were overdue: the node is gone.
+    // A real-time read issued because the node's data were overdue: the node is gone. The
+    // warning, not the interruption, is the message shown, so that it raises the alarm.
     if (id >= 0 && head.kind == 3 && services.RealTimeOverdue(id)) {
         emit nodeLost(id);
-        services.LogEntry(LoadStr(Str::Warning), now,
-                          NodePrefix(head.extAddress, 0) + LoadStr(Str::ConnectionLost));
+        m_status.msgType = LoadStr(Str::Warning);
+        m_status.msgText = NodePrefix(head.extAddress, 0) + LoadStr(Str::ConnectionLost);
+        services.LogEntry(m_status.msgType, now, m_status.msgText);
         lost = true;
     }
     services.SaveLog();
@@ -444,7 +447,10 @@ void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> re
         const AffairReply &r = *reply;
         const quint32 p = r.presence;
         res.type = r.type;
-        res.receivedTime = r.receivedTime;
+        // The result's time is that of the answer that carried its readings: a later answer
+        // without them (a retried step) must not date the readings or the last contact late.
+        if ((p & ReplyBits::kValues) || !(res.presence & ReplyBits::kValues))
+            res.receivedTime = r.receivedTime;
         if (p & ReplyBits::kShortAddress)
             res.shortAddress = r.shortAddress;
         if (p & ReplyBits::kExtAddress)

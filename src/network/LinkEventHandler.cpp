@@ -2,13 +2,12 @@
 
 #include "base/AppSettings.h"
 #include "base/NodeType.h"
+#include "base/ValueFormat.h"
 #include "link/AffairReply.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkState.h"
-#include "base/AppSettings.h"
-#include "base/ValueFormat.h"
 #include "network/NetworkNotifier.h"
 #include "storage/CCorvaneODBC.h"
 
@@ -98,12 +97,17 @@ void LinkEventHandler::Apply(AffairReply &record, Batch &batch)
     const int parentId =
         haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.parentAddress)) : -1;
 
+    // Only the receiver's own answer connects: a stray frame from a receiver that is not (or no
+    // longer) connected would leave a connection without the receiver's name, self-check or scan.
+    const bool wasConnected = m_state.IsConnected();
+    if (!wasConnected) {
+        if (record.type != kGdi)
+            return;
+        OnFirstAnswer(record, id);
+    }
     // A receiver answer while connected (a keep-alive, a late probe answer) touches no node and
     // is not logged; as a request's result it still ends the status line and the progress.
-    const bool ignored = m_state.IsConnected() && record.type == kGdi;
-    if (!m_state.IsConnected())
-        OnFirstAnswer(record, id);
-    if (!ignored)
+    if (!wasConnected || record.type != kGdi)
         ApplyToNode(record, id, parentId, batch);
 
     if (IsResult(record)) {
@@ -471,7 +475,9 @@ void LinkEventHandler::LogRecord(const AffairReply &record, int id, Batch &batch
         if (!text.isEmpty())
             word = LoadStr(kPreAlarmWord);
     }
-    if (LegacyBytes(word) <= 2 || id < 0)
+    // The self-check and the GPRS lock concern the receiver, whose answers name no node.
+    const bool receiverWide = record.type == kSelfCheck || record.type == kGprsLock;
+    if (LegacyBytes(word) <= 2 || (id < 0 && !receiverWide))
         return;
     if (text.isEmpty())
         text = engine.DescribeReply(record);

@@ -129,6 +129,7 @@ void LinkSession::StopProbe()
 
 void LinkSession::Connect()
 {
+    m_recoverEntry = -1;
     m_link.Link().ClearRequestBuffer();
     m_link.Port().ClosePort();
     m_link.Port().EnumeratePorts(m_givenPorts);
@@ -162,30 +163,47 @@ void LinkSession::ProbeStep()
     StopProbe();
     if (m_state.IsConnected())
         return;
-    m_link.Port().ClosePort();
+    if (m_recoverEntry >= 0) {
+        // After a loss only the receiver's own port is asked again, until it answers or the
+        // user connects anew: an unattended station comes back by itself after a brown-out.
+        m_state.scanIndex = m_recoverEntry;
+        ProbePort(m_recoverEntry);
+        m_state.scanIndex = m_recoverEntry + 1;
+        StartProbe();
+        return;
+    }
     const auto &ports = m_link.Port().PortTable();
     while (m_state.scanIndex < LsComm::CComPort::kMaxPorts &&
            !(m_state.scanIndex < ports.size() && ports.at(m_state.scanIndex).present))
         ++m_state.scanIndex;
-    if (m_state.scanIndex < ports.size() && m_link.OpenPort(ports.at(m_state.scanIndex).location)) {
-        CUartAffairLink &engine = m_link.Link();
-        if (engine.Create(kReceiverInfoKind, FrameCodec::PlaceholderAddressText()) && engine.Commit() &&
-            engine.SendNext() == 1)
-            (void)m_link.WriteRequest(engine.RequestBuffer());
-    }
+    ProbePort(m_state.scanIndex);
     m_state.scanIndex += 1;
     if (m_state.scanIndex >= LsComm::CComPort::kMaxPorts) {
         m_state.connectionText.clear();
         emit Notifier().connectionChanged(QString(), false);
         emit Notifier().gprsChanged();
+        emit Notifier().receiverNotFound();
         return;
     }
     StartProbe();
 }
 
+void LinkSession::ProbePort(int entry)
+{
+    m_link.Port().ClosePort();
+    const auto &ports = m_link.Port().PortTable();
+    if (entry >= ports.size() || !m_link.OpenPort(ports.at(entry).location))
+        return;
+    CUartAffairLink &engine = m_link.Link();
+    if (engine.Create(kReceiverInfoKind, FrameCodec::PlaceholderAddressText()) && engine.Commit() &&
+        engine.SendNext() == 1)
+        (void)m_link.WriteRequest(engine.RequestBuffer());
+}
+
 void LinkSession::OnConnected()
 {
     StopProbe();
+    m_recoverEntry = -1;
     m_ticking = true;
     m_watching = true;
     if (m_automatic) {
@@ -213,6 +231,7 @@ void LinkSession::LinkTick()
 
 void LinkSession::DropLink()
 {
+    m_recoverEntry = m_state.connectedPort - 1;
     m_ticking = false;
     m_watching = false;
     m_tickTimer.stop();
@@ -230,6 +249,7 @@ void LinkSession::DropLink()
     engine.Status().progress = 0;
     EmitStatus();
     emit Notifier().linkLost();
+    StartProbe();
 }
 
 void LinkSession::Watchdog()
@@ -254,7 +274,7 @@ void LinkSession::Watchdog()
                    now - last >= kRouterLostSeconds) {
             m_table.SetRtFlag(id, 0);
             m_table.SetStatus(id, 0);
-            emit Notifier().nodeLost(id);
+            emit Notifier().routerLost(id);
         }
     }
 }

@@ -48,13 +48,16 @@ public:
     [[nodiscard]] const LinkState &State() const { return m_state; }
     [[nodiscard]] LinkEventHandler &Handler() { return *m_handler; }
     [[nodiscard]] bool IsProbing() const { return m_probing; }
+    // True after a link loss while the lost receiver's port is being probed again.
+    [[nodiscard]] bool IsRecovering() const { return m_recoverEntry >= 0; }
     [[nodiscard]] bool IsTicking() const { return m_ticking; }
     [[nodiscard]] bool IsWatching() const { return m_watching; }
 
     // The connect button (and once at start): closes the port, lists the ports again and
     // starts probing from the first entry.
     void Connect();
-    // One probe step: opens the next present port and asks it for the receiver's information.
+    // One probe step: opens the next present port and asks it for the receiver's information;
+    // after a link loss, the lost receiver's port again.
     void ProbeStep();
     // One link tick: sends the head request's frame when due, keeps the link alive, detects loss.
     void LinkTick();
@@ -73,6 +76,8 @@ public:
 private:
     void ConnectEngine();
     void StartProbe();
+    // Opens the port table entry and asks it for the receiver's information.
+    void ProbePort(int entry);
     void StopProbe();
     void OnConnected();
     void DropLink();
@@ -91,6 +96,9 @@ private:
     std::function<qint64()> m_clock;
     QStringList m_givenPorts;
     QSet<QString> m_reportedDenied;
+    // The port table entry of a receiver whose link was lost, probed again until it answers; -1
+    // when no link was lost since the last connect.
+    int m_recoverEntry = -1;
     bool m_automatic = true;
     bool m_probing = false;
     bool m_ticking = false;

@@ -29,9 +29,10 @@ signals:
 
     // --- Events of the network.
     void nodeChanged(int nodeId, NodeAspect aspect);
-    // The node stopped answering (a logger's overdue real-time read timed out, a router was
-    // silent too long).
+    // A logger stopped answering: its overdue real-time read timed out.
     void nodeLost(int nodeId);
+    // A router was silent too long (routers send no reports of their own).
+    void routerLost(int nodeId);
     // Every node's live state changed at once (a scan started, the link was lost, a router was
     // added).
     void allNodesChanged();
@@ -47,6 +48,8 @@ signals:
     // --- The receiver link.
     void connectionChanged(const QString &text, bool connected);
     void linkLost();
+    // The probe tried every port and no receiver answered.
+    void receiverNotFound();
     // A port could not be opened for lack of permission: the message names it and the fix.
     // Announced once per port in the life of the session.
     void portDenied(const QString &location, const QString &message);

@@ -74,6 +74,7 @@ CFormviewManager *AttachManagerView(CCorvaneManagerDlg &window, CCorvaneODBC &db
             manager->RefreshList();
             break;
         case ViewNotify::Specific:
+        case ViewNotify::RouterLost:
             manager->UpdateNode(argument);
             break;
         case ViewNotify::ShowHide:
@@ -115,6 +116,8 @@ void ConnectViewNotices(NetworkNotifier &notifier, CCorvaneManagerDlg &window)
     });
     QObject::connect(&notifier, &NetworkNotifier::nodeLost, &window,
                      [post](int id) { post(CorvaneView::Manager, ViewNotify::Specific, id); });
+    QObject::connect(&notifier, &NetworkNotifier::routerLost, &window,
+                     [post](int id) { post(CorvaneView::Manager, ViewNotify::RouterLost, id); });
     QObject::connect(&notifier, &NetworkNotifier::allNodesChanged, &window,
                      [post] { post(CorvaneView::Manager, ViewNotify::NodeChanged, 0); });
     QObject::connect(&notifier, &NetworkNotifier::topologyChanged, &window,

@@ -21,6 +21,7 @@ enum class ViewNotify : int {
     ShowHide = 3,    // the view was selected (argument 1) or left (0)
     Specific = 4,    // view-specific (management: node `argument` changed or lost; GPRS: lock
                      // finished or timed out; messages: show the newest)
+    RouterLost = 5,  // management: router `argument` was silent too long and counts as lost
 };
 
 Q_DECLARE_METATYPE(CorvaneView)

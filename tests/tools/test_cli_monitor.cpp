@@ -17,10 +17,8 @@ struct Run {
     QString err;
 };
 
-Run RunCli(const QStringList &args, int timeoutMs = 30000)
+Run Finish(QProcess &p, int timeoutMs)
 {
-    QProcess p;
-    p.start(kCli, args);
     Run run;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
@@ -34,6 +32,21 @@ Run RunCli(const QStringList &args, int timeoutMs = 30000)
             run.lines.append(QJsonDocument::fromJson(line).object());
     }
     return run;
+}
+
+Run RunCli(const QStringList &args, int timeoutMs = 30000)
+{
+    QProcess p;
+    p.start(kCli, args);
+    return Finish(p, timeoutMs);
+}
+
+QStringList Events(const Run &run)
+{
+    QStringList events;
+    for (const QJsonObject &o : run.lines)
+        events << o.value(QStringLiteral("event")).toString();
+    return events;
 }
 
 } // namespace
@@ -58,20 +71,22 @@ private slots:
                      .status,
                  0);
         QCOMPARE(RunCli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("add-node"),
-                         QStringLiteral("plant.mdb"), QStringLiteral("--address"), QStringLiteral("00124b00000000a0"),
-                         QStringLiteral("--type"), QStringLiteral("64"), QStringLiteral("--name"),
-                         QStringLiteral("Gate")})
+                         QStringLiteral("plant.mdb"), QStringLiteral("--address"),
+                         QStringLiteral("00124b00000000a0"), QStringLiteral("--type"), QStringLiteral("64"),
+                         QStringLiteral("--name"), QStringLiteral("Gate")})
                      .status,
                  0);
         QCOMPARE(RunCli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("add-node"),
-                         QStringLiteral("plant.mdb"), QStringLiteral("--address"), QStringLiteral("00124b00000000c1"),
-                         QStringLiteral("--type"), QStringLiteral("128"), QStringLiteral("--name"),
-                         QStringLiteral("Fridge"), QStringLiteral("--parent"), QStringLiteral("1")})
+                         QStringLiteral("plant.mdb"), QStringLiteral("--address"),
+                         QStringLiteral("00124b00000000c1"), QStringLiteral("--type"), QStringLiteral("128"),
+                         QStringLiteral("--name"), QStringLiteral("Fridge"), QStringLiteral("--parent"),
+                         QStringLiteral("1")})
                      .status,
                  0);
 
         QProcess sim;
-        sim.start(kSim, {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
+        sim.start(kSim,
+                  {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
         QVERIFY(sim.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
         const QString slave = QString::fromLocal8Bit(sim.readLine()).trimmed();
@@ -94,11 +109,13 @@ private slots:
                 QVERIFY(o.value(QStringLiteral("text")).toString().contains(slave));
                 QVERIFY(o.value(QStringLiteral("text")).toString().endsWith(QStringLiteral(": Gate")));
             }
-            if (event == QStringLiteral("record") && o.value(QStringLiteral("code")).toString() == QStringLiteral("GNI")
-                && o.value(QStringLiteral("extAddress")).toString() == QStringLiteral("00124b00000000b1"))
+            if (event == QStringLiteral("record") &&
+                o.value(QStringLiteral("code")).toString() == QStringLiteral("GNI") &&
+                o.value(QStringLiteral("extAddress")).toString() == QStringLiteral("00124b00000000b1"))
                 relayRecord = true;
-            if (event == QStringLiteral("record") && o.value(QStringLiteral("code")).toString() == QStringLiteral("GMD")
-                && o.value(QStringLiteral("node")).toInt() == 2) {
+            if (event == QStringLiteral("record") &&
+                o.value(QStringLiteral("code")).toString() == QStringLiteral("GMD") &&
+                o.value(QStringLiteral("node")).toInt() == 2) {
                 ++fridgeSamples;
                 QCOMPARE(o.value(QStringLiteral("value1")).toDouble(), 5.0);
             }
@@ -111,12 +128,13 @@ private slots:
         QVERIFY(messages >= 1);
 
         // The scan's unknown relay is now a row of the node table.
-        const Run nodes = RunCli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("nodes"),
-                                  QStringLiteral("plant.mdb")});
+        const Run nodes = RunCli({QStringLiteral("--home"), home, QStringLiteral("db"),
+                                  QStringLiteral("nodes"), QStringLiteral("plant.mdb")});
         QCOMPARE(nodes.status, 0);
         bool relayRow = false;
         for (const QJsonObject &o : nodes.lines)
-            relayRow = relayRow || o.value(QStringLiteral("extaddress")).toString() == QStringLiteral("00124b00000000b1");
+            relayRow = relayRow ||
+                       o.value(QStringLiteral("extaddress")).toString() == QStringLiteral("00124b00000000b1");
         QVERIFY(relayRow);
 
         // The message log holds what was printed.
@@ -124,6 +142,48 @@ private slots:
                                  home + QStringLiteral("/message/nmw001100.cvm")});
         QCOMPARE(dump.status, 0);
         QCOMPARE(int(dump.lines.size()), messages);
+
+        // A receiver silent for 13 s: the link is lost, comes back whole by itself, and the run
+        // that ends connected succeeds.
+        sim.start(kSim,
+                  {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
+        QVERIFY(sim.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
+        QProcess monitor;
+        monitor.start(kCli, {QStringLiteral("--home"), home, QStringLiteral("--port"),
+                             QString::fromLocal8Bit(sim.readLine()).trimmed(), QStringLiteral("monitor"),
+                             QStringLiteral("--seconds"), QStringLiteral("24")});
+        QTest::qWait(3000);
+        sim.write("silence 13\n");
+        QVERIFY(sim.waitForBytesWritten(3000));
+        const Run lossRun = Finish(monitor, 40000);
+        sim.write("quit\n");
+        sim.waitForFinished(3000);
+        QVERIFY2(lossRun.status == 0, qPrintable(lossRun.err));
+        const QStringList events = Events(lossRun);
+        QVERIFY(events.contains(QStringLiteral("linklost")));
+        QVERIFY(events.indexOf(QStringLiteral("reconnected")) > events.indexOf(QStringLiteral("linklost")));
+    }
+
+    void monitorFailsClearly_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("seconds beyond the timer range")
+            << QStringList{QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("2147484")}
+            << QStringLiteral("--seconds");
+        QTest::newRow("no receiver on the port")
+            << QStringList{QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"),
+                           QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("3")}
+            << QStringLiteral("receiver");
+    }
+    void monitorFailsClearly()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, error);
+        const Run run = RunCli(args);
+        QVERIFY(run.status > 0);
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
     }
 };
 

@@ -22,6 +22,8 @@
 #include <QJsonObject>
 #include <QTimer>
 
+#include <limits>
+
 namespace {
 
 // The program's own services, with every message-log entry printed as well.
@@ -45,6 +47,55 @@ void PrintEvent(const QString &event, QJsonObject fields = {})
     cli::PrintJson(fields);
 }
 
+// What the run saw of the link, for the exit status.
+struct LinkOutcome {
+    bool connected = false;
+    bool everConnected = false;
+    bool lost = false;
+    QString failure; // set when the run ended early on a failure
+};
+
+// QTimer counts milliseconds in an int.
+constexpr int kMaxSeconds = std::numeric_limits<int>::max() / 1000;
+
+void PrintLinkEvents(NetworkNotifier &notifier, LinkOutcome &outcome, bool timed)
+{
+    QObject::connect(
+        &notifier, &NetworkNotifier::connectionChanged, [&outcome](const QString &text, bool connected) {
+            PrintEvent(QStringLiteral("connection"),
+                       {{QStringLiteral("text"), text}, {QStringLiteral("connected"), connected}});
+            if (connected && outcome.lost)
+                PrintEvent(QStringLiteral("reconnected"), {{QStringLiteral("text"), text}});
+            outcome.connected = connected;
+            outcome.everConnected = outcome.everConnected || connected;
+        });
+    QObject::connect(&notifier, &NetworkNotifier::linkLost, [&outcome, timed] {
+        PrintEvent(QStringLiteral("linklost"));
+        outcome.lost = true;
+        // Without a time limit the run ends with the link; with one it waits for the receiver.
+        if (!timed) {
+            outcome.failure = QStringLiteral("the link to the receiver was lost");
+            QCoreApplication::exit(1);
+        }
+    });
+    QObject::connect(&notifier, &NetworkNotifier::receiverNotFound, [&outcome] {
+        outcome.failure = QStringLiteral("no receiver answered on any port");
+        QCoreApplication::exit(1);
+    });
+}
+
+// The exit status of a finished run: 0 only when the receiver is connected at the end.
+int Conclude(const LinkOutcome &outcome)
+{
+    if (!outcome.failure.isEmpty())
+        return cli::Fail(outcome.failure);
+    if (!outcome.everConnected)
+        return cli::Fail(QStringLiteral("no receiver connected"));
+    if (!outcome.connected)
+        return cli::Fail(QStringLiteral("the link to the receiver was lost and not re-established"));
+    return 0;
+}
+
 } // namespace
 
 int RunMonitor(const cli::GlobalOptions &global, QStringList args)
@@ -55,6 +106,8 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     const int seconds = timed ? secondsText.toInt(&ok) : 0;
     if (!args.isEmpty() || !ok || seconds < 0)
         return cli::UsageOf("monitor");
+    if (seconds > kMaxSeconds)
+        return cli::Fail(QStringLiteral("--seconds must be at most %1").arg(kMaxSeconds));
 
     AppSettings &settings = AppSettings::Instance();
     settings.LoadStartupSettings(QLocale::system());
@@ -88,18 +141,18 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     LinkSession session(link, theNodeTable(), db);
     session.SetGivenPorts(ports);
 
-    QObject::connect(&session.Handler(), &LinkEventHandler::recordApplied,
-                     [](const AffairReply &record, int id) {
-                         QJsonObject object = cli::ReplyToJson(record);
-                         object.insert(QStringLiteral("event"), QStringLiteral("record"));
-                         object.insert(QStringLiteral("node"), id);
-                         cli::PrintJson(object);
-                     });
+    QObject::connect(
+        &session.Handler(), &LinkEventHandler::recordApplied, [](const AffairReply &record, int id) {
+            QJsonObject object = cli::ReplyToJson(record);
+            object.insert(QStringLiteral("event"), QStringLiteral("record"));
+            object.insert(QStringLiteral("node"), id);
+            // The result of a request of ours, as opposed to a node's own report.
+            object.insert(QStringLiteral("result"), record.disposition == AffairReply::RequestResult);
+            cli::PrintJson(object);
+        });
     NetworkNotifier &notifier = session.Notifier();
-    QObject::connect(&notifier, &NetworkNotifier::connectionChanged, [](const QString &text, bool connected) {
-        PrintEvent(QStringLiteral("connection"),
-                   {{QStringLiteral("text"), text}, {QStringLiteral("connected"), connected}});
-    });
+    LinkOutcome outcome;
+    PrintLinkEvents(notifier, outcome, timed);
     QObject::connect(&notifier, &NetworkNotifier::statusChanged, [](const QString &text, int progress) {
         PrintEvent(QStringLiteral("status"),
                    {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
@@ -110,7 +163,6 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
                          if (kind == 5)
                              session.SendAlarmFrame();
                      });
-    QObject::connect(&notifier, &NetworkNotifier::linkLost, [] { PrintEvent(QStringLiteral("linklost")); });
     QObject::connect(&notifier, &NetworkNotifier::portDenied,
                      [](const QString &port, const QString &message) {
                          PrintEvent(QStringLiteral("portdenied"),
@@ -120,7 +172,7 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     session.Connect();
     if (timed)
         QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
-    const int status = QCoreApplication::exec();
+    (void)QCoreApplication::exec();
     link.Port().ClosePort();
-    return status;
+    return Conclude(outcome);
 }
