@@ -1,15 +1,13 @@
 #include "base/HomeFolder.h"
+#include "base/BaseLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QStringList>
-
-Q_LOGGING_CATEGORY(lcBase, "corvane.base", QtWarningMsg)
 
 namespace HomeFolder {
 

@@ -13,6 +13,8 @@ constexpr quint8 Router = 0x04;
 constexpr quint8 SingleTemp = 0x80;
 constexpr quint8 DualTemp = 0x88;
 constexpr quint8 TempHumidity = 0x8C;
+// The status bit of a logger whose alarm is enabled.
+constexpr quint8 kStatusAlarmEnabled = 0x04;
 
 [[nodiscard]] constexpr quint8 Class(quint8 type)
 {

@@ -226,6 +226,47 @@ constexpr int WordSystem = 425;   // 系统
 constexpr int Ch1Data = 429;      // 通道1数据：
 constexpr int Ch2Data = 430;      // 通道2数据：
 constexpr int WordPreAlarm = 484; // 预警
+// The link's status line and message-log texts (numbered texts of the system).
+constexpr int LinkReceive = 411;         // 接收到
+constexpr int LinkGet = 406;             // 获取
+constexpr int LinkSet = 407;             // 设置
+constexpr int LinkDownload = 408;        // 下载
+constexpr int LinkDone = 410;            // 操作完成
+constexpr int LinkRunInfoReceiver = 234; // 运行信息
+constexpr int LinkRunInfoNode = 235;     // 运行信息
+constexpr int LinkRealTime = 236;        // 即时数据
+constexpr int LinkStartState = 237;      // 启动状态
+constexpr int LinkStopLog = 238;         // 停止记录
+constexpr int LinkRtState = 239;         // 即时数据状态
+constexpr int LinkLogInfo = 240;         // 运行记录信息
+constexpr int LinkLogData = 241;         // 记录数据
+constexpr int LinkAlarmInfo = 242;       // 报警信息
+constexpr int LinkStartTime = 161;       // 启动时间
+constexpr int LinkLogInterval = 162;     // 记录间隔
+constexpr int LinkCh1Alarm = 163;        // 通道1报警
+constexpr int LinkCh2Alarm = 164;        // 通道2报警
+constexpr int LinkAlarmOn = 231;         // 启动报警
+constexpr int LinkAlarmOff = 249;        // 不报警
+constexpr int LinkTimeRange = 250;       // 时间范围
+constexpr int LinkAllNew = 251;          // 所有未下载数据
+constexpr int LinkInterval = 135;        // 间隔
+constexpr int LinkInterrupted = 405;     // 中断
+constexpr int LinkNotFinished = 435;     // 未完成
+constexpr int LinkScan = 481;            // 扫描
+constexpr int LinkScanFinished = 482;    // 网络扫描结束
+constexpr int LinkScanRunning = 483;     // 正在进行网络扫描
+constexpr int LinkSelfCheck = 461;       // 接收器自检
+constexpr int LinkLockGprs = 462;        // 锁定GPRS信息
+constexpr int LinkConnectionLost = 457;  // 连接断开
+constexpr int LinkCh1Fault = 431;        // 通道1传感器器异常
+constexpr int LinkCh2Fault = 432;        // 通道2传感器器异常
+constexpr int LinkGprsFault = 433;       // GPRS异常
+constexpr int LinkRadioFault = 434;      // 无线信号异常
+constexpr int ConnectedToPort = 269;     // 连接到端口
+constexpr int Connecting = 456;          // 正在连接．．．
+constexpr int NoNodeConnected = 294;     // 未有仪器连接到电脑
+constexpr int OpenedDatabase = 448;      // 打开数据库
+constexpr int FirstTypeName = 117;       // 终端接收器 .. 未知设备 (122)
 // Robustness of the stores.
 constexpr int DatabaseBusy = 23800;  // 数据库正忙:另一个程序正在写入。请稍后再试。
 constexpr int DamagedRecord = 23801; // 记录已损坏:数据段循环相连,无法读取数据。
@@ -265,9 +306,9 @@ constexpr int PortDeniedStatusGroup = 24003; // Port %1: no permission (group %2
 constexpr int PortDeniedStatus = 24004;      // Port %1: no permission
 
 // Instrument management: dialogs and command-line refusals.
-constexpr int MgrBadAddress = 23100;   // 固有ID必须是16位小写十六进制数字
-constexpr int MgrNameTooLong = 23101;  // 名称过长
-constexpr int MgrNoSuchNode = 23102;   // 未找到设备
-constexpr int MgrNameEmpty = 23103;    // 名称不能为空
+constexpr int MgrBadAddress = 23100;  // 固有ID必须是16位小写十六进制数字
+constexpr int MgrNameTooLong = 23101; // 名称过长
+constexpr int MgrNoSuchNode = 23102;  // 未找到设备
+constexpr int MgrNameEmpty = 23103;   // 名称不能为空
 
 } // namespace Sid

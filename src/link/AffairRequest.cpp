@@ -19,29 +19,29 @@ QString AffairRequest::ExtAddressText() const
     return FrameCodec::AddressToText(extAddress);
 }
 
-quint32 RequiredParams(int kind)
+quint32 RequiredParams(RequestKind kind)
 {
     switch (kind) {
-    case 1:
-    case 12:
-    case 13:
+    case RequestKind::ReceiverInfo:
+    case RequestKind::SelfCheck:
+    case RequestKind::GprsLock:
         return 0;
-    case 2:
-    case 3:
-    case 5:
-    case 7:
-    case 11:
+    case RequestKind::NodeInfo:
+    case RequestKind::ReadRealTime:
+    case RequestKind::StopLogging:
+    case RequestKind::RefreshConnection:
+    case RequestKind::Scan:
         return AffairRequest::kParamAddress;
-    case 4:
+    case RequestKind::StartLogging:
         return AffairRequest::kParamAddress | AffairRequest::kParamAlarm | AffairRequest::kParamLogInterval |
                AffairRequest::kParamStartTime;
-    case 6:
+    case RequestKind::SetRealTime:
         return AffairRequest::kParamAddress | AffairRequest::kParamRtInterval;
-    case 8:
+    case RequestKind::Download:
         return AffairRequest::kParamAddress | AffairRequest::kParamDownloadPlan;
-    case 9:
+    case RequestKind::SetAlarm:
         return AffairRequest::kParamAddress | AffairRequest::kParamAlarm;
-    case 10:
+    case RequestKind::Leave:
         // SNM carries a bit that no setter sets: no operation may queue it.
         return 0x10200;
     default:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/RequestKind.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -34,7 +36,7 @@ struct AffairRequest {
     AffairRequest(const AffairRequest &) = delete;
     AffairRequest &operator=(const AffairRequest &) = delete;
 
-    quint8 kind = 0;
+    RequestKind kind{};
     quint8 phase = kPhaseQueued;
     quint8 resendCountdown = 1;
     qint32 life = kStepLife;
@@ -77,4 +79,4 @@ struct AffairRequest {
 
 // The parameters a request of each kind must carry before it may be queued; kinds without a
 // request (10 and unknown numbers) give a value no request reaches.
-[[nodiscard]] quint32 RequiredParams(int kind);
+[[nodiscard]] quint32 RequiredParams(RequestKind kind);

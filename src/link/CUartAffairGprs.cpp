@@ -2,18 +2,15 @@
 // logger entries back and compares them with the GPRS book; the lock writes them and checks every
 // echo.
 #include "link/CUartAffairLink.h"
-
-#include <QLoggingCategory>
+#include "link/LinkLog.h"
 
 #include <algorithm>
-
-Q_DECLARE_LOGGING_CATEGORY(lcAffair)
 
 using namespace FrameCodec;
 
 void CUartAffairLink::RunGprsFlow(AffairRequest &head, const AffairReply &reply)
 {
-    if (head.kind == 12)
+    if (head.kind == RequestKind::SelfCheck)
         RunSelfCheck(head, reply);
     else
         RunLock(head, reply);
@@ -122,7 +119,7 @@ bool CUartAffairLink::LoadNextLoggerToWrite(AffairRequest &head)
         return false;
     const auto address = AddressFromText(Services().NodeAddress(id));
     if (!address) {
-        qCWarning(lcAffair) << "logger" << id << "has no extended address; GPRS lock ends";
+        qCWarning(lcLink) << "logger" << id << "has no extended address; GPRS lock ends";
         return false;
     }
     head.gprsIndex = slot;

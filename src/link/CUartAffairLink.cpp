@@ -1,17 +1,14 @@
 #include "link/CUartAffairLink.h"
+#include "link/LinkLog.h"
 
 #include "base/CvTime.h"
 #include "base/NodeType.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "link/AffairStrings.h"
 #include "link/RequestFrames.h"
-
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cstring>
-
-Q_LOGGING_CATEGORY(lcAffair, "corvane.link.affair", QtWarningMsg)
 
 using namespace FrameCodec;
 
@@ -33,7 +30,7 @@ public:
     StoredHistory StoredHistoryOf(const QString &) override { return {}; }
     void LogEntry(const QString &type, qint64, const QString &text) override
     {
-        qCWarning(lcAffair) << "no message log for" << type << text;
+        qCWarning(lcLink) << "no message log for" << type << text;
     }
     void SaveLog() override {}
     qint32 ShortAddress(int) override { return -1; }
@@ -60,18 +57,18 @@ public:
 LinkCommandState::Codes LinkCommandState::ForRequest(const AffairRequest &request)
 {
     switch (request.kind) {
-    case 4:
+    case RequestKind::StartLogging:
         return {CommandField::Logging, 7, 20};
-    case 5:
+    case RequestKind::StopLogging:
         return {CommandField::Logging, 11, 22};
-    case 9:
+    case RequestKind::SetAlarm:
         return {CommandField::Logging, 15, 24};
-    case 6:
+    case RequestKind::SetRealTime:
         return request.rtInterval > 0 ? Codes{CommandField::RealTime, 7, 20}
                                       : Codes{CommandField::RealTime, 11, 22};
-    case 3:
+    case RequestKind::ReadRealTime:
         return {CommandField::RealTime, 15, 24};
-    case 8:
+    case RequestKind::Download:
         return {CommandField::Download, 7, 15};
     default:
         return {};
@@ -102,39 +99,39 @@ LinkServices &CUartAffairLink::Services()
 // ---------------------------------------------------------------------------------------------
 // Building a request
 
-bool CUartAffairLink::Create(int kind, const QString &extAddressText)
+bool CUartAffairLink::Create(RequestKind kind, const QString &extAddressText)
 {
     const std::optional<ExtAddress> address = AddressFromText(extAddressText);
     // Receiver queries and the scan address no particular node. Any other request needs an
     // address that reads as 16 hexadecimal digits: a damaged one would name a node that is not
     // the one meant.
-    if (!address && kind != 1 && kind != 11) {
+    if (!address && kind != RequestKind::ReceiverInfo && kind != RequestKind::Scan) {
         m_building.reset();
         return false;
     }
     return Create(kind, address.value_or(ExtAddress{}));
 }
 
-bool CUartAffairLink::Create(int kind, const ExtAddress &extAddress)
+bool CUartAffairLink::Create(RequestKind kind, const ExtAddress &extAddress)
 {
     // A refused request leaves nothing behind that a later commit could queue.
-    if (kind < 1 || kind > 13) {
+    if (KindNumber(kind) < 1 || KindNumber(kind) > 13) {
         m_building.reset();
         return false;
     }
     // A request created but never committed is simply replaced.
     m_building = std::make_unique<AffairRequest>();
     AffairRequest &r = *m_building;
-    r.kind = quint8(kind);
+    r.kind = kind;
     r.extAddress = extAddress;
     switch (kind) {
-    case 1:
+    case RequestKind::ReceiverInfo:
         r.step = GDI;
         break;
-    case 12:
+    case RequestKind::SelfCheck:
         r.step = MGQ;
         break;
-    case 13:
+    case RequestKind::GprsLock:
         r.step = MSQ;
         break;
     default:
@@ -206,7 +203,7 @@ void CUartAffairLink::SetShortAddress(int shortAddress)
     if (!m_building)
         return;
     AffairRequest &r = *m_building;
-    if (r.kind == 11) {
+    if (r.kind == RequestKind::Scan) {
         r.addrMode = 15;
         r.shortAddress = {0xFF, 0xFF};
     } else if (shortAddress >= 1) {
@@ -233,14 +230,14 @@ int CUartAffairLink::Commit()
     // A newer request of the same kind for the same node replaces a queued older one; the head
     // is being worked on and stays.
     if (!m_queue.empty()) {
-        const quint8 kind = m_building->kind;
+        const RequestKind kind = m_building->kind;
         const ExtAddress address = m_building->extAddress;
         m_queue.erase(
             std::remove_if(std::next(m_queue.begin()), m_queue.end(),
                            [&](const RequestPtr &q) { return q->kind == kind && q->extAddress == address; }),
             m_queue.end());
     }
-    if (m_building->kind == 1)
+    if (m_building->kind == RequestKind::ReceiverInfo)
         m_queue.push_front(std::move(m_building));
     else
         m_queue.push_back(std::move(m_building));
@@ -267,7 +264,7 @@ int CUartAffairLink::SendNext()
         if (head.step == STN)
             RequestFrames::ApplyStartTimeRule(head, now);
         if (!RequestFrames::Build(head, now, m_buffer)) {
-            qCWarning(lcAffair) << "no frame for step" << head.step;
+            qCWarning(lcLink) << "no frame for step" << head.step;
             return 0;
         }
         BuildSideEffects(head);
@@ -312,8 +309,9 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
     } else if (head.step == NWS) {
         m_status.statusText = DescribeRequest(head);
         emit statusChanged();
-    } else if ((head.kind == 12 && head.step == MGQ) || (head.kind == 13 && head.step == MSQ)) {
-        SetStatus(LoadStr(head.kind == 12 ? Str::SelfCheck : Str::LockGprs), 0);
+    } else if ((head.kind == RequestKind::SelfCheck && head.step == MGQ) ||
+               (head.kind == RequestKind::GprsLock && head.step == MSQ)) {
+        SetStatus(LoadStr(head.kind == RequestKind::SelfCheck ? Sid::LinkSelfCheck : Sid::LinkLockGprs), 0);
     }
 }
 
@@ -327,7 +325,7 @@ int CUartAffairLink::AnnounceCommandState(const AffairRequest &head, bool atStar
     const int id = Services().FindNode(head.ExtAddressText()).id;
     if (id < 0)
         return -1;
-    if (atStart && head.kind == 8)
+    if (atStart && head.kind == RequestKind::Download)
         m_status.progress = 5;
     emit commandStateChanged(id, head.kind, codes.field, atStart ? codes.atStart : codes.atTimeOut);
     return id;
@@ -335,19 +333,19 @@ int CUartAffairLink::AnnounceCommandState(const AffairRequest &head, bool atStar
 
 void CUartAffairLink::TimeOut(AffairRequest &head)
 {
-    if (head.kind == 13)
+    if (head.kind == RequestKind::GprsLock)
         emit gprsLockFinished(false);
-    const bool delivered = head.kind == 8 && DeliverPartialDownload(head);
+    const bool delivered = head.kind == RequestKind::Download && DeliverPartialDownload(head);
 
     const qint64 now = Now();
     QString type;
     QString text;
-    if (head.kind == 11) {
-        type = LoadStr(Str::Scan);
-        text = LoadStr(Str::ScanFinished);
+    if (head.kind == RequestKind::Scan) {
+        type = LoadStr(Sid::LinkScan);
+        text = LoadStr(Sid::LinkScanFinished);
     } else {
-        type = LoadStr(Str::Interrupted);
-        text = DescribeRequest(head) + LoadStr(Str::NotFinished);
+        type = LoadStr(Sid::LinkInterrupted);
+        text = DescribeRequest(head) + LoadStr(Sid::LinkNotFinished);
     }
     LinkServices &services = Services();
     services.LogEntry(type, now, text);
@@ -359,10 +357,10 @@ void CUartAffairLink::TimeOut(AffairRequest &head)
     const int id = AnnounceCommandState(head, false);
     // A real-time read issued because the node's data were overdue: the node is gone. The
     // warning, not the interruption, is the message shown, so that it raises the alarm.
-    if (id >= 0 && head.kind == 3 && services.RealTimeOverdue(id)) {
+    if (id >= 0 && head.kind == RequestKind::ReadRealTime && services.RealTimeOverdue(id)) {
         emit nodeLost(id);
-        m_status.msgType = LoadStr(Str::Warning);
-        m_status.msgText = NodePrefix(head.extAddress, 0) + LoadStr(Str::ConnectionLost);
+        m_status.msgType = LoadStr(Sid::WordAlarm);
+        m_status.msgText = NodePrefix(head.extAddress, 0) + LoadStr(Sid::LinkConnectionLost);
         services.LogEntry(m_status.msgType, now, m_status.msgText);
         lost = true;
     }
@@ -424,7 +422,7 @@ bool CUartAffairLink::HandleReply(AffairReply &reply)
     }
     if (type == GNI && sameNode && head.step > GNI)
         return true; // a late duplicate of the answer that already moved the head on
-    if (IsGprsAnswer(type) && (head.kind == 12 || head.kind == 13)) {
+    if (IsGprsAnswer(type) && (head.kind == RequestKind::SelfCheck || head.kind == RequestKind::GprsLock)) {
         if (!head.result) {
             head.result = std::move(record);
             RunGprsFlow(head, *head.result);
@@ -510,11 +508,12 @@ void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> re
     }
     AffairReply &res = *head.result;
     // The result records what was written.
-    if (head.kind == 4 && res.type == STN) {
+    if (head.kind == RequestKind::StartLogging && res.type == STN) {
         res.startTime = head.startTime;
         res.logInterval = head.logInterval;
     }
-    if ((head.kind == 4 && res.type == STN) || (head.kind == 9 && res.type == WNN)) {
+    if ((head.kind == RequestKind::StartLogging && res.type == STN) ||
+        (head.kind == RequestKind::SetAlarm && res.type == WNN)) {
         res.alarmMode = head.alarmMode;
         res.limit1 = head.limit1;
         res.limit2 = head.limit2;
@@ -526,31 +525,33 @@ void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> re
 void CUartAffairLink::Advance(AffairRequest &head, int replyType)
 {
     switch (head.kind) {
-    case 1:
+    case RequestKind::ReceiverInfo:
         if (replyType == GDI) {
             head.phase = AffairRequest::kPhaseFinished;
             // Every queued receiver query is answered by this one.
-            m_queue.erase(std::remove_if(std::next(m_queue.begin()), m_queue.end(),
-                                         [](const RequestPtr &q) { return q->kind == 1; }),
-                          m_queue.end());
+            m_queue.erase(
+                std::remove_if(std::next(m_queue.begin()), m_queue.end(),
+                               [](const RequestPtr &q) { return q->kind == RequestKind::ReceiverInfo; }),
+                m_queue.end());
         }
         break;
-    case 2:
+    case RequestKind::NodeInfo:
         if (replyType == GNI)
             head.phase = AffairRequest::kPhaseFinished;
         break;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 9:
-    case 11:
+    case RequestKind::ReadRealTime:
+    case RequestKind::StartLogging:
+    case RequestKind::StopLogging:
+    case RequestKind::SetRealTime:
+    case RequestKind::SetAlarm:
+    case RequestKind::Scan:
+        // These kinds' second step is the command of the same number.
         if (replyType == GNI)
-            head.BeginStep(head.kind);
-        else if (replyType == head.kind)
+            head.BeginStep(quint8(KindNumber(head.kind)));
+        else if (replyType == KindNumber(head.kind))
             head.phase = AffairRequest::kPhaseFinished;
         break;
-    case 7:
+    case RequestKind::RefreshConnection:
         if (replyType == GNI) {
             if (NodeType::IsRouter(head.result->deviceType))
                 head.phase = AffairRequest::kPhaseFinished; // a router records nothing
@@ -560,7 +561,7 @@ void CUartAffairLink::Advance(AffairRequest &head, int replyType)
             head.phase = AffairRequest::kPhaseFinished;
         }
         break;
-    case 8:
+    case RequestKind::Download:
         if (replyType == GNI) {
             m_status.progress = 10;
             head.BeginStep(GHI);
@@ -634,7 +635,7 @@ void CUartAffairLink::FinishHeadIfDone()
     AffairRequest &head = *m_queue.front();
     if (!head.IsFinished() || !head.result)
         return;
-    const bool lock = head.kind == 13;
+    const bool lock = head.kind == RequestKind::GprsLock;
     AddFinished(std::move(head.result), AffairReply::RequestResult);
     m_queue.pop_front();
     if (lock)
@@ -656,7 +657,7 @@ const AffairRequest *CUartAffairLink::QueuedAt(int index) const
     return std::next(m_queue.begin(), index)->get();
 }
 
-int CUartAffairLink::CancelQueued(int kind, const ExtAddress &extAddress)
+int CUartAffairLink::CancelQueued(RequestKind kind, const ExtAddress &extAddress)
 {
     if (m_queue.size() < 2)
         return 0;

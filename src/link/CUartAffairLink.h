@@ -51,8 +51,8 @@ public:
     // --- Building a request: create, set the optional parameters, set the short address, commit.
     // Create refuses (false) an address text that is not 16 hexadecimal digits, except for kinds 1
     // and 11 (which then get eight zero bytes); a refusal drops the request under construction.
-    [[nodiscard]] bool Create(int kind, const QString &extAddressText);
-    [[nodiscard]] bool Create(int kind, const FrameCodec::ExtAddress &extAddress);
+    [[nodiscard]] bool Create(RequestKind kind, const QString &extAddressText);
+    [[nodiscard]] bool Create(RequestKind kind, const FrameCodec::ExtAddress &extAddress);
     // Setters of the request under construction; false when none is being built or the value
     // is refused (a start time or recording interval of 0).
     bool SetRtInterval(qint64 seconds);
@@ -86,7 +86,7 @@ public:
     [[nodiscard]] const AffairRequest *Head() const;
     [[nodiscard]] const AffairRequest *QueuedAt(int index) const;
     // Removes every queued request of that kind for that node except the head; 1 if any.
-    int CancelQueued(int kind, const FrameCodec::ExtAddress &extAddress);
+    int CancelQueued(RequestKind kind, const FrameCodec::ExtAddress &extAddress);
     // Drops every request and its result (the link was lost).
     void ClearQueue();
 
@@ -109,7 +109,7 @@ public:
 
 signals:
     // A command's progress code changed: the network layer writes it into the node's field.
-    void commandStateChanged(int nodeId, int kind, CommandField field, quint8 state);
+    void commandStateChanged(int nodeId, RequestKind kind, CommandField field, quint8 state);
     // A network scan starts: the live state of every node but the receiver is to be reset.
     void scanStarted();
     // A node whose real-time data were overdue did not answer: it is to be declared lost.

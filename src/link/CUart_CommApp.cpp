@@ -1,13 +1,11 @@
 #include "link/CUart_CommApp.h"
+#include "link/LinkLog.h"
 
 #include "base/CvTime.h"
 
-#include <QLoggingCategory>
 #include <QMetaObject>
 
 #include <utility>
-
-Q_LOGGING_CATEGORY(lcLinkRx, "corvane.link.rx", QtWarningMsg)
 
 namespace {
 // The interim collector keeps at most this many records; the oldest go first.
@@ -30,11 +28,10 @@ std::vector<AffairReply> CompleteReplyCollector::TakeFinished()
     return std::exchange(m_finished, {});
 }
 
-CUart_CommApp::CUart_CommApp(QObject *parent)
-    : QObject(parent)
+CUart_CommApp::CUart_CommApp(QObject *parent) : QObject(parent)
 {
     connect(&m_port, &LsComm::CComPort::PortLost, this,
-            [] { qCInfo(lcLinkRx) << "port lost; reading has ended"; });
+            [] { qCInfo(lcLink) << "port lost; reading has ended"; });
     (void)Link();
 }
 
@@ -70,7 +67,7 @@ void CUart_CommApp::SetReplyHandler(IReplyHandler *handler)
 void CUart_CommApp::OnReceive(const quint8 *bytes, qint64 count)
 {
     if (!m_rx.Append(bytes, count))
-        qCInfo(lcLinkRx) << "receive buffer full: dropped a chunk of" << count << "bytes";
+        qCInfo(lcLink) << "receive buffer full: dropped a chunk of" << count << "bytes";
     // Stamped also for a dropped chunk: the receiver is alive even when we cannot keep up.
     m_lastReceive = CvTime::Now();
     if (ExtractFrames() == 1)

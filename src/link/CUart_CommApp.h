@@ -5,6 +5,8 @@
 #include "link/FrameCodec.h"
 #include "link/ReceiveBuffer.h"
 
+#include "link/RequestKind.h"
+
 #include <QObject>
 
 #include <vector>
@@ -64,7 +66,7 @@ public:
     [[nodiscard]] CUartAffairLink &Link();
     // Queues a request of the kind for the node on the source's row (no source: receiver-wide
     // requests); 1 when queued. Not connected: shows string 294 through the error display.
-    [[nodiscard]] int SubmitCommand(CUartAffairInterface *source, int kind, int row);
+    [[nodiscard]] int SubmitCommand(CUartAffairInterface *source, RequestKind kind, int row);
     // Not owned; nullptr shows nothing.
     void SetErrorDisplay(LinkErrorDisplay *display) { m_errorDisplay = display; }
 

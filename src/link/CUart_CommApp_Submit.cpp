@@ -1,5 +1,6 @@
 #include "link/CUart_CommApp.h"
 
+#include "base/StringIds.h"
 #include "link/CUartAffairInterface.h"
 #include "link/CUartAffairLink.h"
 #include "link/LinkErrorDisplay.h"
@@ -7,7 +8,6 @@
 namespace {
 
 // "未有仪器连接到电脑": no instrument is connected to the computer.
-constexpr int kNotConnectedText = 294;
 
 // Parameters a kind collects from its source.
 constexpr quint32 kCollectRtInterval = 0x8000;
@@ -16,16 +16,16 @@ constexpr quint32 kCollectInterval = 0x8;
 constexpr quint32 kCollectAlarm = 0x80;
 constexpr quint32 kCollectDownload = 0x800;
 
-quint32 ParamsToCollect(int kind)
+quint32 ParamsToCollect(RequestKind kind)
 {
     switch (kind) {
-    case 4:
+    case RequestKind::StartLogging:
         return kCollectStart | kCollectInterval | kCollectAlarm;
-    case 6:
+    case RequestKind::SetRealTime:
         return kCollectRtInterval;
-    case 8:
+    case RequestKind::Download:
         return kCollectDownload;
-    case 9:
+    case RequestKind::SetAlarm:
         return kCollectAlarm;
     default:
         return 0;
@@ -43,16 +43,16 @@ CUartAffairLink &CUart_CommApp::Link()
     return *m_link;
 }
 
-int CUart_CommApp::SubmitCommand(CUartAffairInterface *source, int kind, int row)
+int CUart_CommApp::SubmitCommand(CUartAffairInterface *source, RequestKind kind, int row)
 {
     if (m_port.ConnectedPort() < 0) {
         if (m_errorDisplay)
-            m_errorDisplay->ShowLinkError(kNotConnectedText);
+            m_errorDisplay->ShowLinkError(Sid::NoNodeConnected);
         return 0;
     }
     CUartAffairLink &link = Link();
 
-    if (kind >= 1 && kind <= 11) {
+    if (KindNumber(kind) >= 1 && KindNumber(kind) <= 11) {
         QString address = FrameCodec::PlaceholderAddressText();
         quint32 collect = 0;
         int shortAddress = 0xFFFF;
@@ -81,10 +81,10 @@ int CUart_CommApp::SubmitCommand(CUartAffairInterface *source, int kind, int row
         return link.Commit();
     }
 
-    if ((kind == 12 || kind == 13) && !source) {
+    if ((kind == RequestKind::SelfCheck || kind == RequestKind::GprsLock) && !source) {
         if (!link.Create(kind, FrameCodec::ExtAddress{}))
             return 0;
-        if (kind == 12) {
+        if (kind == RequestKind::SelfCheck) {
             link.SetGprsStart(0, 0);
         } else {
             GprsBook &book = link.Services().Gprs();

@@ -1,11 +1,9 @@
 #include "link/ComPort.h"
+#include "link/LinkLog.h"
 
-#include <QLoggingCategory>
 #include <QSerialPortInfo>
 
 #include <algorithm>
-
-Q_LOGGING_CATEGORY(lcLinkPort, "corvane.link.port", QtWarningMsg)
 
 namespace LsComm {
 
@@ -66,7 +64,7 @@ bool CSerialPort::Open(const QString &location, const LineSettings &settings)
     Close();
     m_port.setPortName(location);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        qCInfo(lcLinkPort) << "cannot open" << location << m_port.errorString();
+        qCInfo(lcLink) << "cannot open" << location << m_port.errorString();
         return false;
     }
     const bool configured = m_port.setBaudRate(settings.baudRate) &&
@@ -75,7 +73,7 @@ bool CSerialPort::Open(const QString &location, const LineSettings &settings)
                             m_port.setStopBits(StopBitsFromIndex(settings.stopBitsIndex)) &&
                             m_port.setFlowControl(FlowFromIndex(settings.flowIndex));
     if (!configured) {
-        qCInfo(lcLinkPort) << "cannot configure" << location << m_port.errorString();
+        qCInfo(lcLink) << "cannot configure" << location << m_port.errorString();
         m_port.close();
         return false;
     }
@@ -127,7 +125,7 @@ void CSerialPort::OnError(QSerialPort::SerialPortError error)
                        error == QSerialPort::WriteError || error == QSerialPort::DeviceNotFoundError;
     if (!fatal || !m_port.isOpen())
         return;
-    qCInfo(lcLinkPort) << "port failed:" << m_port.errorString();
+    qCInfo(lcLink) << "port failed:" << m_port.errorString();
     m_port.close();
     emit Lost();
 }

@@ -38,7 +38,7 @@ void ApplyNodeLost(CCorvaneBeeNode &table, int nodeId)
 void ConnectEngineToTable(CUartAffairLink &engine, CCorvaneBeeNode &table, QObject *context)
 {
     QObject::connect(&engine, &CUartAffairLink::commandStateChanged, context,
-                     [&table](int nodeId, int, CommandField field, quint8 state) {
+                     [&table](int nodeId, RequestKind, CommandField field, quint8 state) {
                          ApplyCommandState(table, nodeId, field, state);
                      });
     // A scan starts from scratch: every node but the receiver is unreached again.

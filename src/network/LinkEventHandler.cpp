@@ -1,7 +1,9 @@
 #include "network/LinkEventHandler.h"
+#include "network/NetworkLog.h"
 
 #include "base/AppSettings.h"
 #include "base/NodeType.h"
+#include "base/StringIds.h"
 #include "base/ValueFormat.h"
 #include "link/AffairReply.h"
 #include "link/CUartAffairLink.h"
@@ -11,15 +13,13 @@
 #include "network/NetworkNotifier.h"
 #include "storage/CCorvaneODBC.h"
 
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcLinkEvents, "corvane.link.events", QtWarningMsg)
-
 namespace {
 
-// Record types (the command numbers of the answers).
-constexpr int kGdi = 1, kGni = 2, kGmd = 3, kStn = 4, kSpn = 5, kRtc = 6, kGhi = 7, kDld = 8, kWnn = 9;
-constexpr int kSelfCheck = 12, kGprsLock = 13;
+using namespace FrameCodec;
+
+// The results of the two GPRS transactions carry the number of their request kind as type.
+constexpr int kSelfCheckResult = KindNumber(RequestKind::SelfCheck);
+constexpr int kGprsLockResult = KindNumber(RequestKind::GprsLock);
 
 // Presence a record must carry (at least) to be applied by each step.
 constexpr quint32 kNodePresence = 0x1E0630;
@@ -28,14 +28,7 @@ constexpr quint32 kRtcPresence = 0x1E8630;
 constexpr quint32 kHistoryInfoPresence = 0x1E07BB;
 constexpr quint32 kDownloadPresence = 0x1E0FBB;
 
-constexpr quint8 kStatusAlarmEnabled = 0x04;
 constexpr qint64 kDefaultRtTimeout = 1800;
-
-// String ids.
-constexpr int kConnectedToPort = 269; // "连接到端口"
-constexpr int kPreAlarmWord = 484;    // "预警"
-constexpr int kChannel1Data = 429;    // "通道1数据："
-constexpr int kChannel2Data = 430;    // "通道2数据："
 
 bool Has(const AffairReply &r, quint32 bits)
 {
@@ -93,21 +86,20 @@ void LinkEventHandler::ProcessFinished()
 void LinkEventHandler::Apply(AffairReply &record, Batch &batch)
 {
     const bool haveDb = m_db.IsOpen();
-    const int id = haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.extAddress)) : -1;
-    const int parentId =
-        haveDb ? m_db.FindNodeIdByAddress(FrameCodec::AddressToText(record.parentAddress)) : -1;
+    const int id = haveDb ? m_db.FindNodeIdByAddress(AddressToText(record.extAddress)) : -1;
+    const int parentId = haveDb ? m_db.FindNodeIdByAddress(AddressToText(record.parentAddress)) : -1;
 
     // Only the receiver's own answer connects: a stray frame from a receiver that is not (or no
     // longer) connected would leave a connection without the receiver's name, self-check or scan.
     const bool wasConnected = m_state.IsConnected();
     if (!wasConnected) {
-        if (record.type != kGdi)
+        if (record.type != GDI)
             return;
         OnFirstAnswer(record, id);
     }
     // A receiver answer while connected (a keep-alive, a late probe answer) touches no node and
     // is not logged; as a request's result it still ends the status line and the progress.
-    if (!wasConnected || record.type != kGdi)
+    if (!wasConnected || record.type != GDI)
         ApplyToNode(record, id, parentId, batch);
 
     if (IsResult(record)) {
@@ -122,26 +114,26 @@ void LinkEventHandler::ApplyToNode(AffairReply &record, int id, int parentId, Ba
 {
     bool log = true;
     switch (record.type) {
-    case kGni:
+    case GNI:
         // Node information that leaves the short address as it was is not worth a log entry.
         if (Has(record, kNodePresence))
             log = OnNodeInformation(record, id, parentId, batch);
         break;
-    case kGmd:
+    case GMD:
         if (id >= 0 && Has(record, kRealTimePresence))
             OnRealTimeData(record, id);
         break;
-    case kStn:
-    case kSpn:
-    case kRtc:
-    case kGhi:
-    case kDld:
-    case kWnn:
+    case STN:
+    case SPN:
+    case RTC:
+    case GHI:
+    case DLD:
+    case WNN:
         if (id >= 0 && IsResult(record))
             OnCommandResult(record, id, parentId, batch);
         break;
-    case kSelfCheck:
-    case kGprsLock:
+    case kSelfCheckResult:
+    case kGprsLockResult:
         if (IsResult(record))
             emit Notifier().gprsChanged();
         break;
@@ -162,9 +154,9 @@ void LinkEventHandler::OnFirstAnswer(const AffairReply &record, int id)
     const auto &ports = m_link.Port().PortTable();
     const int entry = m_state.connectedPort - 1;
     const QString portName = entry >= 0 && entry < ports.size() ? ports.at(entry).location : QString();
-    QString text = LoadStr(kConnectedToPort) + portName + QStringLiteral(": ");
+    QString text = LoadStr(Sid::ConnectedToPort) + portName + QStringLiteral(": ");
 
-    if (record.type == kGdi && Has(record, kNodePresence) && id >= 0) {
+    if (record.type == GDI && Has(record, kNodePresence) && id >= 0) {
         m_state.receiverId = id;
         if (m_db.SeekLookupNode(id))
             text += m_db.LookupCursor().Row().name;
@@ -179,14 +171,14 @@ void LinkEventHandler::OnFirstAnswer(const AffairReply &record, int id)
             if (cursor.Edit()) {
                 cursor.Fields().type = record.deviceType;
                 if (!cursor.Update())
-                    qCWarning(lcLinkEvents) << "receiver row not updated:" << cursor.LastError();
+                    qCWarning(lcNetwork) << "receiver row not updated:" << cursor.LastError();
             }
         }
         emit Notifier().nodeChanged(id, NodeAspect::Link);
         emit Notifier().gprsChanged();
         // Receiver self-check, then a scan of the network.
-        (void)m_link.SubmitCommand(nullptr, kSelfCheck, 0);
-        (void)m_link.SubmitCommand(nullptr, 11, 0);
+        (void)m_link.SubmitCommand(nullptr, RequestKind::SelfCheck, 0);
+        (void)m_link.SubmitCommand(nullptr, RequestKind::Scan, 0);
     }
     m_state.connectionText = text;
     emit connectionTextChanged(text);
@@ -207,7 +199,7 @@ bool LinkEventHandler::EditRow(int id, int parentId, quint8 type, const std::fun
     if (edit)
         edit(row);
     if (!cursor.Update()) {
-        qCWarning(lcLinkEvents) << "node row" << id << "not updated:" << cursor.LastError();
+        qCWarning(lcNetwork) << "node row" << id << "not updated:" << cursor.LastError();
         return false;
     }
     return parentChanged;
@@ -265,7 +257,7 @@ void LinkEventHandler::AddRouter(const AffairReply &record)
     NodeChange change;
     change.mask = 0x7CB6;
     change.values.name = QStringLiteral(" ");
-    change.values.extaddress = FrameCodec::AddressToText(record.extAddress);
+    change.values.extaddress = AddressToText(record.extAddress);
     change.values.type = NodeType::Router;
     change.values.fatherid = 0;
     change.values.runstate = 1;
@@ -275,7 +267,7 @@ void LinkEventHandler::AddRouter(const AffairReply &record)
     change.values.channel2_upper = kNoValue;
     change.values.channel2_lower = kNoValue;
     if (!m_db.SaveNode(change)) {
-        qCWarning(lcLinkEvents) << "router not added:" << m_db.LastError();
+        qCWarning(lcNetwork) << "router not added:" << m_db.LastError();
         return;
     }
     emit Notifier().topologyChanged();
@@ -306,7 +298,7 @@ void LinkEventHandler::OnRealTimeData(const AffairReply &record, int id)
 
 void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int parentId, Batch &batch)
 {
-    const bool alarm = (record.status & kStatusAlarmEnabled) != 0;
+    const bool alarm = (record.status & NodeType::kStatusAlarmEnabled) != 0;
     const auto setLimits = [&record, alarm](NodeRow &row) {
         if (!alarm)
             return;
@@ -327,7 +319,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
     bool parentChanged = false;
 
     switch (record.type) {
-    case kRtc:
+    case RTC:
         if (!Has(record, kRtcPresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, nullptr);
@@ -346,7 +338,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         }
         emit Notifier().nodeChanged(id, NodeAspect::RealTime);
         break;
-    case kStn:
+    case STN:
         if (!Has(record, kNodePresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
@@ -364,7 +356,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         m_table.SetLogCmdState(id, LogStarted);
         emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
-    case kSpn:
+    case SPN:
         if (!Has(record, kNodePresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType,
@@ -376,14 +368,14 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         m_table.SetLogCmdState(id, LogStopped);
         emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
-    case kGhi:
-    case kDld:
-        if (!Has(record, record.type == kGhi ? kHistoryInfoPresence : kDownloadPresence))
+    case GHI:
+    case DLD:
+        if (!Has(record, record.type == GHI ? kHistoryInfoPresence : kDownloadPresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
             row.runstate = record.status;
             row.startTime = record.startTime;
-            if (record.type == kDld)
+            if (record.type == DLD)
                 row.endTime = record.endTime;
             row.sampleCap = qint32(record.logInterval);
             setLimits(row);
@@ -391,13 +383,13 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         SetLiveLink(record, id);
         m_table.SetShortAddress(id, record.shortAddress);
         NotifyManager(id, parentChanged);
-        if (record.type == kDld) {
+        if (record.type == DLD) {
             StoreDownload(record, id);
             m_table.SetDownloadCmdState(id, Downloaded);
             emit Notifier().nodeChanged(id, NodeAspect::Download);
         }
         break;
-    case kWnn:
+    case WNN:
         if (!Has(record, kNodePresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
@@ -430,7 +422,7 @@ void LinkEventHandler::StoreDownload(const AffairReply &record, int id)
     input.startTime = row.startTime;
     input.endTime = row.endTime;
     input.interval = row.sampleCap;
-    input.alarmFlag = (row.runstate & kStatusAlarmEnabled) ? 4 : 0;
+    input.alarmFlag = (row.runstate & NodeType::kStatusAlarmEnabled) ? 4 : 0;
     input.ch1Lower = row.channel1_lower;
     input.ch1Upper = row.channel1_upper;
     input.ch2Lower = row.channel2_lower;
@@ -441,12 +433,13 @@ void LinkEventHandler::StoreDownload(const AffairReply &record, int id)
     input.received = record.block->received;
     input.data = record.block->data.left(record.block->received);
     if (!m_db.History().StoreHistoryBlock(input))
-        qCWarning(lcLinkEvents) << "download of node" << id << "not stored:" << m_db.LastError();
+        qCWarning(lcNetwork) << "download of node" << id << "not stored:" << m_db.LastError();
 }
 
 QString LinkEventHandler::PreAlarmText(const AffairReply &record, int id)
 {
-    if (record.type != kGmd || !(record.status & kStatusAlarmEnabled) || (record.eventFlags & 0x3F) != 0)
+    if (record.type != GMD || !(record.status & NodeType::kStatusAlarmEnabled) ||
+        (record.eventFlags & 0x3F) != 0)
         return {};
     if (!m_db.SeekLookupNode(id))
         return {};
@@ -455,10 +448,10 @@ QString LinkEventHandler::PreAlarmText(const AffairReply &record, int id)
     QStringList items;
     if (NodeType::HasChannel1(record.deviceType) &&
         IsNearLimit(record.value1, row.channel1_lower, row.channel1_upper))
-        items << LoadStr(kChannel1Data) + FormatValue(record.value1, m_table.Ch1UnitText(id), fahrenheit);
+        items << LoadStr(Sid::Ch1Data) + FormatValue(record.value1, m_table.Ch1UnitText(id), fahrenheit);
     if (NodeType::HasChannel2(record.deviceType) &&
         IsNearLimit(record.value2, row.channel2_lower, row.channel2_upper))
-        items << LoadStr(kChannel2Data) + FormatValue(record.value2, m_table.Ch2UnitText(id), fahrenheit);
+        items << LoadStr(Sid::Ch2Data) + FormatValue(record.value2, m_table.Ch2UnitText(id), fahrenheit);
     if (items.isEmpty())
         return {};
     return m_link.Link().DescribeReply(record) + QStringLiteral(" {") + items.join(QStringLiteral("; ")) +
@@ -473,16 +466,16 @@ void LinkEventHandler::LogRecord(const AffairReply &record, int id, Batch &batch
     if (word.isEmpty() && id >= 0) {
         text = PreAlarmText(record, id);
         if (!text.isEmpty())
-            word = LoadStr(kPreAlarmWord);
+            word = LoadStr(Sid::WordPreAlarm);
     }
     // The self-check and the GPRS lock concern the receiver, whose answers name no node.
-    const bool receiverWide = record.type == kSelfCheck || record.type == kGprsLock;
+    const bool receiverWide = record.type == kSelfCheckResult || record.type == kGprsLockResult;
     if (LegacyBytes(word) <= 2 || (id < 0 && !receiverWide))
         return;
     if (text.isEmpty())
         text = engine.DescribeReply(record);
 
-    if (word == LoadStr(kPreAlarmWord) && record.type == kGmd) {
+    if (word == LoadStr(Sid::WordPreAlarm) && record.type == GMD) {
         // The same node again within the repeat time (or with an earlier time) is not logged twice.
         const bool sameNode =
             m_state.lastPreAlarmShort > 0 && m_state.lastPreAlarmShort == record.shortAddress;

@@ -3,6 +3,7 @@
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
 #include "base/NodeType.h"
+#include "base/StringIds.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "link/FrameCodec.h"
@@ -14,10 +15,6 @@
 #include "storage/CCorvaneODBC.h"
 
 namespace {
-
-constexpr int kConnecting = 456; // "正在连接．．．"
-constexpr int kReceiverInfoKind = 1;
-constexpr int kRealTimeKind = 3;
 
 // A request-form frame of the given three-letter code without a body: header, code, length 8,
 // check byte, zeros up to 64 bytes.
@@ -137,7 +134,7 @@ void LinkSession::Connect()
     m_state.connectedPort = -1;
     m_link.Port().SetConnectedPort(-1);
     StartProbe();
-    m_state.connectionText = LoadStr(kConnecting);
+    m_state.connectionText = LoadStr(Sid::Connecting);
     emit Notifier().connectionChanged(m_state.connectionText, false);
     ReportDeniedPorts();
 }
@@ -195,7 +192,7 @@ void LinkSession::ProbePort(int entry)
     if (entry >= ports.size() || !m_link.OpenPort(ports.at(entry).location))
         return;
     CUartAffairLink &engine = m_link.Link();
-    if (engine.Create(kReceiverInfoKind, FrameCodec::PlaceholderAddressText()) && engine.Commit() &&
+    if (engine.Create(RequestKind::ReceiverInfo, FrameCodec::PlaceholderAddressText()) && engine.Commit() &&
         engine.SendNext() == 1)
         (void)m_link.WriteRequest(engine.RequestBuffer());
 }
@@ -266,7 +263,7 @@ void LinkSession::Watchdog()
                 continue;
             const QString address = m_db.LookupCursor().Row().extaddress;
             m_table.SetRtFlag(id, 2);
-            if (engine.Create(kRealTimeKind, address)) {
+            if (engine.Create(RequestKind::ReadRealTime, address)) {
                 engine.SetShortAddress(m_table.GetShortAddress(id));
                 (void)engine.Commit();
             }

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kOpenedDatabase = 448; // "打开数据库 "
-
 // The link's refusals shown as error boxes of the main window.
 class PromptLinkErrors : public LinkErrorDisplay {
 public:
@@ -58,10 +56,10 @@ constexpr CorvaneView kNodeViews[] = {CorvaneView::Imme, CorvaneView::Command, C
 
 CFormviewManager *AttachManagerView(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp &link)
 {
-    auto *manager =
-        new CFormviewManager(theNodeTable(), db, [&link](CUartAffairInterface *source, int kind, int row) {
-            return link.SubmitCommand(source, kind, row);
-        });
+    auto *manager = new CFormviewManager(theNodeTable(), db,
+                                         [&link](CUartAffairInterface *source, RequestKind kind, int row) {
+                                             return link.SubmitCommand(source, kind, row);
+                                         });
     manager->SetAdministrator(AppSettings::Instance().IsAdministrator());
     CViewPlace *place = window.Place(CorvaneView::Manager);
     place->SetView(manager);
@@ -163,7 +161,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     if (OpenStartupDatabase(window, db)) {
         manager->RebuildTree(); // loads the network table from the node table
         const QString type = LoadStr(Sid::WordSystem);
-        const QString text = LoadStr(kOpenedDatabase) + AppSettings::Instance().DatabaseFileName();
+        const QString text = LoadStr(Sid::OpenedDatabase) + AppSettings::Instance().DatabaseFileName();
         LogMessage(type, text);
         window.OnNewMessage(0, type, text);
     }

@@ -5,6 +5,7 @@
 
 #include "shell/CCorvaneManagerApp.h"
 #include "shell/MainWindowRunner.h"
+#include "shell/ShellLog.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -51,7 +52,7 @@ std::unique_ptr<DemoReceiver> StartDemo(CCorvaneODBC &database, QString *error)
 {
     QString dbError;
     if (DemoSetup::EnsureDatabase(database, &dbError).isEmpty())
-        qWarning() << "demo database not prepared:" << dbError;
+        qCWarning(lcShell) << "demo database not prepared:" << dbError;
     std::unique_ptr<SimReceiver> receiver = DemoSetup::StartReceiver(error);
     if (!receiver)
         return nullptr;

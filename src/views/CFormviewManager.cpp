@@ -265,11 +265,11 @@ void CFormviewManager::RefreshConnection()
 {
     const int row = LastSelectedRow();
     if (row >= 0 && m_submit)
-        (void)m_submit(m_model.get(), kRefreshKind, row);
+        (void)m_submit(m_model.get(), RequestKind::RefreshConnection, row);
 }
 
 void CFormviewManager::ScanNetwork()
 {
     if (m_submit)
-        (void)m_submit(nullptr, kScanKind, 0);
+        (void)m_submit(nullptr, RequestKind::Scan, 0);
 }

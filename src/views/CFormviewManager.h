@@ -3,6 +3,8 @@
 #include "base/UserPrompt.h"
 #include "views/core/ManagerCommands.h"
 
+#include "link/RequestKind.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -28,9 +30,7 @@ class CFormviewManager : public QWidget {
     Q_OBJECT
 public:
     // Queues a link request for the node on a row of the source (no source: receiver-wide).
-    using Submitter = std::function<int(CUartAffairInterface *source, int kind, int row)>;
-    static constexpr int kRefreshKind = 7; // GHI: node information
-    static constexpr int kScanKind = 11;   // NWS: network scan
+    using Submitter = std::function<int(CUartAffairInterface *source, RequestKind kind, int row)>;
 
     // prompt: runs the add, delete and rename dialogs and shows errors (nullptr: real dialogs
     // and message boxes).

@@ -1,8 +1,8 @@
 #include "views/CNewBeeDlg.h"
 
+#include "base/NodeType.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "base/NodeType.h"
 #include "views/core/ManagerCommands.h"
 
 #include <QComboBox>
@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kFirstTypeName = 117; // 终端接收器 .. 未知设备 (122)
 constexpr int kTypeNames = 6;
 
 bool IsAddressChar(QChar c)
@@ -36,7 +35,7 @@ CNewBeeDlg::CNewBeeDlg(QWidget *parent) : QDialog(parent)
     m_type = new QComboBox(this);
     m_type->setObjectName(QStringLiteral("combo1035"));
     for (int i = 0; i < kTypeNames; ++i)
-        m_type->addItem(LoadStr(kFirstTypeName + i));
+        m_type->addItem(LoadStr(Sid::FirstTypeName + i));
 
     auto *address = new QHBoxLayout;
     for (int i = 0; i < kParts; ++i) {

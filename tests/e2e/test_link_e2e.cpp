@@ -155,7 +155,7 @@ private slots:
         // live state as it was.
         QTRY_COMPARE_WITH_TIMEOUT(app->Link().QueueSize(), 0, 60000);
         QSignalSpy reset(&session->Notifier(), &NetworkNotifier::allNodesChanged);
-        QCOMPARE(app->SubmitCommand(nullptr, 11, 0), 1);
+        QCOMPARE(app->SubmitCommand(nullptr, RequestKind::Scan, 0), 1);
         QTRY_COMPARE_WITH_TIMEOUT(app->Link().QueueSize(), 0, 3000);
         QCOMPARE(reset.size(), 0);
         QCOMPARE(theNodeTable().GetShortAddress(fridge), 4113);

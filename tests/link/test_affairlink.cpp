@@ -16,14 +16,14 @@ constexpr quint8 kNodeC = 0x50;
 
 void QueueRealTimeRead(CUartAffairLink &link, quint8 seed, int shortAddress)
 {
-    QVERIFY(link.Create(3, ExtText(seed)));
+    QVERIFY(link.Create(RequestKind::ReadRealTime, ExtText(seed)));
     link.SetShortAddress(shortAddress);
     QCOMPARE(link.Commit(), 1);
 }
 
 void QueueStart(CUartAffairLink &link, quint8 seed, qint64 start)
 {
-    QVERIFY(link.Create(4, ExtText(seed)));
+    QVERIFY(link.Create(RequestKind::StartLogging, ExtText(seed)));
     QVERIFY(link.SetStartTime(start));
     QVERIFY(link.SetLogInterval(60));
     QVERIFY(link.SetAlarm(4, -10.0f, 30.0f, 20.0f, 80.0f));
@@ -34,7 +34,7 @@ void QueueStart(CUartAffairLink &link, quint8 seed, qint64 start)
 void QueueDownload(CUartAffairLink &link, quint8 seed, quint8 mode, qint64 planTo, qint64 storedStart,
                    qint32 storedLength)
 {
-    QVERIFY(link.Create(8, ExtText(seed)));
+    QVERIFY(link.Create(RequestKind::Download, ExtText(seed)));
     QVERIFY(link.SetDownloadPlan(mode, 0, planTo, storedStart, storedLength));
     link.SetShortAddress(0x0102);
     QCOMPARE(link.Commit(), 1);
@@ -174,7 +174,7 @@ private slots:
         rig.AddNode(2, kNodeA, QStringLiteral("A"), 0x80, 5);
         rig.AddNode(3, kNodeB, QStringLiteral("B"), 0x04, 6);
         theNodeTable().SetStatus(3, 0x01); // a router: it sends no reports that would restore this
-        QVERIFY(rig.link.Create(11, FrameCodec::PlaceholderAddressText()));
+        QVERIFY(rig.link.Create(RequestKind::Scan, FrameCodec::PlaceholderAddressText()));
         rig.link.SetShortAddress(0xFFFF);
         QCOMPARE(rig.link.Commit(), 1);
 
@@ -200,7 +200,7 @@ private slots:
         Rig rig;
         rig.AddNode(2, kNodeA, QStringLiteral("A"), 0x80, 5);
         rig.AddNode(3, kNodeB, QStringLiteral("B"), 0x80, -1);
-        QVERIFY(rig.link.Create(11, FrameCodec::PlaceholderAddressText()));
+        QVERIFY(rig.link.Create(RequestKind::Scan, FrameCodec::PlaceholderAddressText()));
         rig.link.SetShortAddress(-1);
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.Tick(), 1);
@@ -454,12 +454,12 @@ private slots:
         QueueStart(rig.link, kNodeA, kStart + 1200);
         QueueRealTimeRead(rig.link, kNodeA, 0x0102);
         QCOMPARE(rig.link.QueueSize(), 3);
-        QCOMPARE(rig.link.CancelQueued(4, Ext(kNodeA)), 1);
+        QCOMPARE(rig.link.CancelQueued(RequestKind::StartLogging, Ext(kNodeA)), 1);
         QCOMPARE(rig.link.QueueSize(), 2);
         QCOMPARE(rig.link.Head(), head);
         QCOMPARE(int(rig.link.QueuedAt(1)->kind), 3);
-        QCOMPARE(rig.link.CancelQueued(4, Ext(kNodeA)), 0);
-        QCOMPARE(rig.link.CancelQueued(3, Ext(kNodeB)), 0);
+        QCOMPARE(rig.link.CancelQueued(RequestKind::StartLogging, Ext(kNodeA)), 0);
+        QCOMPARE(rig.link.CancelQueued(RequestKind::ReadRealTime, Ext(kNodeB)), 0);
 
         // A newer kind 4 for a node replaces the queued older one and goes to the tail.
         QueueStart(rig.link, kNodeB, kStart + 600);
@@ -471,9 +471,9 @@ private slots:
         QCOMPARE(rig.link.QueuedAt(3)->startTime, kStart + 900);
 
         // Kind 1 jumps the queue; its answer retires every other receiver query.
-        QVERIFY(rig.link.Create(1, FrameCodec::PlaceholderAddressText()));
+        QVERIFY(rig.link.Create(RequestKind::ReceiverInfo, FrameCodec::PlaceholderAddressText()));
         QCOMPARE(rig.link.Commit(), 1);
-        QVERIFY(rig.link.Create(1, FrameCodec::PlaceholderAddressText()));
+        QVERIFY(rig.link.Create(RequestKind::ReceiverInfo, FrameCodec::PlaceholderAddressText()));
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.link.QueueSize(), 6);
         QCOMPARE(int(rig.link.Head()->kind), 1);
@@ -486,33 +486,33 @@ private slots:
         QCOMPARE(int(rig.link.FirstFinished()->type), int(FrameCodec::GDI));
 
         // Refusals: wrong parameters, unknown kinds, SNM.
-        QVERIFY(rig.link.Create(4, ExtText(kNodeA)));
+        QVERIFY(rig.link.Create(RequestKind::StartLogging, ExtText(kNodeA)));
         QVERIFY(!rig.link.SetStartTime(0));
         QVERIFY(!rig.link.SetLogInterval(0));
         QVERIFY(rig.link.SetAlarm(0, 0, 0, 0, 0));
         QCOMPARE(rig.link.Commit(), 0);
-        QVERIFY(rig.link.Create(10, ExtText(kNodeA)));
+        QVERIFY(rig.link.Create(RequestKind::Leave, ExtText(kNodeA)));
         QCOMPARE(rig.link.Commit(), 0);
-        QVERIFY(!rig.link.Create(0, ExtText(kNodeA)));
-        QVERIFY(!rig.link.Create(14, ExtText(kNodeA)));
-        QVERIFY(!rig.link.Create(4, ExtText(kNodeA).left(15)));
+        QVERIFY(!rig.link.Create(RequestKind(0), ExtText(kNodeA)));
+        QVERIFY(!rig.link.Create(RequestKind(14), ExtText(kNodeA)));
+        QVERIFY(!rig.link.Create(RequestKind::StartLogging, ExtText(kNodeA).left(15)));
         QCOMPARE(rig.link.QueueSize(), 4);
 
         // An address text of 16 characters that are not all hexadecimal digits names no node:
         // refused, and the request built before it cannot be committed afterwards.
         for (const QString &bad : {QStringLiteral("00124b00010203zz"), QStringLiteral("00124b0001020 04"),
                                    QStringLiteral("-0124b0001020304")}) {
-            QVERIFY(rig.link.Create(2, ExtText(kNodeB)));
-            QVERIFY(!rig.link.Create(2, bad));
+            QVERIFY(rig.link.Create(RequestKind::NodeInfo, ExtText(kNodeB)));
+            QVERIFY(!rig.link.Create(RequestKind::NodeInfo, bad));
             QVERIFY(!rig.link.Building());
             QCOMPARE(rig.link.Commit(), 0);
         }
         // Receiver queries and the scan address no node: they take eight zero bytes instead.
-        QVERIFY(rig.link.Create(1, QStringLiteral("00124b00010203zz")));
+        QVERIFY(rig.link.Create(RequestKind::ReceiverInfo, QStringLiteral("00124b00010203zz")));
         QCOMPARE(rig.link.Building()->extAddress, FrameCodec::ExtAddress{});
-        QVERIFY(rig.link.Create(11, QString()));
+        QVERIFY(rig.link.Create(RequestKind::Scan, QString()));
         QCOMPARE(rig.link.Building()->extAddress, FrameCodec::ExtAddress{});
-        QVERIFY(!rig.link.Create(14, ExtText(kNodeA)));
+        QVERIFY(!rig.link.Create(RequestKind(14), ExtText(kNodeA)));
         QVERIFY(!rig.link.Building());
         QCOMPARE(rig.link.QueueSize(), 4);
 
@@ -529,13 +529,13 @@ private slots:
             FrameCodec::ExtAddress a{};
             a[6] = quint8(i >> 8);
             a[7] = quint8(i);
-            QVERIFY(rig.link.Create(2, a));
+            QVERIFY(rig.link.Create(RequestKind::NodeInfo, a));
             QCOMPARE(rig.link.Commit(), 1);
         }
         QCOMPARE(rig.link.QueueSize(), 2500);
-        QVERIFY(rig.link.Create(2, Ext(kNodeA)));
+        QVERIFY(rig.link.Create(RequestKind::NodeInfo, Ext(kNodeA)));
         QCOMPARE(rig.link.Commit(), 0);
-        QVERIFY(rig.link.Create(1, FrameCodec::PlaceholderAddressText()));
+        QVERIFY(rig.link.Create(RequestKind::ReceiverInfo, FrameCodec::PlaceholderAddressText()));
         QCOMPARE(rig.link.Commit(), 0);
         QCOMPARE(rig.link.QueueSize(), 2500);
     }
@@ -549,24 +549,24 @@ private slots:
         AffairRequest r;
         r.extAddress = Ext(kNodeA);
         const struct {
-            int kind;
+            RequestKind kind;
             QString text;
         } requests[] = {
-            {2, prefix + QStringLiteral("获取运行信息")},
-            {5, prefix + QStringLiteral("设置停止记录")},
-            {7, prefix + QStringLiteral("获取运行记录信息")},
-            {11, QStringLiteral("正在进行网络扫描")},
-            {12, QStringLiteral("接收器自检")},
-            {13, QStringLiteral("锁定GPRS信息")},
+            {RequestKind::NodeInfo, prefix + QStringLiteral("获取运行信息")},
+            {RequestKind::StopLogging, prefix + QStringLiteral("设置停止记录")},
+            {RequestKind::RefreshConnection, prefix + QStringLiteral("获取运行记录信息")},
+            {RequestKind::Scan, QStringLiteral("正在进行网络扫描")},
+            {RequestKind::SelfCheck, QStringLiteral("接收器自检")},
+            {RequestKind::GprsLock, QStringLiteral("锁定GPRS信息")},
         };
         for (const auto &c : requests) {
-            r.kind = quint8(c.kind);
+            r.kind = c.kind;
             QCOMPARE(rig.link.DescribeRequest(r), c.text);
         }
-        r.kind = 8;
+        r.kind = RequestKind::Download;
         r.downloadMode = 0;
         QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("下载记录数据 所有未下载数据"));
-        r.kind = 9;
+        r.kind = RequestKind::SetAlarm;
         r.alarmMode = 0;
         QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("设置报警信息 不报警"));
         r.alarmMode = 4;
@@ -578,7 +578,7 @@ private slots:
                  prefix +
                      QStringLiteral(
                          "设置报警信息 启动报警, 通道1报警:-10.00°C~30.00°C, 通道2报警:20.00°C~80.00°C"));
-        r.kind = 6;
+        r.kind = RequestKind::SetRealTime;
         r.rtInterval = 90;
         QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("设置即时数据状态 间隔:00:01:30"));
 

@@ -183,7 +183,7 @@ private slots:
             receiver.entries[1] = {testframes::Addr(kLoggerA), Info('a'), 0x2};
         }
 
-        QVERIFY(rig.link.Create(12, FrameCodec::ExtAddress{}));
+        QVERIFY(rig.link.Create(RequestKind::SelfCheck, FrameCodec::ExtAddress{}));
         rig.link.SetGprsStart(0, 0);
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.Tick(), 1);
@@ -228,7 +228,7 @@ private slots:
         table.SetGprsBindMask(2, 0x8);
         table.SetGprsBindMask(3, 0x9);
 
-        QVERIFY(rig.link.Create(13, FrameCodec::ExtAddress{}));
+        QVERIFY(rig.link.Create(RequestKind::GprsLock, FrameCodec::ExtAddress{}));
         table.SetPhoneListState(0);
         rig.link.SetGprsStart(table.CountLoggers(), qint32(table.GetPhoneMask()));
         QCOMPARE(rig.link.Commit(), 1);
@@ -266,7 +266,7 @@ private slots:
         CCorvaneBeeNode &table = theNodeTable();
         table.SetGprsName(2, ToName(Info('a')));
         table.SetGprsName(3, ToName(Info('b')));
-        QVERIFY(rig.link.Create(13, FrameCodec::ExtAddress{}));
+        QVERIFY(rig.link.Create(RequestKind::GprsLock, FrameCodec::ExtAddress{}));
         rig.link.SetGprsStart(table.CountLoggers(), 0);
         QCOMPARE(rig.link.Commit(), 1);
 
@@ -298,7 +298,7 @@ private slots:
     {
         Rig rig;
         AddNetwork(rig);
-        QVERIFY(rig.link.Create(2, ExtText(kLoggerA)));
+        QVERIFY(rig.link.Create(RequestKind::NodeInfo, ExtText(kLoggerA)));
         QCOMPARE(rig.link.Commit(), 1);
         QVERIFY(rig.Feed(testframes::Meq(3)));
         QCOMPARE(rig.link.FinishedCount(), 1);

@@ -66,11 +66,12 @@ private slots:
         FakeSource source;
         source.rows.push_back({1, ExtText(kNodeA)});
         comm.Port().SetConnectedPort(-1);
-        QCOMPARE(comm.SubmitCommand(&source, 3, 0), 0); // no display installed: nothing shown
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::ReadRealTime, 0),
+                 0); // no display installed: nothing shown
         RecordingDisplay display;
         comm.SetErrorDisplay(&display);
-        QCOMPARE(comm.SubmitCommand(&source, 3, 0), 0);
-        QCOMPARE(comm.SubmitCommand(nullptr, 11, 0), 0);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::ReadRealTime, 0), 0);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::Scan, 0), 0);
         QCOMPARE(display.shown, (std::vector<int>{294, 294}));
         QCOMPARE(comm.Link().QueueSize(), 0);
     }
@@ -103,7 +104,7 @@ private slots:
         source.rows.push_back(noStart);
 
         // Kind 3 by short address: the first frame is GNI to 0x0102.
-        QCOMPARE(comm.SubmitCommand(&source, 3, 0), 1);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::ReadRealTime, 0), 1);
         QCOMPARE(rig.Tick(), 1);
         const QByteArray frame = rig.Frame();
         QCOMPARE(frame.left(11), QByteArray::fromHex("ff7f757b474e490b020102"));
@@ -111,19 +112,19 @@ private slots:
                  FrameCodec::RequestCheckByte(reinterpret_cast<const quint8 *>(frame.constData()), 11));
 
         // A node without a short address is reached by its extended address.
-        QCOMPARE(comm.SubmitCommand(&source, 2, 1), 1);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::NodeInfo, 1), 1);
         QCOMPARE(link.QueuedAt(1)->addrMode, 3u);
         QCOMPARE(link.QueuedAt(1)->extAddress, Ext(kNodeB));
 
         // Refusals: a 15-character address, a start without its time.
-        QCOMPARE(comm.SubmitCommand(&source, 4, 2), 0);
-        QCOMPARE(comm.SubmitCommand(&source, 4, 3), 0);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::StartLogging, 2), 0);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::StartLogging, 3), 0);
         QCOMPARE(link.QueueSize(), 2);
 
         // Kind 4 twice: the newer one stays.
-        QCOMPARE(comm.SubmitCommand(&source, 4, 0), 1);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::StartLogging, 0), 1);
         source.rows[0].start = kStart + 1200;
-        QCOMPARE(comm.SubmitCommand(&source, 4, 0), 1);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::StartLogging, 0), 1);
         QCOMPARE(link.QueueSize(), 3);
         const AffairRequest *start = link.QueuedAt(2);
         QCOMPARE(int(start->kind), 4);
@@ -138,11 +139,11 @@ private slots:
         QCOMPARE(start->addrMode, 2u);
         QCOMPARE(start->queuedTime, rig.now);
 
-        QCOMPARE(comm.SubmitCommand(&source, 6, 0), 1);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::SetRealTime, 0), 1);
         QCOMPARE(link.QueuedAt(3)->rtInterval, qint64(300));
         QCOMPARE(link.QueuedAt(3)->params, 0x8200u);
 
-        QCOMPARE(comm.SubmitCommand(&source, 8, 0), 1);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::Download, 0), 1);
         const AffairRequest *download = link.QueuedAt(4);
         QCOMPARE(int(download->downloadMode), 1);
         QCOMPARE(download->planFrom, kStart - 3600);
@@ -150,32 +151,32 @@ private slots:
         QCOMPARE(download->storedStart, kStart - 86400);
         QCOMPARE(download->storedLength, 1000);
         QCOMPARE(download->params, 0x1200u);
-        QCOMPARE(comm.SubmitCommand(&source, 8, 1), 1); // nothing stored: 0 and 0
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::Download, 1), 1); // nothing stored: 0 and 0
         QCOMPARE(link.QueuedAt(5)->storedStart, qint64(0));
         QCOMPARE(link.QueuedAt(5)->storedLength, 0);
 
-        QCOMPARE(comm.SubmitCommand(&source, 9, 0), 1);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::SetAlarm, 0), 1);
         QCOMPARE(link.QueuedAt(6)->params, 0x280u);
 
         // Kinds that need no source; kinds 12 and 13 refuse one.
-        QCOMPARE(comm.SubmitCommand(nullptr, 3, 0), 1);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::ReadRealTime, 0), 1);
         QCOMPARE(link.QueuedAt(7)->extAddress, FrameCodec::PlaceholderAddress());
         QCOMPARE(link.QueuedAt(7)->addrMode, 2u);
         QCOMPARE(link.QueuedAt(7)->shortAddress, (std::array<quint8, 2>{0xFF, 0xFF}));
-        QCOMPARE(comm.SubmitCommand(nullptr, 11, 0), 1);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::Scan, 0), 1);
         QCOMPARE(link.QueuedAt(8)->addrMode, 15u);
-        QCOMPARE(comm.SubmitCommand(&source, 12, 0), 0);
-        QCOMPARE(comm.SubmitCommand(&source, 13, 0), 0);
-        QCOMPARE(comm.SubmitCommand(nullptr, 10, 0), 0);
-        QCOMPARE(comm.SubmitCommand(nullptr, 14, 0), 0);
-        QCOMPARE(comm.SubmitCommand(nullptr, 0, 0), 0);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::SelfCheck, 0), 0);
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::GprsLock, 0), 0);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::Leave, 0), 0);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind(14), 0), 0);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind(0), 0), 0);
 
         CCorvaneBeeNode &table = theNodeTable();
         QCOMPARE(table.SetPhone(2, QStringLiteral("10086")), 1);
         table.SetPhoneListState(1);
-        QCOMPARE(comm.SubmitCommand(nullptr, 12, 0), 1);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::SelfCheck, 0), 1);
         QCOMPARE(int(link.QueuedAt(9)->step), int(FrameCodec::MGQ));
-        QCOMPARE(comm.SubmitCommand(nullptr, 13, 0), 1);
+        QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::GprsLock, 0), 1);
         const AffairRequest *lock = link.QueuedAt(10);
         QCOMPARE(int(lock->step), int(FrameCodec::MSQ));
         QCOMPARE(lock->gprsLoggerCount, 2);

@@ -322,7 +322,7 @@ private slots:
             FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x20).constData()));
 
         // Real-time reporting stopped: the watchdog time-out falls back to 1800 + 60 s.
-        QVERIFY(engine.Create(6, address));
+        QVERIFY(engine.Create(RequestKind::SetRealTime, address));
         engine.SetRtInterval(0);
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
@@ -333,7 +333,7 @@ private slots:
         QCOMPARE(theNodeTable().GetRtTimeout(logger), qint64(1860));
 
         // Recording started without alarms: alarm fields off, the row's limits untouched.
-        QVERIFY(engine.Create(4, address));
+        QVERIFY(engine.Create(RequestKind::StartLogging, address));
         QVERIFY(engine.SetStartTime(now + 3600));
         QVERIFY(engine.SetLogInterval(300));
         QVERIFY(engine.SetAlarm(0, 3.0f, 4.0f, 5.0f, 6.0f));
@@ -356,7 +356,7 @@ private slots:
         QCOMPARE(log->entries.last().first, QStringLiteral("设置"));
 
         // Recording stopped: run state and link fields follow the answer, the live type does not.
-        QVERIFY(engine.Create(5, address));
+        QVERIFY(engine.Create(RequestKind::StopLogging, address));
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
         Receive(NodeInfo(FrameCodec::GNI, 0x0103, Addr(0x20), 0x88, 0x01, 0, 2, 160, Addr(0x10)));
@@ -380,7 +380,7 @@ private slots:
         CUartAffairLink &engine = app->Link();
         QSignalSpy status(&session->Notifier(), &NetworkNotifier::statusChanged);
 
-        QVERIFY(engine.Create(1, FrameCodec::PlaceholderAddressText()));
+        QVERIFY(engine.Create(RequestKind::ReceiverInfo, FrameCodec::PlaceholderAddressText()));
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
         engine.Status().statusText = QStringLiteral("busy");

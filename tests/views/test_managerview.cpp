@@ -58,7 +58,7 @@ std::function<int(QDialog &)> AddAnswer(const QString &name, int typeIndex, cons
 
 struct Submitted {
     CUartAffairInterface *source;
-    int kind;
+    RequestKind kind;
     int row;
 };
 
@@ -78,7 +78,7 @@ class TestManagerView : public QObject {
         m_prompt = std::make_unique<ScriptedPrompt>();
         auto view = std::make_unique<CFormviewManager>(
             *m_table, *m_db,
-            [this](CUartAffairInterface *source, int kind, int row) {
+            [this](CUartAffairInterface *source, RequestKind kind, int row) {
                 m_submitted << Submitted{source, kind, row};
                 return 1;
             },
@@ -246,11 +246,11 @@ private slots:
         view->findChild<QPushButton *>(QStringLiteral("btn1218"))->click();
         view->findChild<QPushButton *>(QStringLiteral("btn1013"))->click();
         QCOMPARE(m_submitted.size(), 2);
-        QCOMPARE(m_submitted[0].kind, 7);
+        QCOMPARE(m_submitted[0].kind, RequestKind::RefreshConnection);
         QCOMPARE(m_submitted[0].row, 1);
         QCOMPARE(m_submitted[0].source->NodeId(1), 2);
         QCOMPARE(m_submitted[0].source->ExtAddressText(1), Address(2));
-        QCOMPARE(m_submitted[1].kind, 11);
+        QCOMPARE(m_submitted[1].kind, RequestKind::Scan);
         QCOMPARE(m_submitted[1].source, nullptr);
         QCOMPARE(m_submitted[1].row, 0);
     }

@@ -27,8 +27,6 @@
 
 namespace {
 
-constexpr int kScanEndText = 482; // 网络扫描结束
-
 bool OpenProgramDatabase(CCorvaneODBC &db)
 {
     AppSettings &settings = AppSettings::Instance();
@@ -187,7 +185,7 @@ int RunScan(const cli::GlobalOptions &global, QStringList args)
     // Connecting queues a network scan; its end is logged with its own text.
     QObject::connect(&connection.Session().Notifier(), &NetworkNotifier::messageLogged,
                      [](int, const QString &, const QString &text) {
-                         if (text == LoadStr(kScanEndText))
+                         if (text == LoadStr(Sid::LinkScanFinished))
                              Connection::Stop();
                      });
     QString error;

@@ -1,0 +1,3 @@
+#include "network/NetworkLog.h"
+
+Q_LOGGING_CATEGORY(lcNetwork, "corvane.network", QtInfoMsg)
