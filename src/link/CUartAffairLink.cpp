@@ -28,9 +28,9 @@ public:
     NodeInfo FindNode(const QString &) override { return {}; }
     QString NodeAddress(int) override { return {}; }
     StoredHistory StoredHistoryOf(const QString &) override { return {}; }
-    void LogEntry(const QString &type, qint64, const QString &text) override
+    void LogEntry(MessageKind kind, qint64, const QString &text) override
     {
-        qCWarning(lcLink) << "no message log for" << type << text;
+        qCWarning(lcLink) << "no message log for" << TypeWord(kind) << text;
     }
     void SaveLog() override {}
     qint32 ShortAddress(int) override { return -1; }
@@ -338,19 +338,12 @@ void CUartAffairLink::TimeOut(AffairRequest &head)
     const bool delivered = head.kind == RequestKind::Download && DeliverPartialDownload(head);
 
     const qint64 now = Now();
-    QString type;
-    QString text;
-    if (head.kind == RequestKind::Scan) {
-        type = LoadStr(Sid::LinkScan);
-        text = LoadStr(Sid::LinkScanFinished);
-    } else {
-        type = LoadStr(Sid::LinkInterrupted);
-        text = DescribeRequest(head) + LoadStr(Sid::LinkNotFinished);
-    }
+    const bool scan = head.kind == RequestKind::Scan;
+    m_status.msgKind = scan ? MessageKind::Scan : MessageKind::Interrupted;
+    m_status.msgText =
+        scan ? LoadStr(Sid::LinkScanFinished) : DescribeRequest(head) + LoadStr(Sid::LinkNotFinished);
     LinkServices &services = Services();
-    services.LogEntry(type, now, text);
-    m_status.msgType = type;
-    m_status.msgText = text;
+    services.LogEntry(m_status.msgKind, now, m_status.msgText);
     SetStatus(QString(), 0);
 
     bool lost = false;
@@ -359,13 +352,13 @@ void CUartAffairLink::TimeOut(AffairRequest &head)
     // warning, not the interruption, is the message shown, so that it raises the alarm.
     if (id >= 0 && head.kind == RequestKind::ReadRealTime && services.RealTimeOverdue(id)) {
         emit nodeLost(id);
-        m_status.msgType = LoadStr(Sid::WordAlarm);
+        m_status.msgKind = MessageKind::Alarm;
         m_status.msgText = NodePrefix(head.extAddress, 0) + LoadStr(Sid::LinkConnectionLost);
-        services.LogEntry(m_status.msgType, now, m_status.msgText);
+        services.LogEntry(m_status.msgKind, now, m_status.msgText);
         lost = true;
     }
     services.SaveLog();
-    emit messageLogged(lost ? 5 : 0);
+    emit messageLogged(lost);
     if (delivered)
         emit finishedAvailable();
 }

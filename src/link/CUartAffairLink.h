@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageKind.h"
 #include "link/AffairReply.h"
 #include "link/AffairRequest.h"
 #include "link/CUart_CommApp.h"
@@ -22,7 +23,7 @@ enum class CommandField { None, RealTime, Logging, Download };
 struct LinkStatus {
     QString statusText;
     int progress = 0;
-    QString msgType;
+    MessageKind msgKind = MessageKind::None;
     QString msgText;
 };
 
@@ -101,8 +102,8 @@ public:
     // --- Texts.
     [[nodiscard]] QString DescribeRequest(const AffairRequest &request);
     [[nodiscard]] QString DescribeReply(const AffairReply &record);
-    // The event type word the main window logs a record with; empty for none.
-    [[nodiscard]] QString EventTypeWord(const AffairReply &record);
+    // The kind of message-log entry a record makes; None for none.
+    [[nodiscard]] MessageKind EventKind(const AffairReply &record);
 
     [[nodiscard]] LinkStatus &Status() { return m_status; }
     [[nodiscard]] const LinkStatus &Status() const { return m_status; }
@@ -119,8 +120,8 @@ signals:
     void gprsLockFinished(bool ok);
     // The status text or the progress changed.
     void statusChanged();
-    // A message was logged (kind 5: a node was declared lost).
-    void messageLogged(int kind);
+    // A message was logged; nodeLost when a node was declared lost (the alarm frame is due).
+    void messageLogged(bool nodeLost);
     // Something was put on the finished list outside answer handling (a time-out delivered a
     // partial download, or a finished head was retired by the tick).
     void finishedAvailable();

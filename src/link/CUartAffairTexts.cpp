@@ -84,8 +84,9 @@ QString CUartAffairLink::DescribeRequest(const AffairRequest &r)
 
 QString CUartAffairLink::DescribeReply(const AffairReply &rec)
 {
-    if (rec.type == 12 || rec.type == 13)
-        return LoadStr(Sid::LinkDone) + LoadStr(rec.type == 12 ? Sid::LinkSelfCheck : Sid::LinkLockGprs);
+    const bool selfCheck = rec.type == KindNumber(RequestKind::SelfCheck);
+    if (selfCheck || rec.type == KindNumber(RequestKind::GprsLock))
+        return LoadStr(Sid::LinkDone) + LoadStr(selfCheck ? Sid::LinkSelfCheck : Sid::LinkLockGprs);
     const LinkServices::NodeInfo node = Services().FindNode(AddressToText(rec.extAddress));
     const quint8 type = node.id >= 0 ? node.type : rec.deviceType;
     const QString text = NodePrefix(rec.extAddress, rec.deviceType) + LoadStr(Sid::LinkReceive);
@@ -144,35 +145,35 @@ QString CUartAffairLink::DescribeReply(const AffairReply &rec)
     }
 }
 
-QString CUartAffairLink::EventTypeWord(const AffairReply &rec)
+MessageKind CUartAffairLink::EventKind(const AffairReply &rec)
 {
     const bool alarm = (rec.status & NodeType::kStatusAlarmEnabled) && (rec.eventFlags & 0x3F);
     if (rec.disposition == AffairReply::RequestResult) {
         switch (rec.type) {
         case GNI:
-        case 12:
-            return LoadStr(Sid::WordConnect);
+        case KindNumber(RequestKind::SelfCheck):
+            return MessageKind::Connection;
         case GMD:
-            return LoadStr(alarm ? Sid::WordAlarm : Sid::WordGet);
+            return alarm ? MessageKind::Alarm : MessageKind::Get;
         case STN:
         case SPN:
         case RTC:
         case WNN:
-        case 13:
-            return LoadStr(Sid::WordSet);
+        case KindNumber(RequestKind::GprsLock):
+            return MessageKind::Setting;
         case GHI:
-            return LoadStr(Sid::WordGet);
+            return MessageKind::Get;
         case DLD:
-            return LoadStr(Sid::WordDownload);
+            return MessageKind::Download;
         default:
-            return {};
+            return MessageKind::None;
         }
     }
     if (rec.disposition == AffairReply::Unsolicited) {
         if (rec.type == GNI)
-            return LoadStr(Sid::WordSystem);
+            return MessageKind::System;
         if (rec.type == GMD && alarm)
-            return LoadStr(Sid::WordAlarm);
+            return MessageKind::Alarm;
     }
-    return {};
+    return MessageKind::None;
 }

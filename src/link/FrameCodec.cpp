@@ -151,20 +151,29 @@ bool HasAnswerCheckByte(const quint8 *frame, int totalLength)
            AnswerCheckByte(frame, totalLength - 1) == frame[totalLength - 1];
 }
 
-bool BuildRequest(int command, const quint8 *body, int bodySize, RequestBuffer &out)
+bool BuildFrame(const char *code, const quint8 *body, int bodySize, RequestBuffer &out)
 {
     out.fill(0);
-    const CommandInfo *info = Find(command);
     const int length = kRequestBodyOffset + bodySize;
-    if (!info || !info->request || bodySize < 0 || length > kMaxRequestLength)
+    if (bodySize < 0 || length > kMaxRequestLength)
         return false;
     std::memcpy(out.data(), kHeader.data(), kHeader.size());
-    std::memcpy(out.data() + 4, info->code, 3);
+    std::memcpy(out.data() + 4, code, 3);
     out[7] = static_cast<quint8>(length);
     if (bodySize > 0)
         std::memcpy(out.data() + kRequestBodyOffset, body, static_cast<std::size_t>(bodySize));
     out[static_cast<std::size_t>(length)] = RequestCheckByte(out.data(), length);
     return true;
+}
+
+bool BuildRequest(int command, const quint8 *body, int bodySize, RequestBuffer &out)
+{
+    const CommandInfo *info = Find(command);
+    if (!info || !info->request) {
+        out.fill(0);
+        return false;
+    }
+    return BuildFrame(info->code, body, bodySize, out);
 }
 
 QByteArray BuildAnswer(int command, const QByteArray &body)

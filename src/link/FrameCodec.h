@@ -93,6 +93,8 @@ enum Command : int {
 // Builds a request into out: header, code, L = 8 + body size, body, check byte, zeros up to
 // 64 bytes. False (out zeroed) when the command is not a request or the body is too long.
 [[nodiscard]] bool BuildRequest(int command, const quint8 *body, int bodySize, RequestBuffer &out);
+// The same frame for any three-letter code, also one that is no command (the alarm frame "ALA").
+[[nodiscard]] bool BuildFrame(const char *code, const quint8 *body, int bodySize, RequestBuffer &out);
 // Length byte L of a built request (offset 7).
 [[nodiscard]] inline int RequestLength(const RequestBuffer &frame)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/MessageKind.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -59,7 +61,7 @@ public:
     [[nodiscard]] virtual QString NodeAddress(int nodeId) = 0;
     [[nodiscard]] virtual StoredHistory StoredHistoryOf(const QString &extAddressText) = 0;
     // Adds one committed entry to the event log (the logged-in user is the services' business).
-    virtual void LogEntry(const QString &type, qint64 time, const QString &text) = 0;
+    virtual void LogEntry(MessageKind kind, qint64 time, const QString &text) = 0;
     virtual void SaveLog() = 0;
 
     // The node's current short network address; -1 when none is known.
@@ -84,9 +86,9 @@ public:
     {
         return m_inner->StoredHistoryOf(text);
     }
-    void LogEntry(const QString &type, qint64 time, const QString &text) override
+    void LogEntry(MessageKind kind, qint64 time, const QString &text) override
     {
-        m_inner->LogEntry(type, time, text);
+        m_inner->LogEntry(kind, time, text);
     }
     void SaveLog() override { m_inner->SaveLog(); }
     [[nodiscard]] qint32 ShortAddress(int nodeId) override { return m_inner->ShortAddress(nodeId); }

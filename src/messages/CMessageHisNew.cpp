@@ -1,7 +1,9 @@
 #include "messages/CMessageHisNew.h"
+#include "base/CvTime.h"
+#include "messages/MessagesLog.h"
 
-#include "messages/MessageCodec.h"
 #include "base/AppSettings.h"
+#include "messages/MessageCodec.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -54,6 +56,15 @@ bool CMessageHisNew::CommitTakeOver()
         return false;
     m_takenLength = 0;
     return true;
+}
+
+bool CMessageHisNew::LogNow(MessageKind kind, const QString &event)
+{
+    const QString type = TypeWord(kind);
+    if (Log(type, CvTime::Now(), AppSettings::Instance().UserName(), event))
+        return true;
+    qCWarning(lcMessages) << "message not saved:" << type << event;
+    return false;
 }
 
 bool CMessageHisNew::Log(const QString &type, qint64 seconds, const QString &user, const QString &event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageKind.h"
 #include "messages/CMessageHis.h"
 
 // The store of new messages, "nmw001100.cvm" in the message folder: every writer appends to it,
@@ -27,6 +28,8 @@ public:
 
     // The whole entry at once: new entry, type, time, user, event, commit, save.
     [[nodiscard]] bool Log(const QString &type, qint64 seconds, const QString &user, const QString &event);
+    // Logs an entry of the kind now, for the logged-in user; a failure is logged as a warning.
+    bool LogNow(MessageKind kind, const QString &event);
 };
 
 // The program's two message stores, made on first use from the home folder of the settings.

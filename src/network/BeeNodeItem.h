@@ -15,7 +15,6 @@
 // binding. Items live in the network table (CCorvaneBeeNode) that owns them.
 struct BeeNodeItem {
     static constexpr int kRingSize = 10000;
-    static constexpr float kNoValue = ::kNoValue;
     static constexpr quint8 kStatusCreated = 0xCF; // run state and alarm setting unknown
     static constexpr quint8 kStatusReset = 0x0F;
     static constexpr qint64 kDefaultRtTimeout = 3600;

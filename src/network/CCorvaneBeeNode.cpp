@@ -173,7 +173,7 @@ int CCorvaneBeeNode::SetRfLevel(int id, qint32 level)
 }
 qint32 CCorvaneBeeNode::GetRfLevel(int id) const
 {
-    return Get(id, &BeeNodeItem::rfLevel, qint32(-2000));
+    return Get(id, &BeeNodeItem::rfLevel, qint32(kNoValue));
 }
 int CCorvaneBeeNode::SetPowerLevel(int id, quint8 level)
 {
@@ -202,19 +202,19 @@ int CCorvaneBeeNode::SetCh2Lower(int id, float v)
 }
 float CCorvaneBeeNode::GetCh1Upper(int id) const
 {
-    return Get(id, &BeeNodeItem::ch1Upper, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::ch1Upper, kNoValue);
 }
 float CCorvaneBeeNode::GetCh1Lower(int id) const
 {
-    return Get(id, &BeeNodeItem::ch1Lower, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::ch1Lower, kNoValue);
 }
 float CCorvaneBeeNode::GetCh2Upper(int id) const
 {
-    return Get(id, &BeeNodeItem::ch2Upper, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::ch2Upper, kNoValue);
 }
 float CCorvaneBeeNode::GetCh2Lower(int id) const
 {
-    return Get(id, &BeeNodeItem::ch2Lower, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::ch2Lower, kNoValue);
 }
 
 int CCorvaneBeeNode::SetRtTimeout(int id, qint64 seconds)
@@ -273,18 +273,18 @@ qint64 CCorvaneBeeNode::GetRtTime(int id, int i) const
 float CCorvaneBeeNode::GetRtCh1(int id, int i) const
 {
     const BeeNodeItem *item = Lookup(id);
-    return item ? item->RtCh1(i) : BeeNodeItem::kNoValue;
+    return item ? item->RtCh1(i) : kNoValue;
 }
 
 float CCorvaneBeeNode::GetRtCh2(int id, int i) const
 {
     const BeeNodeItem *item = Lookup(id);
-    return item ? item->RtCh2(i) : BeeNodeItem::kNoValue;
+    return item ? item->RtCh2(i) : kNoValue;
 }
 
 float CCorvaneBeeNode::GetCh1Max(int id) const
 {
-    return Get(id, &BeeNodeItem::ch1Max, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::ch1Max, kNoValue);
 }
 float CCorvaneBeeNode::GetCh1Min(int id) const
 {
@@ -292,7 +292,7 @@ float CCorvaneBeeNode::GetCh1Min(int id) const
 }
 float CCorvaneBeeNode::GetCh2Max(int id) const
 {
-    return Get(id, &BeeNodeItem::ch2Max, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::ch2Max, kNoValue);
 }
 float CCorvaneBeeNode::GetCh2Min(int id) const
 {
@@ -349,19 +349,19 @@ int CCorvaneBeeNode::SetDevCh2Lower(int id, float v)
 }
 float CCorvaneBeeNode::GetDevCh1Upper(int id) const
 {
-    return Get(id, &BeeNodeItem::devCh1Upper, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::devCh1Upper, kNoValue);
 }
 float CCorvaneBeeNode::GetDevCh1Lower(int id) const
 {
-    return Get(id, &BeeNodeItem::devCh1Lower, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::devCh1Lower, kNoValue);
 }
 float CCorvaneBeeNode::GetDevCh2Upper(int id) const
 {
-    return Get(id, &BeeNodeItem::devCh2Upper, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::devCh2Upper, kNoValue);
 }
 float CCorvaneBeeNode::GetDevCh2Lower(int id) const
 {
-    return Get(id, &BeeNodeItem::devCh2Lower, BeeNodeItem::kNoValue);
+    return Get(id, &BeeNodeItem::devCh2Lower, kNoValue);
 }
 int CCorvaneBeeNode::SetLogCmdState(int id, quint8 s)
 {

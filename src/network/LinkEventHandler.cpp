@@ -40,12 +40,6 @@ bool IsResult(const AffairReply &r)
     return r.disposition == AffairReply::RequestResult;
 }
 
-// Bytes of a type word in the 8-bit encoding the log was designed for.
-int LegacyBytes(const QString &text)
-{
-    return CCorvaneODBC::LegacyByteLength(text);
-}
-
 } // namespace
 
 LinkEventHandler::LinkEventHandler(CUart_CommApp &link, CCorvaneBeeNode &table, CCorvaneODBC &database,
@@ -77,7 +71,7 @@ void LinkEventHandler::ProcessFinished()
         Apply(*record, batch);
     if (batch.logged) {
         engine.Services().SaveLog();
-        emit messageLogged(0);
+        emit messageLogged(false);
     }
     if (batch.topologyChanged)
         emit Notifier().topologyChanged();
@@ -461,32 +455,35 @@ QString LinkEventHandler::PreAlarmText(const AffairReply &record, int id)
 void LinkEventHandler::LogRecord(const AffairReply &record, int id, Batch &batch)
 {
     CUartAffairLink &engine = m_link.Link();
-    QString word = engine.EventTypeWord(record);
+    MessageKind kind = engine.EventKind(record);
     QString text;
-    if (word.isEmpty() && id >= 0) {
+    if (kind == MessageKind::None && id >= 0) {
         text = PreAlarmText(record, id);
         if (!text.isEmpty())
-            word = LoadStr(Sid::WordPreAlarm);
+            kind = MessageKind::PreAlarm;
     }
     // The self-check and the GPRS lock concern the receiver, whose answers name no node.
     const bool receiverWide = record.type == kSelfCheckResult || record.type == kGprsLockResult;
-    if (LegacyBytes(word) <= 2 || (id < 0 && !receiverWide))
+    if (kind == MessageKind::None || (id < 0 && !receiverWide))
         return;
     if (text.isEmpty())
         text = engine.DescribeReply(record);
-
-    if (word == LoadStr(Sid::WordPreAlarm) && record.type == GMD) {
-        // The same node again within the repeat time (or with an earlier time) is not logged twice.
-        const bool sameNode =
-            m_state.lastPreAlarmShort > 0 && m_state.lastPreAlarmShort == record.shortAddress;
-        if (sameNode && record.receivedTime - m_state.lastPreAlarmTime < kPreAlarmRepeatSeconds)
-            return;
-        m_state.lastPreAlarmShort = record.shortAddress;
-        m_state.lastPreAlarmTime = record.receivedTime;
-    }
-    engine.Services().LogEntry(word, engine.Now(), text);
+    if (kind == MessageKind::PreAlarm && RepeatedPreAlarm(record))
+        return;
+    engine.Services().LogEntry(kind, engine.Now(), text);
     LinkStatus &status = engine.Status();
-    status.msgType = word;
+    status.msgKind = kind;
     status.msgText = text;
     batch.logged = true;
+}
+
+bool LinkEventHandler::RepeatedPreAlarm(const AffairReply &record)
+{
+    // The same node again within the repeat time (or with an earlier time) is not logged twice.
+    const bool sameNode = m_state.lastPreAlarmShort > 0 && m_state.lastPreAlarmShort == record.shortAddress;
+    if (sameNode && record.receivedTime - m_state.lastPreAlarmTime < kPreAlarmRepeatSeconds)
+        return true;
+    m_state.lastPreAlarmShort = record.shortAddress;
+    m_state.lastPreAlarmTime = record.receivedTime;
+    return false;
 }

@@ -51,8 +51,8 @@ signals:
     void connected();
     // The connection status text changed (connected shows the port and the receiver's name).
     void connectionTextChanged(const QString &text);
-    // Something was logged during the batch; kind as for the main window's new-message handling.
-    void messageLogged(int kind);
+    // Something was logged during the batch (never a lost node: the engine declares those).
+    void messageLogged(bool nodeLost);
     void statusChanged();
     // A record was applied (after its node lookup; -1 for a node the database does not know).
     void recordApplied(const AffairReply &record, int nodeId);
@@ -74,6 +74,8 @@ private:
     void OnRealTimeData(const AffairReply &record, int id);
     void OnCommandResult(const AffairReply &record, int id, int parentId, Batch &batch);
     void LogRecord(const AffairReply &record, int id, Batch &batch);
+    // True when the pre-alarm repeats one of the same node logged moments ago (else remembers it).
+    [[nodiscard]] bool RepeatedPreAlarm(const AffairReply &record);
     // The pre-alarm text of a real-time reading, empty when it is no pre-alarm.
     [[nodiscard]] QString PreAlarmText(const AffairReply &record, int id);
     // Edits the node's row: father id and type always, then whatever edit() changes. True when

@@ -16,17 +16,11 @@
 
 namespace {
 
-// A request-form frame of the given three-letter code without a body: header, code, length 8,
-// check byte, zeros up to 64 bytes.
-QByteArray FixedFrame(const char code[3])
+// The 64-byte request-form frame of a three-letter code without a body.
+QByteArray FixedFrame(const char *code)
 {
     FrameCodec::RequestBuffer frame{};
-    std::copy(FrameCodec::kHeader.begin(), FrameCodec::kHeader.end(), frame.begin());
-    frame[4] = quint8(code[0]);
-    frame[5] = quint8(code[1]);
-    frame[6] = quint8(code[2]);
-    frame[7] = 8;
-    frame[8] = FrameCodec::RequestCheckByte(frame.data(), 8);
+    (void)FrameCodec::BuildFrame(code, nullptr, 0, frame);
     return QByteArray(reinterpret_cast<const char *>(frame.data()), int(frame.size()));
 }
 
@@ -97,10 +91,10 @@ void LinkSession::WriteFrame(const QByteArray &frame)
     (void)m_link.Port().Write(reinterpret_cast<const quint8 *>(frame.constData()), frame.size());
 }
 
-void LinkSession::EmitNewMessage(int kind)
+void LinkSession::EmitNewMessage(bool nodeLost)
 {
     const LinkStatus &status = m_link.Link().Status();
-    emit Notifier().messageLogged(kind, status.msgType, status.msgText);
+    emit Notifier().messageLogged(status.msgKind, status.msgText, nodeLost);
 }
 
 void LinkSession::EmitStatus()

@@ -85,7 +85,7 @@ private:
     // Status text and one-time message for ports the user may not open.
     void ReportDeniedPorts();
     // Announces the last logged message (type word and text) of the engine or the handler.
-    void EmitNewMessage(int kind);
+    void EmitNewMessage(bool nodeLost);
     void WriteFrame(const QByteArray &frame);
 
     CUart_CommApp &m_link;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/MessageKind.h"
+
 #include <QObject>
 #include <QString>
 
@@ -55,9 +57,10 @@ signals:
     void portDenied(const QString &location, const QString &message);
     // The transaction's status text or progress (0..110) changed.
     void statusChanged(const QString &statusText, int progress);
-    // A message was logged; kind 5: a node was declared lost (the alarm frame is due). The type
-    // word and the text are those of the newest entry.
-    void messageLogged(int kind, const QString &type, const QString &text);
+    // A message was logged: the kind and text of the newest entry; nodeLost when a node was
+    // declared lost (the alarm frame is due).
+    void messageLogged(MessageKind kind, const QString &text, bool nodeLost);
 };
 
 Q_DECLARE_METATYPE(NodeAspect)
+Q_DECLARE_METATYPE(MessageKind)

@@ -66,11 +66,11 @@ public:
         return stored;
     }
 
-    void LogEntry(const QString &type, qint64 time, const QString &text) override
+    void LogEntry(MessageKind kind, qint64 time, const QString &text) override
     {
         CMessageHisNew &log = MessageStores::Instance().fresh;
         log.NewEntry();
-        log.SetType(type);
+        log.SetType(TypeWord(kind)); // the files keep the word, as they always have
         log.SetTime(time);
         log.SetUser(AppSettings::Instance().UserName());
         log.SetEvent(text);

@@ -91,12 +91,6 @@ CCorvaneManagerDlg::CCorvaneManagerDlg(std::unique_ptr<IAlarmSound> sound,
     setWindowTitle(LoadStr(Sid::MainTitle));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
 
-    m_words.alarm = LoadStr(Sid::WordAlarm);
-    m_words.setting = LoadStr(Sid::WordSet);
-    m_words.download = LoadStr(Sid::WordDownload);
-    m_words.system = LoadStr(Sid::WordSystem);
-    m_words.preAlarm = LoadStr(Sid::WordPreAlarm);
-
     BuildLayout();
     PaintViewButtons();
     SetConnectedPicture(false);
@@ -243,27 +237,29 @@ void CCorvaneManagerDlg::PaintViewButtons()
     }
 }
 
-QColor CCorvaneManagerDlg::MessageColour(const QString &type) const
+QColor CCorvaneManagerDlg::MessageColour(MessageKind kind)
 {
-    if (type.isEmpty())
-        return Qt::black;
-    if (type == m_words.alarm)
+    switch (kind) {
+    case MessageKind::Alarm:
         return {255, 60, 60};
-    if (type == m_words.setting)
+    case MessageKind::Setting:
         return {0, 130, 255};
-    if (type == m_words.download)
+    case MessageKind::Download:
         return {128, 64, 0};
-    if (type == m_words.system)
+    case MessageKind::System:
         return {128, 0, 255};
-    if (type == m_words.preAlarm)
+    case MessageKind::PreAlarm:
         return {250, 190, 0};
-    return Qt::black;
+    default:
+        return Qt::black;
+    }
 }
 
-void CCorvaneManagerDlg::OnNewMessage(int kind, const QString &type, const QString &text)
+void CCorvaneManagerDlg::OnNewMessage(MessageKind kind, const QString &text, bool nodeLost)
 {
+    const QString type = TypeWord(kind);
     const QString shown = type.isEmpty() ? text : type + QStringLiteral(": ") + text;
-    if (!type.isEmpty() && type == m_words.alarm) {
+    if (kind == MessageKind::Alarm) {
         m_alarmPicture->setEnabled(true);
         m_alarmMovie->start();
         if (AppSettings::Instance().SoundAlarm()) {
@@ -271,18 +267,18 @@ void CCorvaneManagerDlg::OnNewMessage(int kind, const QString &type, const QStri
             m_sound->PlayLooped(AlarmSoundKind::Alarm);
         }
         m_alarmActive = true;
-    } else if (!type.isEmpty() && type == m_words.preAlarm) {
+    } else if (kind == MessageKind::PreAlarm) {
         // The pre-alarm sounds whatever the sound-alarm switch says; it does not animate.
         m_sound->Stop();
         m_sound->PlayLooped(AlarmSoundKind::PreAlarm);
     }
     QPalette palette = m_messageBar->palette();
-    palette.setColor(QPalette::Text, MessageColour(type));
+    palette.setColor(QPalette::Text, MessageColour(kind));
     m_messageBar->setPalette(palette);
     m_messageBar->setText(shown);
     m_messageBar->setCursorPosition(0);
     m_newMessageButton->setEnabled(true);
-    if (kind == 5)
+    if (nodeLost)
         emit alarmFrameWanted();
 }
 
@@ -341,11 +337,10 @@ void CCorvaneManagerDlg::SetConnectedPicture(bool connected)
 
 void CCorvaneManagerDlg::RecordSystemMessage(const QString &text)
 {
-    const QString type = m_words.system;
     if (m_recorder)
-        m_recorder(type, text);
+        m_recorder(MessageKind::System, text);
     QMetaObject::invokeMethod(
-        this, [this, type, text] { OnNewMessage(1, type, text); }, Qt::QueuedConnection);
+        this, [this, text] { OnNewMessage(MessageKind::System, text); }, Qt::QueuedConnection);
 }
 
 void CCorvaneManagerDlg::OnClockTick()
@@ -360,7 +355,7 @@ void CCorvaneManagerDlg::SetUnreadCheck(std::function<bool()> check)
 }
 
 void CCorvaneManagerDlg::SetMessageRecorder(
-    std::function<void(const QString &type, const QString &text)> recorder)
+    std::function<void(MessageKind kind, const QString &text)> recorder)
 {
     m_recorder = std::move(recorder);
 }

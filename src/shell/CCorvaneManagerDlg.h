@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageKind.h"
 #include "base/UserPrompt.h"
 #include "shell/AlarmSound.h"
 #include "shell/ViewNotify.h"
@@ -59,13 +60,14 @@ public:
     [[nodiscard]] bool AlarmActive() const { return m_alarmActive; }
     [[nodiscard]] QString StatusText() const { return m_statusText; }
     [[nodiscard]] int Progress() const { return m_progress; }
-    [[nodiscard]] QColor MessageColour(const QString &type) const;
+    // The message bar's text colour for a message of the kind.
+    [[nodiscard]] static QColor MessageColour(MessageKind kind);
     [[nodiscard]] IUserPrompt &Prompt() const { return *m_prompt; }
 
     // Whether the message log holds unread messages (default: none).
     void SetUnreadCheck(std::function<bool()> check);
     // Writes a system message ("系统", text) to the message log and saves it.
-    void SetMessageRecorder(std::function<void(const QString &type, const QString &text)> recorder);
+    void SetMessageRecorder(std::function<void(MessageKind kind, const QString &text)> recorder);
     // Makes the monitor screen; while it runs modally MonitorScreen() returns it.
     void SetMonitorScreenFactory(std::function<std::unique_ptr<QDialog>(QWidget *parent)> factory);
     [[nodiscard]] QDialog *MonitorScreen() const { return m_monitorScreen; }
@@ -88,9 +90,9 @@ public slots:
     // A view button: does nothing for the current view, else selects the view and tells every
     // view whether it is now shown.
     void SelectView(CorvaneView view);
-    // A message was logged (kind 5 also asks for the alarm frame): show it in the message bar,
+    // A message was logged (nodeLost also asks for the alarm frame): show it in the message bar,
     // start the alarm or pre-alarm, enable "new message".
-    void OnNewMessage(int kind, const QString &type, const QString &text);
+    void OnNewMessage(MessageKind kind, const QString &text, bool nodeLost = false);
     // Enables "new message" exactly when unread messages exist.
     void OnCheckUnread();
     // Stops the alarm animation and any sound.
@@ -124,14 +126,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    struct TypeWords {
-        QString alarm;
-        QString setting;
-        QString download;
-        QString system;
-        QString preAlarm;
-    };
-
     void BuildLayout();
     QPushButton *MakeButton(const QString &objectName, const QString &caption);
     void PaintViewButtons();
@@ -140,14 +134,13 @@ private:
 
     std::unique_ptr<IAlarmSound> m_sound;
     std::shared_ptr<IUserPrompt> m_prompt;
-    TypeWords m_words;
     CorvaneView m_currentView = CorvaneView::Manager;
     bool m_alarmActive = false;
     QString m_statusText;
     int m_progress = 0;
 
     std::function<bool()> m_unreadCheck;
-    std::function<void(const QString &, const QString &)> m_recorder;
+    std::function<void(MessageKind, const QString &)> m_recorder;
     std::function<std::unique_ptr<QDialog>(QWidget *)> m_monitorFactory;
     std::function<qint64()> m_now;
     CCorvaneODBC *m_database = nullptr;

@@ -33,10 +33,9 @@ private:
     CCorvaneManagerDlg &m_window;
 };
 
-void LogMessage(const QString &type, const QString &text)
+void LogMessage(MessageKind kind, const QString &text)
 {
-    if (!MessageStores::Instance().fresh.Log(type, CvTime::Now(), AppSettings::Instance().UserName(), text))
-        qCWarning(lcShell) << "message not saved:" << type << text;
+    (void)MessageStores::Instance().fresh.LogNow(kind, text);
 }
 
 // Opens the database the settings name; on failure the settings dialog runs once and the
@@ -79,9 +78,8 @@ CFormviewManager *AttachManagerView(CCorvaneManagerDlg &window, CCorvaneODBC &db
             break;
         }
     });
-    QObject::connect(
-        manager, &CFormviewManager::messageLogged, &window,
-        [&window](const QString &type, const QString &text) { window.OnNewMessage(1, type, text); });
+    QObject::connect(manager, &CFormviewManager::messageLogged, &window,
+                     [&window](MessageKind kind, const QString &text) { window.OnNewMessage(kind, text); });
     QObject::connect(manager, &CFormviewManager::treeRebuilt, &window, [&window] {
         for (const CorvaneView view : kNodeViews)
             window.PostToView(view, ViewNotify::Reload, 0);
@@ -160,10 +158,9 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
 
     if (OpenStartupDatabase(window, db)) {
         manager->RebuildTree(); // loads the network table from the node table
-        const QString type = LoadStr(Sid::WordSystem);
         const QString text = LoadStr(Sid::OpenedDatabase) + AppSettings::Instance().DatabaseFileName();
-        LogMessage(type, text);
-        window.OnNewMessage(0, type, text);
+        LogMessage(MessageKind::System, text);
+        window.OnNewMessage(MessageKind::System, text);
     }
 
     LinkSession session(link, theNodeTable(), db);

@@ -32,10 +32,9 @@ namespace {
 constexpr int kColumnWidths[MgrColumnCount] = {85,  80,  100, 100, 140, 80,  45, 50,
                                                140, 140, 105, 150, 150, 120, 0};
 
-void LogToStore(const QString &type, const QString &text)
+void LogToStore(MessageKind kind, const QString &text)
 {
-    if (!MessageStores::Instance().fresh.Log(type, CvTime::Now(), AppSettings::Instance().UserName(), text))
-        qCWarning(lcViews) << "message not saved:" << type << text;
+    (void)MessageStores::Instance().fresh.LogNow(kind, text);
 }
 
 } // namespace
@@ -181,10 +180,10 @@ int CFormviewManager::LastSelectedRow() const
     return last;
 }
 
-void CFormviewManager::Log(const QString &type, const QString &text)
+void CFormviewManager::Log(MessageKind kind, const QString &text)
 {
-    m_sink(type, text);
-    m_lastType = type;
+    m_sink(kind, text);
+    m_lastKind = kind;
     m_lastText = text;
 }
 
@@ -194,7 +193,7 @@ void CFormviewManager::AddNode()
     if (m_prompt->RunModal(dialog) != QDialog::Accepted)
         return;
     const ManagerCommands::NewNode node{dialog.Name(), dialog.TypeCode(), dialog.Address()};
-    auto log = [this](const QString &type, const QString &text) { Log(type, text); };
+    auto log = [this](MessageKind kind, const QString &text) { Log(kind, text); };
     switch (ManagerCommands::AddNode(m_database, node, log)) {
     case ManagerCommands::AddResult::Exists:
         m_prompt->ShowError(this, {}, LoadStr(132) /* 设备已存在 */);
@@ -209,7 +208,7 @@ void CFormviewManager::AddNode()
         break;
     }
     RebuildTree();
-    emit messageLogged(m_lastType, m_lastText);
+    emit messageLogged(m_lastKind, m_lastText);
 }
 
 void CFormviewManager::DeleteChecked()
@@ -228,11 +227,11 @@ void CFormviewManager::DeleteChecked()
     CDelBeeDlg dialog(lines, this);
     if (m_prompt->RunModal(dialog) != QDialog::Accepted)
         return;
-    auto log = [this](const QString &type, const QString &text) { Log(type, text); };
+    auto log = [this](MessageKind kind, const QString &text) { Log(kind, text); };
     const int deleted = ManagerCommands::DeleteNodes(m_database, addresses, log);
     RebuildTree();
     if (deleted > 0)
-        emit messageLogged(m_lastType, m_lastText);
+        emit messageLogged(m_lastKind, m_lastText);
 }
 
 void CFormviewManager::RenameSelected()
@@ -247,7 +246,7 @@ void CFormviewManager::RenameSelected()
     if (m_prompt->RunModal(dialog) != QDialog::Accepted || dialog.NewName().isEmpty())
         return;
     const QString name = dialog.NewName();
-    auto log = [this](const QString &type, const QString &text) { Log(type, text); };
+    auto log = [this](MessageKind kind, const QString &text) { Log(kind, text); };
     if (!ManagerCommands::RenameNode(m_database, id, name, log)) {
         m_prompt->ShowError(this, {}, m_database.LastError());
         return;
@@ -258,7 +257,7 @@ void CFormviewManager::RenameSelected()
     }
     m_model->UpdateNode(id);
     emit nodeRenamed(id);
-    emit messageLogged(m_lastType, m_lastText);
+    emit messageLogged(m_lastKind, m_lastText);
 }
 
 void CFormviewManager::RefreshConnection()

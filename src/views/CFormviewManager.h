@@ -68,14 +68,14 @@ signals:
     void treeRebuilt();
     void nodeRenamed(int id);
     // Entries were written to the message log; the newest one's type word and text.
-    void messageLogged(const QString &type, const QString &text);
+    void messageLogged(MessageKind kind, const QString &text);
 
 private:
     void BuildLayout();
     QPushButton *MakeButton(const char *objectName, int textId);
     // Highest selected row, -1 when none.
     [[nodiscard]] int LastSelectedRow() const;
-    void Log(const QString &type, const QString &text);
+    void Log(MessageKind kind, const QString &text);
 
     CCorvaneBeeNode &m_table;
     CCorvaneODBC &m_database;
@@ -83,7 +83,7 @@ private:
     std::unique_ptr<IUserPrompt> m_ownPrompt;
     IUserPrompt *m_prompt;
     ManagerCommands::MessageSink m_sink;
-    QString m_lastType;
+    MessageKind m_lastKind = MessageKind::None;
     QString m_lastText;
     std::unique_ptr<CManagerListModel> m_model;
     QTreeWidget *m_tree = nullptr;

@@ -25,10 +25,10 @@ const QString kFridge = QStringLiteral("00124b00000000c1");
 class RecordingServices : public ForwardingLinkServices {
 public:
     using ForwardingLinkServices::ForwardingLinkServices;
-    void LogEntry(const QString &type, qint64 time, const QString &text) override
+    void LogEntry(MessageKind kind, qint64 time, const QString &text) override
     {
-        ForwardingLinkServices::LogEntry(type, time, text);
-        entries.append({type, text});
+        ForwardingLinkServices::LogEntry(kind, time, text);
+        entries.append({TypeWord(kind), text});
     }
     [[nodiscard]] bool Has(const QString &type, const QString &text) const
     {
@@ -195,11 +195,11 @@ private slots:
             lostEntry = lostEntry ||
                         (e.first == QStringLiteral("警告") && e.second.endsWith(QStringLiteral("连接断开")));
         QVERIFY(lostEntry);
-        // Kind 5 makes the main window send the alarm frame; the warning is the message shown.
-        bool kindFive = false;
+        // A lost node makes the main window send the alarm frame; the warning is the message shown.
+        bool lostShown = false;
         for (const auto &m : messages)
-            kindFive = kindFive || (m.at(0).toInt() == 5 && m.at(1).toString() == QStringLiteral("警告"));
-        QVERIFY(kindFive);
+            lostShown = lostShown || (m.at(2).toBool() && m.at(0).value<MessageKind>() == MessageKind::Alarm);
+        QVERIFY(lostShown);
         QCOMPARE(theNodeTable().GetShortAddress(fridge), -1);
         QCOMPARE(int(theNodeTable().GetRtFlag(fridge)), 0);
     }

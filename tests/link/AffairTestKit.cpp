@@ -45,7 +45,8 @@ Rig::Rig(CUartAffairLink *external) : link(external ? *external : *new CUartAffa
     connect(&notifier, &NetworkNotifier::gprsLockFinished, this, [this](bool ok) {
         notices.push_back({Event::GprsLockFinished, ok ? 1 : 0});
     });
-    connect(&link, &CUartAffairLink::messageLogged, this, [this](int kind) { logged.push_back(kind); });
+    connect(&link, &CUartAffairLink::messageLogged, this,
+            [this](bool nodeLost) { logged.push_back(nodeLost); });
     connect(&link, &CUartAffairLink::finishedAvailable, this, [this] { ++finishedSignals; });
 }
 

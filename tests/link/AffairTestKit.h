@@ -32,9 +32,9 @@ public:
     NodeInfo FindNode(const QString &text) override { return nodes.value(text, NodeInfo{}); }
     QString NodeAddress(int id) override { return addresses.value(id); }
     StoredHistory StoredHistoryOf(const QString &text) override { return stored.value(text); }
-    void LogEntry(const QString &type, qint64 time, const QString &text) override
+    void LogEntry(MessageKind kind, qint64 time, const QString &text) override
     {
-        pending.push_back({type, time, text});
+        pending.push_back({TypeWord(kind), time, text});
     }
     void SaveLog() override
     {
@@ -76,7 +76,7 @@ public:
     qint64 now = kStart;
     int ticks = 0;
     std::vector<Notice> notices;
-    std::vector<int> logged; // kinds of messageLogged
+    std::vector<bool> logged; // messageLogged: whether a node was declared lost
     int finishedSignals = 0;
 
     // A node known to the database and the network table.

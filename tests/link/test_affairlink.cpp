@@ -129,9 +129,9 @@ private slots:
         QCOMPARE(int(table.GetRtCmdState(1)), 24);
         if (rtFlag != 2) {
             QCOMPARE(rig.services->saved.size(), size_t(1));
-            QCOMPARE(rig.link.Status().msgType, QStringLiteral("中断"));
+            QCOMPARE(TypeWord(rig.link.Status().msgKind), QStringLiteral("中断"));
             QCOMPARE(rig.link.Status().msgText, description + QStringLiteral("未完成"));
-            QCOMPARE(rig.logged, std::vector<int>{0});
+            QCOMPARE(rig.logged, std::vector<bool>{false});
             QCOMPARE(table.GetShortAddress(1), 0x0102);
             return;
         }
@@ -142,9 +142,9 @@ private slots:
         QCOMPARE(rig.services->saved.size(), size_t(2));
         QCOMPARE(rig.services->saved[1].type, QStringLiteral("警告"));
         QCOMPARE(rig.services->saved[1].text, prefix + QStringLiteral("连接断开"));
-        QCOMPARE(rig.logged, std::vector<int>{5});
+        QCOMPARE(rig.logged, std::vector<bool>{true});
         // The warning, not the interruption, is the message shown (it raises the alarm).
-        QCOMPARE(rig.link.Status().msgType, QStringLiteral("警告"));
+        QCOMPARE(TypeWord(rig.link.Status().msgKind), QStringLiteral("警告"));
         QCOMPARE(rig.link.Status().msgText, prefix + QStringLiteral("连接断开"));
     }
 
@@ -588,27 +588,27 @@ private slots:
         QCOMPARE(rig.link.DescribeReply(gmd),
                  prefix +
                      QStringLiteral("接收到获取即时数据 {通道1数据：21.50°C; 通道2数据：60.00°C; GPRS异常}"));
-        QCOMPARE(rig.link.EventTypeWord(gmd), QStringLiteral("警告"));
+        QCOMPARE(TypeWord(rig.link.EventKind(gmd)), QStringLiteral("警告"));
         AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().FahrenheitText());
         QVERIFY(rig.link.DescribeReply(gmd).contains(QStringLiteral("通道1数据：70.70°F")));
         AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().CelsiusText());
         gmd.status = 0x02; // alarm not enabled: no flags, no word
         QCOMPARE(rig.link.DescribeReply(gmd), prefix + QStringLiteral("接收到获取即时数据"));
-        QCOMPARE(rig.link.EventTypeWord(gmd), QString());
+        QCOMPARE(TypeWord(rig.link.EventKind(gmd)), QString());
         gmd.disposition = AffairReply::RequestResult;
-        QCOMPARE(rig.link.EventTypeWord(gmd), QStringLiteral("获取"));
+        QCOMPARE(TypeWord(rig.link.EventKind(gmd)), QStringLiteral("获取"));
 
         AffairReply gni = testframes::Decode(Gni(0x0102, kNodeA, 0x88));
         gni.disposition = AffairReply::Unsolicited;
         QCOMPARE(rig.link.DescribeReply(gni), prefix + QStringLiteral("接收到获取运行信息"));
-        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("系统"));
+        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("系统"));
         gni.disposition = AffairReply::RequestResult;
-        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("连接"));
+        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("连接"));
         gni.type = 13;
         QCOMPARE(rig.link.DescribeReply(gni), QStringLiteral("操作完成锁定GPRS信息"));
-        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("设置"));
+        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("设置"));
         gni.type = FrameCodec::DLD;
-        QCOMPARE(rig.link.EventTypeWord(gni), QStringLiteral("下载"));
+        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("下载"));
 
         // An unknown node shows its reported type and no name.
         AffairReply other = testframes::Decode(Gni(9, kNodeC, 0x8C));

@@ -28,7 +28,10 @@ public:
     NodeInfo FindNode(const QString &) override { return {}; }
     QString NodeAddress(int) override { return {}; }
     StoredHistory StoredHistoryOf(const QString &) override { return {}; }
-    void LogEntry(const QString &type, qint64, const QString &text) override { entries.append({type, text}); }
+    void LogEntry(MessageKind kind, qint64, const QString &text) override
+    {
+        entries.append({TypeWord(kind), text});
+    }
     void SaveLog() override { ++saves; }
     QList<QPair<QString, QString>> entries;
     int saves = 0;
@@ -291,7 +294,7 @@ private slots:
         QCOMPARE(log->entries.at(0).first, QStringLiteral("预警"));
         QVERIFY(log->entries.at(0).second.contains(QStringLiteral("通道1数据：")));
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("预警"));
+        QCOMPARE(messages.first().at(0).value<MessageKind>(), MessageKind::PreAlarm);
 
         now += 10;
         Receive(reading(7.7f));

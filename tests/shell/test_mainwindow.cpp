@@ -160,11 +160,11 @@ private slots:
         auto *newMessage = Button(*dlg, "btn1179");
         QVERIFY(!newMessage->isEnabled());
         // A previous message of another colour must not linger.
-        dlg->OnNewMessage(1, QStringLiteral("设置"), QStringLiteral("x"));
-        dlg->OnNewMessage(1, type, QStringLiteral("t"));
+        dlg->OnNewMessage(KindOfWord(QStringLiteral("设置")), QStringLiteral("x"));
+        dlg->OnNewMessage(KindOfWord(type), QStringLiteral("t"));
         QCOMPARE(bar->text(), shown);
         QCOMPARE(bar->palette().color(QPalette::Text), colour);
-        QCOMPARE(dlg->MessageColour(type), colour);
+        QCOMPARE(CCorvaneManagerDlg::MessageColour(KindOfWord(type)), colour);
         QVERIFY(newMessage->isEnabled());
     }
 
@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(picture->movie()->state(), QMovie::NotRunning);
         QSignalSpy frame(dlg.get(), &CCorvaneManagerDlg::alarmFrameWanted);
 
-        dlg->OnNewMessage(1, type, QStringLiteral("reading"));
+        dlg->OnNewMessage(KindOfWord(type), QStringLiteral("reading"));
         QCOMPARE(m_soundCalls, calls);
         QCOMPARE(picture->movie()->state() == QMovie::Running, animated);
         QCOMPARE(dlg->AlarmActive(), animated);
@@ -215,8 +215,8 @@ private slots:
         QCOMPARE(messageView.at(0).at(0).value<ViewNotify>(), ViewNotify::Specific);
         QCOMPARE(messageView.at(0).at(1).toInt(), 0);
 
-        // Kind 5 asks for the alarm frame.
-        dlg->OnNewMessage(5, type, QStringLiteral("reading"));
+        // A lost node asks for the alarm frame.
+        dlg->OnNewMessage(KindOfWord(type), QStringLiteral("reading"), true);
         QCOMPARE(frame.count(), 1);
     }
 
@@ -225,9 +225,9 @@ private slots:
         AppSettings::Instance().SetSoundAlarm(true);
         auto dlg = MakeWindow();
         auto *movie = dlg->findChild<QLabel *>(QStringLiteral("pic1177"))->movie();
-        dlg->OnNewMessage(1, QStringLiteral("警告"), QStringLiteral("a"));
+        dlg->OnNewMessage(KindOfWord(QStringLiteral("警告")), QStringLiteral("a"));
         // A pre-alarm after an alarm replaces the sound but leaves the animation running.
-        dlg->OnNewMessage(1, QStringLiteral("预警"), QStringLiteral("b"));
+        dlg->OnNewMessage(KindOfWord(QStringLiteral("预警")), QStringLiteral("b"));
         QCOMPARE(m_soundCalls, (QStringList{"stop", "play:alarm", "stop", "play:prealarm"}));
         QCOMPARE(movie->state(), QMovie::Running);
         QVERIFY(dlg->AlarmActive());
@@ -250,7 +250,7 @@ private slots:
 
         QStringList recorded;
         dlg->SetMessageRecorder(
-            [&recorded](const QString &type, const QString &text) { recorded << type + '|' + text; });
+            [&recorded](MessageKind kind, const QString &text) { recorded << TypeWord(kind) + '|' + text; });
         dlg->RecordSystemMessage(QStringLiteral("声音报警打开"));
         QCOMPARE(recorded, QStringList{QStringLiteral("系统|声音报警打开")});
         auto *bar = dlg->findChild<QLineEdit *>(QStringLiteral("edit1221"));

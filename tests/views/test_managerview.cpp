@@ -83,8 +83,9 @@ class TestManagerView : public QObject {
                 return 1;
             },
             m_prompt.get());
-        view->SetMessageSink(
-            [this](const QString &type, const QString &text) { m_log << type + QLatin1Char('|') + text; });
+        view->SetMessageSink([this](MessageKind kind, const QString &text) {
+            m_log << TypeWord(kind) + QLatin1Char('|') + text;
+        });
         view->RebuildTree();
         return view;
     }

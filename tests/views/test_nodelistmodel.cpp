@@ -32,8 +32,8 @@ class TestNodeListModel : public QObject {
     std::unique_ptr<CCorvaneODBC> m_db;
     std::unique_ptr<CCorvaneBeeNode> m_table;
     QList<LogEntry> m_log;
-    ManagerCommands::MessageSink m_sink = [this](const QString &type, const QString &text) {
-        m_log << LogEntry{type, text};
+    ManagerCommands::MessageSink m_sink = [this](MessageKind kind, const QString &text) {
+        m_log << LogEntry{TypeWord(kind), text};
     };
 
     void Add(int n, quint8 type, int father, const QString &name)

@@ -30,11 +30,11 @@ namespace {
 class PrintingServices : public ForwardingLinkServices {
 public:
     using ForwardingLinkServices::ForwardingLinkServices;
-    void LogEntry(const QString &type, qint64 time, const QString &text) override
+    void LogEntry(MessageKind kind, qint64 time, const QString &text) override
     {
-        ForwardingLinkServices::LogEntry(type, time, text);
+        ForwardingLinkServices::LogEntry(kind, time, text);
         cli::PrintJson({{QStringLiteral("event"), QStringLiteral("message")},
-                        {QStringLiteral("type"), type},
+                        {QStringLiteral("type"), TypeWord(kind)},
                         {QStringLiteral("time"), time},
                         {QStringLiteral("user"), AppSettings::Instance().UserName()},
                         {QStringLiteral("text"), text}});
@@ -158,9 +158,9 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
                    {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
     });
     QObject::connect(&notifier, &NetworkNotifier::messageLogged,
-                     [&session](int kind, const QString &, const QString &) {
+                     [&session](MessageKind, const QString &, bool nodeLost) {
                          // A node declared lost sends the alarm frame, as the main window does.
-                         if (kind == 5)
+                         if (nodeLost)
                              session.SendAlarmFrame();
                      });
     QObject::connect(&notifier, &NetworkNotifier::portDenied,

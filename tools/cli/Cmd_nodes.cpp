@@ -128,11 +128,11 @@ bool TakeSeconds(QStringList &args, int fallback, int &seconds)
     return ok && seconds >= 0;
 }
 
-void LogMessage(const QString &type, const QString &text)
+void LogMessage(MessageKind kind, const QString &text)
 {
-    (void)MessageStores::Instance().fresh.Log(type, CvTime::Now(), AppSettings::Instance().UserName(), text);
+    (void)MessageStores::Instance().fresh.LogNow(kind, text);
     cli::PrintJson({{QStringLiteral("event"), QStringLiteral("message")},
-                    {QStringLiteral("type"), type},
+                    {QStringLiteral("type"), TypeWord(kind)},
                     {QStringLiteral("text"), text}});
 }
 
@@ -184,8 +184,8 @@ int RunScan(const cli::GlobalOptions &global, QStringList args)
     Connection connection(db);
     // Connecting queues a network scan; its end is logged with its own text.
     QObject::connect(&connection.Session().Notifier(), &NetworkNotifier::messageLogged,
-                     [](int, const QString &, const QString &text) {
-                         if (text == LoadStr(Sid::LinkScanFinished))
+                     [](MessageKind kind, const QString &, bool) {
+                         if (kind == MessageKind::Scan)
                              Connection::Stop();
                      });
     QString error;

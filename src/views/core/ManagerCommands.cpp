@@ -1,10 +1,10 @@
 #include "views/core/ManagerCommands.h"
 
+#include "base/NodeType.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "base/ValueFormat.h"
 #include "storage/CCorvaneODBC.h"
-#include "base/NodeType.h"
 #include "views/core/ViewCoreLog.h"
 
 #include <algorithm>
@@ -68,7 +68,7 @@ AddResult AddNode(CCorvaneODBC &database, const NewNode &node, const MessageSink
         qCWarning(lcViewCore) << "node not added:" << node.address << database.LastError();
         return AddResult::Failed;
     }
-    log(LoadStr(Sid::WordSystem), AddText(node.type, node.name, node.address));
+    log(MessageKind::System, AddText(node.type, node.name, node.address));
     return AddResult::Added;
 }
 
@@ -84,7 +84,7 @@ int DeleteNodes(CCorvaneODBC &database, const QStringList &addresses, const Mess
             qCWarning(lcViewCore) << "node not deleted:" << address << database.LastError();
             continue;
         }
-        log(LoadStr(Sid::WordSystem), DeleteText(row.type, row.name, address));
+        log(MessageKind::System, DeleteText(row.type, row.name, address));
         ++deleted;
     }
     return deleted;
@@ -106,7 +106,7 @@ bool RenameNode(CCorvaneODBC &database, int id, const QString &newName, const Me
         qCWarning(lcViewCore) << "node not renamed:" << id << cursor.LastError();
         return false;
     }
-    log(LoadStr(Sid::WordSet), RenameText(old.type, old.name, old.extaddress, newName));
+    log(MessageKind::Setting, RenameText(old.type, old.name, old.extaddress, newName));
     return true;
 }
 

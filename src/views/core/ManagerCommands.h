@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageKind.h"
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -19,7 +20,7 @@ constexpr int kMaxRename = 16;     // name typed when renaming
 constexpr int kAddressLength = 16; // extended address: 16 lower-case hexadecimal digits
 
 // Receives one message-log entry: type word and text. The caller stamps time and user.
-using MessageSink = std::function<void(const QString &type, const QString &text)>;
+using MessageSink = std::function<void(MessageKind kind, const QString &text)>;
 
 struct NewNode {
     QString name;
