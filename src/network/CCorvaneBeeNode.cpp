@@ -419,7 +419,11 @@ int CCorvaneBeeNode::SetGprsSlot(int id, qint32 slot)
         return 0;
     // -1 clears the slot; any other value outside the logger list is refused and clears it too.
     const bool valid = slot == -1 || (slot >= 0 && slot < m_loggerCount);
-    item->gprsSlot = valid ? slot : -1;
+    const qint32 kept = valid ? slot : -1;
+    if (item->gprsSlot != kept) {
+        item->gprsSlot = kept;
+        emit m_notifier.nodeFieldsChanged(id);
+    }
     return valid ? 1 : 0;
 }
 qint32 CCorvaneBeeNode::GetGprsSlot(int id) const
@@ -455,6 +459,7 @@ int CCorvaneBeeNode::SetGprsBindMask(int id, quint32 mask)
     if (item->gprsBindMask != mask) {
         item->gprsBindMask = mask;
         item->gprsSlot = -1; // the receiver's copy of this logger must be written again
+        emit m_notifier.nodeFieldsChanged(id);
     }
     return 1;
 }
@@ -534,17 +539,20 @@ int CCorvaneBeeNode::SetPhone(int slot, const QString &text)
         text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
     PhoneDigits &phone = m_phones[size_t(slot)];
     const quint32 bit = 1u << slot;
-    if (!text.isEmpty() && text.size() <= 16 && digitsOnly) {
-        phone.fill(0);
+    const PhoneDigits before = phone;
+    const quint32 maskBefore = m_phoneMask;
+    const bool valid = !text.isEmpty() && text.size() <= 16 && digitsOnly;
+    phone.fill(0);
+    if (valid) {
         for (int i = 0; i < text.size(); ++i)
             phone[size_t(i)] = char(text.at(i).unicode());
         m_phoneMask |= bit;
-        return 1;
+    } else {
+        m_phoneMask &= ~bit;
     }
-    const bool wasSet = (m_phoneMask & bit) != 0;
-    phone.fill(0);
-    m_phoneMask &= ~bit;
-    return text.isEmpty() && !wasSet ? 0 : 1;
+    if (phone != before || m_phoneMask != maskBefore)
+        emit m_notifier.phoneBookChanged();
+    return valid || (maskBefore & bit) != 0 || !text.isEmpty() ? 1 : 0;
 }
 
 int CCorvaneBeeNode::GetPhone(int slot, PhoneDigits &out) const
@@ -583,7 +591,10 @@ int CCorvaneBeeNode::FindPhone(const QString &text) const
 
 int CCorvaneBeeNode::SetPhoneListState(qint32 state)
 {
-    m_phoneListState = state;
+    if (m_phoneListState != state) {
+        m_phoneListState = state;
+        emit m_notifier.phoneBookChanged();
+    }
     return 1;
 }
 
@@ -593,6 +604,7 @@ int CCorvaneBeeNode::ClearPhoneBook()
     m_phoneMask = 0;
     for (PhoneDigits &phone : m_phones)
         phone.fill(0);
+    emit m_notifier.phoneBookChanged();
     return 1;
 }
 
@@ -603,6 +615,7 @@ void CCorvaneBeeNode::ApplyPhoneMask()
         if (kept != item.gprsBindMask) {
             item.gprsBindMask = kept;
             item.gprsSlot = -1;
+            emit m_notifier.nodeFieldsChanged(int(item.id));
         }
     }
     m_cursor = m_items.end();

@@ -426,7 +426,7 @@ void LinkEventHandler::StoreDownload(const AffairReply &record, int id)
     input.total = record.block->total;
     input.received = record.block->received;
     input.data = record.block->data.left(record.block->received);
-    if (!m_db.History().StoreHistoryBlock(input))
+    if (!m_db.LinkHistory().StoreHistoryBlock(input))
         qCWarning(lcNetwork) << "download of node" << id << "not stored:" << m_db.LastError();
 }
 

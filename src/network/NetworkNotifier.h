@@ -28,6 +28,8 @@ signals:
     void nodeRemoved(int nodeId);
     // A field of the node's live record changed value.
     void nodeFieldsChanged(int nodeId);
+    // The receiver's phone book (numbers, mask or its check state) changed.
+    void phoneBookChanged();
 
     // --- Events of the network.
     void nodeChanged(int nodeId, NodeAspect aspect);

@@ -47,21 +47,10 @@ public:
         StoredHistory stored;
         if (!db.IsOpen() || extAddressText.size() != 16)
             return stored;
-        CHistoryStore &history = db.History();
-        // The summary cursor is shared with the history view: put it back where it stood.
-        const QString previousKey = history.SummaryNodeKey();
-        const qint32 previousId = history.RecordId();
+        CHistoryStore &history = db.LinkHistory();
         if (history.OpenSummaryTable(extAddressText) && history.MoveLastRecord() && !history.IsRecordEnd()) {
             stored.start = history.StartTime();
             stored.length = qint32(std::clamp<qint64>(history.DataLength(), 0, 0xFFFFFF));
-        }
-        if (!previousKey.isEmpty() && previousKey != extAddressText) {
-            if (history.OpenSummaryTable(previousKey) && previousId >= 1)
-                (void)history.SeekRecord(previousId);
-        } else if (previousKey.isEmpty()) {
-            history.CloseSummaryTable();
-        } else if (previousId >= 1) {
-            (void)history.SeekRecord(previousId);
         }
         return stored;
     }

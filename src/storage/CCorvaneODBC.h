@@ -118,6 +118,9 @@ public:
 
     // The per-node history tables (summary and data cursors) and the sample store.
     [[nodiscard]] CHistoryStore &History() { return m_history; }
+    // The link handling's own history cursors: storing a download or asking where the stored
+    // history ends never moves the cursors a history view reads with.
+    [[nodiscard]] CHistoryStore &LinkHistory() { return m_linkHistory; }
 
 private:
     // Reports and remembers a failure the operator must see.
@@ -133,6 +136,7 @@ private:
     IDatabaseErrorSink *m_sink = nullptr;
     QString m_lastError;
     CHistoryStore m_history{*this};
+    CHistoryStore m_linkHistory{*this};
 };
 
 // The process-wide database-access object.

@@ -1,9 +1,11 @@
 // Loading the network table from the node table: tree by fatherid, depth-first order, missing
 // ancestors and parents, binding masks from the "OK" columns.
+#include "base/AppSettings.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/NetworkLoader.h"
-#include "base/AppSettings.h"
+#include "network/ProgramLinkServices.h"
 #include "storage/CCorvaneODBC.h"
+#include "storage/HistoryTables.h"
 
 #include <QDir>
 #include <QtTest>
@@ -40,6 +42,39 @@ private slots:
         const QString home = qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath());
         AppSettings::Instance().SetHomeFolder(home);
         QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
+    }
+
+    // The link handling asks where a node's stored history ends and stores downloads with cursors
+    // of its own: a history view's record stays where it was.
+    void linkHistoryLeavesTheViewCursorAlone()
+    {
+        CCorvaneODBC db;
+        QVERIFY(db.CreateDatabase(AppSettings::Instance().DatabaseFolder() + QStringLiteral("/hist.mdb")));
+        QVERIFY(db.OpenDatabase(QStringLiteral("hist.mdb")));
+        const QString a = QStringLiteral("00124b00000000a1");
+        const QString b = QStringLiteral("00124b00000000b1");
+        HistoryBlockInput block;
+        block.nodeName = QStringLiteral("R");
+        block.interval = 60;
+        block.deviceType = 0x80;
+        block.data = QByteArray::fromHex("0102030405060708");
+        block.total = block.received = int(block.data.size());
+        for (const QString &key : {a, b}) {
+            block.nodeKey = key;
+            block.startTime += 3600;
+            block.endTime = block.startTime + 4 * 60;
+            QCOMPARE(db.LinkHistory().StoreHistoryBlock(block), 1);
+        }
+        CHistoryStore &view = db.History();
+        QVERIFY(view.OpenSummaryTable(a) && view.MoveLastRecord() && !view.IsRecordEnd());
+        const qint32 record = view.RecordId();
+
+        const auto services = MakeProgramLinkServices(theNodeTable(), db);
+        const LinkServices::StoredHistory stored = services->StoredHistoryOf(b);
+        QCOMPARE(stored.start, block.startTime);
+        QCOMPARE(stored.length, 8);
+        QCOMPARE(view.SummaryNodeKey(), a);
+        QCOMPARE(view.RecordId(), record);
     }
 
     void loadsTreeIntoTable()
