@@ -34,7 +34,7 @@ bool SavePlan(CCorvaneODBC &database, int id, quint8 mode, qint64 time)
     NodeChange change;
     change.mask = NodeChange::DownloadPlanMode | NodeChange::DownloadPlanTime;
     change.values.extaddress = database.LookupCursor().Row().extaddress;
-    change.values.downloadplanmode = planned ? mode : None;
+    change.values.downloadplanmode = planned ? mode : quint8(None);
     change.values.downloadplantime = planned ? time : 0;
     return database.SaveNode(change) == 1;
 }

@@ -1,0 +1,146 @@
+// corvane-cli logging: start recording, stop recording and write alarm limits on loggers, with
+// the rules and progress texts of the logging command view.
+#include "CliSession.h"
+#include "HistoryArgs.h"
+
+#include "base/AppSettings.h"
+#include "base/NodeType.h"
+#include "base/StringTable.h"
+#include "network/CCorvaneBeeNode.h"
+#include "storage/CCorvaneODBC.h"
+#include "views/core/CommandCells.h"
+#include "views/core/LoggingRules.h"
+
+namespace {
+
+constexpr int kDefaultSeconds = 180;
+
+// "LOW,HIGH" in °C (or %RH for a humidity channel), clamped as the panel clamps.
+bool ParseLimits(const QString &text, const QString &unit, float &lower, float &upper)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return false;
+    bool okLow = false;
+    bool okHigh = false;
+    (void)parts[0].toDouble(&okLow);
+    (void)parts[1].toDouble(&okHigh);
+    if (!okLow || !okHigh)
+        return false;
+    lower = LoggingRules::LimitValue(parts[0].trimmed(), unit);
+    upper = LoggingRules::LimitValue(parts[1].trimmed(), unit);
+    return true;
+}
+
+struct LimitOptions {
+    QString ch1;
+    QString ch2;
+};
+
+// The parameters for one node: the limits given (alarm on when any is given) and the times.
+bool NodeParameters(quint8 type, const LimitOptions &limits, LoggingRules::Parameters &p)
+{
+    AppSettings &settings = AppSettings::Instance();
+    const QString ch2Unit = (type & 0xCC) == 0x8C ? settings.HumidityText() : settings.CelsiusText();
+    p.alarm = !limits.ch1.isEmpty() || !limits.ch2.isEmpty();
+    if (!limits.ch1.isEmpty() && !ParseLimits(limits.ch1, settings.CelsiusText(), p.ch1Lower, p.ch1Upper))
+        return false;
+    return limits.ch2.isEmpty() || ParseLimits(limits.ch2, ch2Unit, p.ch2Lower, p.ch2Upper);
+}
+
+QJsonObject RowJson(CCommandListModel &model, int id)
+{
+    QJsonObject row;
+    const int r = model.RowOf(id);
+    for (int c = CmdColName; c < CmdColId; ++c)
+        row.insert(CommandCells::ColumnKey(c), model.TextAt(r, c));
+    return row;
+}
+
+// Applies the parameters to every node as the panel's apply does; false (after the message) when
+// a node refuses them.
+bool ApplyAll(const std::vector<int> &ids, const LimitOptions &limits, qint64 start, qint64 interval)
+{
+    CCorvaneBeeNode &table = theNodeTable();
+    for (const int id : ids) {
+        LoggingRules::Parameters p;
+        p.startTime = start;
+        p.interval = interval;
+        if (!NodeParameters(table.GetType(id), limits, p)) {
+            cli::Fail(QStringLiteral("limits are given as LOW,HIGH"));
+            return false;
+        }
+        if (const int refusal = LoggingRules::Apply(table, id, p)) {
+            cli::Fail(LoadStr(refusal) + QStringLiteral(": ") + QString::number(id));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int RunLogging(const cli::GlobalOptions &global, QStringList args)
+{
+    if (args.isEmpty())
+        return cli::UsageOf("logging");
+    const QString verb = args.takeFirst();
+    std::optional<RequestKind> kind;
+    if (verb == QLatin1String("start"))
+        kind = RequestKind::StartLogging;
+    else if (verb == QLatin1String("stop"))
+        kind = RequestKind::StopLogging;
+    else if (verb == QLatin1String("alarm"))
+        kind = RequestKind::SetAlarm;
+    QString startText;
+    QString intervalText;
+    LimitOptions limits;
+    int seconds = 0;
+    const bool hasStart = cli::TakeOption(args, QStringLiteral("--start"), startText);
+    const bool hasInterval = cli::TakeOption(args, QStringLiteral("--interval"), intervalText);
+    (void)cli::TakeOption(args, QStringLiteral("--ch1"), limits.ch1);
+    (void)cli::TakeOption(args, QStringLiteral("--ch2"), limits.ch2);
+    if (!kind || !cli::TakeSeconds(args, kDefaultSeconds, seconds))
+        return cli::UsageOf("logging");
+    const bool starting = kind == RequestKind::StartLogging;
+    if (starting != (hasStart && hasInterval) || (!starting && (hasStart || hasInterval)) ||
+        (kind == RequestKind::StopLogging && !(limits.ch1.isEmpty() && limits.ch2.isEmpty())))
+        return cli::UsageOf("logging");
+    const std::optional<qint64> start = starting ? cli::ParseTime(startText) : std::optional<qint64>(0);
+    const std::optional<qint64> interval =
+        starting ? cli::ParseInteger(intervalText) : std::optional<qint64>(0);
+    if (!start || !interval || (starting && (*interval < 1 || *start < 1)))
+        return cli::Fail(QStringLiteral("--start takes a time and --interval a number of seconds above 0"));
+
+    cli::Session session;
+    if (const int status = session.Open(global))
+        return status;
+    std::vector<int> ids;
+    QString error;
+    if (!cli::LoggerIds(session.Database(), args, ids, error))
+        return cli::Fail(error);
+    if (kind != RequestKind::StopLogging && !ApplyAll(ids, limits, *start, *interval))
+        return 1;
+
+    CCorvaneBeeNode &table = theNodeTable();
+    CCommandListModel model(table, session.Database());
+    cli::CommandBatch batch;
+    batch.kind = *kind;
+    batch.aspect = NodeAspect::Logging;
+    batch.state = [&table](int id) { return table.GetLogCmdState(id); };
+    batch.setState = [&table](int id, quint8 state) { table.SetLogCmdState(id, state); };
+    batch.queuedState = LoggingRules::QueuedState(*kind);
+    batch.pending = &CommandCells::IsPending;
+    batch.report = [&](int id, quint8 state) {
+        const quint8 done = LoggingRules::CompletedState(*kind);
+        QJsonObject o{{QStringLiteral("event"), QStringLiteral("result")},
+                      {QStringLiteral("command"), verb},
+                      {QStringLiteral("node"), id},
+                      {QStringLiteral("state"), int(state)},
+                      {QStringLiteral("completed"), state == done},
+                      {QStringLiteral("row"), RowJson(model, id)}};
+        cli::PrintJson(o);
+        return state == done;
+    };
+    return cli::RunBatch(session, global, model, ids, batch, seconds);
+}
