@@ -7,6 +7,7 @@
 
 #include "base/AppSettings.h"
 #include "base/NodeType.h"
+#include "base/StringTable.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "network/CCorvaneBeeNode.h"
@@ -127,7 +128,7 @@ int Session::Run(const GlobalOptions &global, int seconds, const QString &timeou
     const int status = QCoreApplication::exec();
     CUart_CommApp::Instance().Port().ClosePort();
     if (status == kTimedOut && !timeoutMessage.isEmpty())
-        return Fail(timeoutMessage);
+        return Fail(m_session->State().IsConnected() ? timeoutMessage : LoadStr(294)); // 未有仪器连接到电脑
     return status == kTimedOut ? 0 : status;
 }
 

@@ -71,7 +71,10 @@ bool ApplyAll(const std::vector<int> &ids, const LimitOptions &limits, qint64 st
             return false;
         }
         if (const int refusal = LoggingRules::Apply(table, id, p)) {
-            cli::Fail(LoadStr(refusal) + QStringLiteral(": ") + QString::number(id));
+            CCorvaneODBC &db = theDatabase();
+            const QString address =
+                db.SeekLookupNode(id) == 1 ? db.LookupCursor().Row().extaddress : QString();
+            cli::Fail(LoadStr(refusal) + QStringLiteral(": ") + address);
             return false;
         }
     }
