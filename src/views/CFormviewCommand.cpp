@@ -74,11 +74,11 @@ CFormviewCommand::CFormviewCommand(CCorvaneBeeNode &table, CCorvaneODBC &databas
 
 CFormviewCommand::~CFormviewCommand() = default;
 
-QPushButton *CFormviewCommand::MakeButton(const char *objectName, int textId)
+QPushButton *CFormviewCommand::MakeButton(const char *objectName, int textId, bool enterClicks)
 {
     auto *button = new QPushButton(LoadStr(textId), this);
     button->setObjectName(QLatin1String(objectName));
-    button->setAutoDefault(false);
+    button->setAutoDefault(enterClicks); // Enter clicks it while it has the focus
     return button;
 }
 
@@ -155,8 +155,8 @@ QWidget *CFormviewCommand::BuildPanel()
     const auto channel = [&](int titleId, int lower, QLabel *quantity, int row) {
         auto *frame = new QGroupBox(LoadStr(titleId), panel);
         auto *line = new QHBoxLayout(frame);
-        m_edits[size_t(lower)]->setAccessibleName(LoadStr(titleId) + QStringLiteral(" <"));
-        m_edits[size_t(lower + 1)]->setAccessibleName(LoadStr(titleId) + QStringLiteral(" >"));
+        m_edits[size_t(lower)]->setAccessibleName(LoadStr(titleId) + LoadStr(Sid::LogLowerLimit));
+        m_edits[size_t(lower + 1)]->setAccessibleName(LoadStr(titleId) + LoadStr(Sid::LogUpperLimit));
         line->addWidget(m_edits[size_t(lower)]);
         line->addWidget(new QLabel(QStringLiteral("<"), frame));
         line->addWidget(quantity);
@@ -167,7 +167,7 @@ QWidget *CFormviewCommand::BuildPanel()
     channel(Sid::LabelCh1Alarm, Ch1Lower, m_quantity1, 4);
     channel(Sid::LabelCh2Alarm, Ch2Lower, m_quantity2, 5);
 
-    QPushButton *apply = MakeButton("btn1103", Sid::Apply);
+    QPushButton *apply = MakeButton("btn1103", Sid::Apply, true);
     QPushButton *applyAll = MakeButton("btn1241", Sid::ApplyToChecked);
     connect(apply, &QPushButton::clicked, this, &CFormviewCommand::Apply);
     connect(applyAll, &QPushButton::clicked, this, &CFormviewCommand::ApplyToChecked);
@@ -180,10 +180,10 @@ QWidget *CFormviewCommand::BuildButtons()
 {
     auto *frame = new QGroupBox(this);
     auto *column = new QVBoxLayout(frame);
-    QPushButton *start = MakeButton("btn1104", Sid::LogStart);
-    QPushButton *stop = MakeButton("btn1105", Sid::LogStop);
-    QPushButton *alarm = MakeButton("btn1012", Sid::LogSetAlarm);
-    QPushButton *cancel = MakeButton("btn1121", Sid::CancelOperation);
+    QPushButton *start = MakeButton("btn1104", Sid::LogStart, true);
+    QPushButton *stop = MakeButton("btn1105", Sid::LogStop, true);
+    QPushButton *alarm = MakeButton("btn1012", Sid::LogSetAlarm, true);
+    QPushButton *cancel = MakeButton("btn1121", Sid::CancelOperation, true);
     connect(start, &QPushButton::clicked, this, &CFormviewCommand::StartRecording);
     connect(stop, &QPushButton::clicked, this, &CFormviewCommand::StopRecording);
     connect(alarm, &QPushButton::clicked, this, &CFormviewCommand::SetAlarm);

@@ -69,7 +69,7 @@ private:
     void BuildLayout();
     QWidget *BuildPanel();
     QWidget *BuildButtons();
-    QPushButton *MakeButton(const char *objectName, int textId);
+    QPushButton *MakeButton(const char *objectName, int textId, bool enterClicks = false);
     void SelectionChanged();
     void FillPanel();
     void ClearPanel();

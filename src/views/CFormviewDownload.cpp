@@ -66,11 +66,11 @@ void CFormviewDownload::SetClock(std::function<qint64()> clock)
     m_planner->SetClock(std::move(clock));
 }
 
-QPushButton *CFormviewDownload::MakeButton(const char *objectName, int textId)
+QPushButton *CFormviewDownload::MakeButton(const char *objectName, int textId, bool enterClicks)
 {
     auto *button = new QPushButton(LoadStr(textId), this);
     button->setObjectName(QLatin1String(objectName));
-    button->setAutoDefault(false);
+    button->setAutoDefault(enterClicks); // Enter clicks it while it has the focus
     return button;
 }
 
@@ -110,8 +110,8 @@ void CFormviewDownload::BuildLayout()
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CFormviewDownload::SelectionChanged);
 
-    QPushButton *download = MakeButton("btn1118", Sid::DlDownload);
-    QPushButton *cancel = MakeButton("btn1122", Sid::DlCancel);
+    QPushButton *download = MakeButton("btn1118", Sid::DlDownload, true);
+    QPushButton *cancel = MakeButton("btn1122", Sid::DlCancel, true);
     connect(download, &QPushButton::clicked, this, &CFormviewDownload::Download);
     connect(cancel, &QPushButton::clicked, this, &CFormviewDownload::CancelDownload);
     auto *buttons = new QVBoxLayout;
@@ -153,7 +153,7 @@ QWidget *CFormviewDownload::BuildPanel()
     m_once = MakePicker("picker1112", QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     m_daily->setAccessibleName(LoadStr(Sid::DlPlanDaily));
     m_once->setAccessibleName(LoadStr(Sid::DlPlanOnce));
-    m_setPlan = MakeButton("btn1117", Sid::DlSetPlan);
+    m_setPlan = MakeButton("btn1117", Sid::DlSetPlan, true);
     for (int i = 0; i < 3; ++i) {
         m_planRadios[i]->setParent(plan);
         planGrid->addWidget(m_planRadios[i], i, 0);

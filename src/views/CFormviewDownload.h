@@ -57,7 +57,7 @@ protected:
 private:
     void BuildLayout();
     QWidget *BuildPanel();
-    QPushButton *MakeButton(const char *objectName, int textId);
+    QPushButton *MakeButton(const char *objectName, int textId, bool enterClicks = false);
     QRadioButton *MakeRadio(const char *objectName, int textId);
     QDateTimeEdit *MakePicker(const char *objectName, const QString &format);
     void SelectionChanged();

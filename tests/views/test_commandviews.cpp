@@ -216,6 +216,14 @@ private slots:
         QCOMPARE(m_prompt.dialogs, QStringList{QStringLiteral("CCommandStartDlg")});
         QCOMPARE(m_app->Link().QueueSize(), 1); // never applied: start time and interval 0
         QCOMPARE(int(theNodeTable().GetLogCmdState(4)), 0);
+        // Enter acts on a focused command button only.
+        QTest::keyClick(view.List(), Qt::Key_Return);
+        QTest::keyClick(Child<QPushButton>(view, "btn1241"), Qt::Key_Return);
+        QCOMPARE(m_prompt.dialogs.size(), 1);
+        m_prompt.answer = QDialog::Rejected;
+        QTest::keyClick(Child<QPushButton>(view, "btn1105"), Qt::Key_Return);
+        QCOMPARE(m_prompt.dialogs.last(), QStringLiteral("CCommandStopDlg"));
+        m_prompt.answer = QDialog::Accepted;
 
         Select(view.List(), row);
         QTest::mouseClick(Child<QPushButton>(view, "btn1103"), Qt::LeftButton);
