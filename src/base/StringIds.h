@@ -120,8 +120,8 @@ constexpr int LogAlarmQuestion = 15414; // 确定要设置所有选中仪器的�
 constexpr int LogAlarmList = 15415;     // 下列仪器的报警状态将重设：
 
 // Accessible names of the alarm limit edits.
-constexpr int LogLowerLimit = 24000; // 下限
-constexpr int LogUpperLimit = 24001; // 上限
+constexpr int LogLowerLimit = 24100; // 下限
+constexpr int LogUpperLimit = 24101; // 上限
 
 // Download view and its confirmation dialog.
 constexpr int DlGroup = 15500;     // 仪器下载设置:

@@ -57,15 +57,16 @@ QJsonObject RowJson(CCommandListModel &model, int id)
     return row;
 }
 
-// Applies the parameters to every node as the panel's apply does; false (after the message) when
-// a node refuses them.
+// Applies the parameters to every node as the panel's apply does; a start time or interval of 0
+// keeps the node's pending one (writing alarm limits needs neither). False (after the message)
+// when a node refuses them.
 bool ApplyAll(const std::vector<int> &ids, const LimitOptions &limits, qint64 start, qint64 interval)
 {
     CCorvaneBeeNode &table = theNodeTable();
     for (const int id : ids) {
         LoggingRules::Parameters p;
-        p.startTime = start;
-        p.interval = interval;
+        p.startTime = start != 0 ? start : table.GetLogStartTime(id);
+        p.interval = interval != 0 ? interval : table.GetLogInterval(id);
         if (!NodeParameters(table.GetType(id), limits, p)) {
             cli::Fail(QStringLiteral("limits are given as LOW,HIGH"));
             return false;

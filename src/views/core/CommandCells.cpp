@@ -28,6 +28,13 @@ QString RunStateText(quint8 status)
     return state < 3 ? LoadStr(kIds[size_t(state)]) : QString();
 }
 
+// A field of the live record of a row's node; none when the row does not exist.
+template <typename T> T LiveField(const CCommandListModel &model, int row, T BeeNodeItem::*field, T none)
+{
+    const BeeNodeItem *live = model.LiveAt(row);
+    return live ? live->*field : none;
+}
+
 QString AlarmText(const BeeNodeItem &live, int channel, const QString &unit)
 {
     if (live.alarmEnable != kAlarmOn)
@@ -128,14 +135,6 @@ bool CCommandListModel::Lists(const NodeRow &row, const BeeNodeItem &) const
 {
     return NodeType::HasChannel1(row.type);
 }
-
-namespace {
-template <typename T> T LiveField(const CCommandListModel &model, int row, T BeeNodeItem::*field, T none)
-{
-    const BeeNodeItem *live = model.LiveAt(row);
-    return live ? live->*field : none;
-}
-} // namespace
 
 qint64 CCommandListModel::LogStartTime(int row)
 {
