@@ -82,39 +82,58 @@ bool ApplyAll(const std::vector<int> &ids, const LimitOptions &limits, qint64 st
     return true;
 }
 
+// What a logging command line asks for.
+struct LoggingArgs {
+    QString verb;
+    RequestKind kind = RequestKind::StartLogging;
+    qint64 start = 0;
+    qint64 interval = 0;
+    LimitOptions limits;
+    int seconds = 0;
+};
+
+// Reads the verb and options, leaving the addresses in args; 0, or the exit status after the
+// usage or an error message.
+int ParseLoggingArgs(QStringList &args, LoggingArgs &out)
+{
+    if (args.isEmpty())
+        return cli::UsageOf("logging");
+    out.verb = args.takeFirst();
+    if (out.verb == QLatin1String("stop"))
+        out.kind = RequestKind::StopLogging;
+    else if (out.verb == QLatin1String("alarm"))
+        out.kind = RequestKind::SetAlarm;
+    else if (out.verb != QLatin1String("start"))
+        return cli::UsageOf("logging");
+    QString startText;
+    QString intervalText;
+    const bool hasStart = cli::TakeOption(args, QStringLiteral("--start"), startText);
+    const bool hasInterval = cli::TakeOption(args, QStringLiteral("--interval"), intervalText);
+    (void)cli::TakeOption(args, QStringLiteral("--ch1"), out.limits.ch1);
+    (void)cli::TakeOption(args, QStringLiteral("--ch2"), out.limits.ch2);
+    const bool starting = out.kind == RequestKind::StartLogging;
+    const bool limited = !out.limits.ch1.isEmpty() || !out.limits.ch2.isEmpty();
+    if (!cli::TakeSeconds(args, kDefaultSeconds, out.seconds) || starting != (hasStart && hasInterval) ||
+        (!starting && (hasStart || hasInterval)) || (out.kind == RequestKind::StopLogging && limited))
+        return cli::UsageOf("logging");
+    if (!starting)
+        return 0;
+    const std::optional<qint64> start = cli::ParseTime(startText);
+    const std::optional<qint64> interval = cli::ParseInteger(intervalText);
+    if (!start || !interval || *interval < 1 || *start < 1)
+        return cli::Fail(QStringLiteral("--start takes a time and --interval a number of seconds above 0"));
+    out.start = *start;
+    out.interval = *interval;
+    return 0;
+}
+
 } // namespace
 
 int RunLogging(const cli::GlobalOptions &global, QStringList args)
 {
-    if (args.isEmpty())
-        return cli::UsageOf("logging");
-    const QString verb = args.takeFirst();
-    std::optional<RequestKind> kind;
-    if (verb == QLatin1String("start"))
-        kind = RequestKind::StartLogging;
-    else if (verb == QLatin1String("stop"))
-        kind = RequestKind::StopLogging;
-    else if (verb == QLatin1String("alarm"))
-        kind = RequestKind::SetAlarm;
-    QString startText;
-    QString intervalText;
-    LimitOptions limits;
-    int seconds = 0;
-    const bool hasStart = cli::TakeOption(args, QStringLiteral("--start"), startText);
-    const bool hasInterval = cli::TakeOption(args, QStringLiteral("--interval"), intervalText);
-    (void)cli::TakeOption(args, QStringLiteral("--ch1"), limits.ch1);
-    (void)cli::TakeOption(args, QStringLiteral("--ch2"), limits.ch2);
-    if (!kind || !cli::TakeSeconds(args, kDefaultSeconds, seconds))
-        return cli::UsageOf("logging");
-    const bool starting = kind == RequestKind::StartLogging;
-    if (starting != (hasStart && hasInterval) || (!starting && (hasStart || hasInterval)) ||
-        (kind == RequestKind::StopLogging && !(limits.ch1.isEmpty() && limits.ch2.isEmpty())))
-        return cli::UsageOf("logging");
-    const std::optional<qint64> start = starting ? cli::ParseTime(startText) : std::optional<qint64>(0);
-    const std::optional<qint64> interval =
-        starting ? cli::ParseInteger(intervalText) : std::optional<qint64>(0);
-    if (!start || !interval || (starting && (*interval < 1 || *start < 1)))
-        return cli::Fail(QStringLiteral("--start takes a time and --interval a number of seconds above 0"));
+    LoggingArgs a;
+    if (const int status = ParseLoggingArgs(args, a))
+        return status;
 
     cli::Session session;
     if (const int status = session.Open(global))
@@ -123,22 +142,22 @@ int RunLogging(const cli::GlobalOptions &global, QStringList args)
     QString error;
     if (!cli::LoggerIds(session.Database(), args, ids, error))
         return cli::Fail(error);
-    if (kind != RequestKind::StopLogging && !ApplyAll(ids, limits, *start, *interval))
+    if (a.kind != RequestKind::StopLogging && !ApplyAll(ids, a.limits, a.start, a.interval))
         return 1;
 
     CCorvaneBeeNode &table = theNodeTable();
     CCommandListModel model(table, session.Database());
     cli::CommandBatch batch;
-    batch.kind = *kind;
+    batch.kind = a.kind;
     batch.aspect = NodeAspect::Logging;
     batch.state = [&table](int id) { return table.GetLogCmdState(id); };
     batch.setState = [&table](int id, quint8 state) { table.SetLogCmdState(id, state); };
-    batch.queuedState = LoggingRules::QueuedState(*kind);
+    batch.queuedState = LoggingRules::QueuedState(a.kind);
     batch.pending = &CommandCells::IsPending;
     batch.report = [&](int id, quint8 state) {
-        const quint8 done = LoggingRules::CompletedState(*kind);
+        const quint8 done = LoggingRules::CompletedState(a.kind);
         QJsonObject o{{QStringLiteral("event"), QStringLiteral("result")},
-                      {QStringLiteral("command"), verb},
+                      {QStringLiteral("command"), a.verb},
                       {QStringLiteral("node"), id},
                       {QStringLiteral("state"), int(state)},
                       {QStringLiteral("completed"), state == done},
@@ -146,5 +165,5 @@ int RunLogging(const cli::GlobalOptions &global, QStringList args)
         cli::PrintJson(o);
         return state == done;
     };
-    return cli::RunBatch(session, global, model, ids, batch, seconds);
+    return cli::RunBatch(session, global, model, ids, batch, a.seconds);
 }
