@@ -119,6 +119,10 @@ constexpr int LogStopList = 15413;      // 下列仪器将停止记录：
 constexpr int LogAlarmQuestion = 15414; // 确定要设置所有选中仪器的报警状态吗？
 constexpr int LogAlarmList = 15415;     // 下列仪器的报警状态将重设：
 
+// Accessible names of the alarm limit edits.
+constexpr int LogLowerLimit = 24100; // 下限
+constexpr int LogUpperLimit = 24101; // 上限
+
 // Download view and its confirmation dialog.
 constexpr int DlGroup = 15500;     // 仪器下载设置:
 constexpr int DlPlanGroup = 15501; // 仪器记录数据下载计划:

@@ -17,6 +17,9 @@ struct DownloadBlock {
     qint32 address = 0;     // 24-bit address of the next byte
     qint32 received = 0;    // bytes received
     QByteArray data;
+    // The download stopped before all bytes arrived; data holds what arrived, cut to whole
+    // records, to be stored all the same.
+    bool interrupted = false;
 };
 
 // Presence bits of AffairReply.

@@ -384,6 +384,7 @@ bool CUartAffairLink::DeliverPartialDownload(AffairRequest &head)
     block.total = block.received;
     block.address = block.startOffset + block.received;
     block.data.truncate(block.received);
+    block.interrupted = true;
     result.endTime = result.startTime + records * result.logInterval;
     result.type = DLD;
     result.presence |= ReplyBits::kBlock;

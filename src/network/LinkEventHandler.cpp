@@ -35,6 +35,12 @@ bool Has(const AffairReply &r, quint32 bits)
     return (r.presence & bits) == bits;
 }
 
+// What arrived of a download that stopped early: stored, but the download stays interrupted.
+bool IsInterruptedDownload(const AffairReply &r)
+{
+    return r.block && r.block->interrupted;
+}
+
 bool IsResult(const AffairReply &r)
 {
     return r.disposition == AffairReply::RequestResult;
@@ -135,7 +141,8 @@ void LinkEventHandler::ApplyToNode(AffairReply &record, int id, int parentId, Ba
         break;
     }
 
-    if (log)
+    // The interruption, logged by the link, stays the last message.
+    if (log && !IsInterruptedDownload(record))
         LogRecord(record, id, batch);
 
     emit recordApplied(record, id);
@@ -379,7 +386,9 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         NotifyManager(id, parentChanged);
         if (record.type == DLD) {
             StoreDownload(record, id);
-            m_table.SetDownloadCmdState(id, Downloaded);
+            // The link has already set an interrupted download's state (15).
+            if (!IsInterruptedDownload(record))
+                m_table.SetDownloadCmdState(id, Downloaded);
             emit Notifier().nodeChanged(id, NodeAspect::Download);
         }
         break;

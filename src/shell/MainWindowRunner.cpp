@@ -15,6 +15,7 @@
 #include "network/NetworkNotifier.h"
 #include "shell/CCorvaneManagerDlg.h"
 #include "shell/CViewPlace.h"
+#include "shell/CommandViewsAttach.h"
 #include "storage/CCorvaneODBC.h"
 #include "views/CFormviewManager.h"
 
@@ -144,6 +145,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     window.OnCheckUnread();
     window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
     CFormviewManager *manager = AttachManagerView(window, db, link);
+    AttachCommandViews(window, db, link);
 
     QStringList ports = options.ports;
     std::unique_ptr<DemoReceiver> simulator;

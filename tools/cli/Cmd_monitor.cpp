@@ -1,6 +1,7 @@
 // corvane-cli monitor: connects to the receiver exactly as the main window does and applies
 // every finished record with the same link event handling, printing what happens.
 #include "CliCommon.h"
+#include "CliSession.h"
 #include "ReplyJson.h"
 
 #include "DemoSetup.h"
@@ -26,27 +27,6 @@
 
 namespace {
 
-// The program's own services, with every message-log entry printed as well.
-class PrintingServices : public ForwardingLinkServices {
-public:
-    using ForwardingLinkServices::ForwardingLinkServices;
-    void LogEntry(MessageKind kind, qint64 time, const QString &text) override
-    {
-        ForwardingLinkServices::LogEntry(kind, time, text);
-        cli::PrintJson({{QStringLiteral("event"), QStringLiteral("message")},
-                        {QStringLiteral("type"), TypeWord(kind)},
-                        {QStringLiteral("time"), time},
-                        {QStringLiteral("user"), AppSettings::Instance().UserName()},
-                        {QStringLiteral("text"), text}});
-    }
-};
-
-void PrintEvent(const QString &event, QJsonObject fields = {})
-{
-    fields.insert(QStringLiteral("event"), event);
-    cli::PrintJson(fields);
-}
-
 // What the run saw of the link, for the exit status.
 struct LinkOutcome {
     bool connected = false;
@@ -62,15 +42,15 @@ void PrintLinkEvents(NetworkNotifier &notifier, LinkOutcome &outcome, bool timed
 {
     QObject::connect(
         &notifier, &NetworkNotifier::connectionChanged, [&outcome](const QString &text, bool connected) {
-            PrintEvent(QStringLiteral("connection"),
-                       {{QStringLiteral("text"), text}, {QStringLiteral("connected"), connected}});
+            cli::PrintEvent(QStringLiteral("connection"),
+                            {{QStringLiteral("text"), text}, {QStringLiteral("connected"), connected}});
             if (connected && outcome.lost)
-                PrintEvent(QStringLiteral("reconnected"), {{QStringLiteral("text"), text}});
+                cli::PrintEvent(QStringLiteral("reconnected"), {{QStringLiteral("text"), text}});
             outcome.connected = connected;
             outcome.everConnected = outcome.everConnected || connected;
         });
     QObject::connect(&notifier, &NetworkNotifier::linkLost, [&outcome, timed] {
-        PrintEvent(QStringLiteral("linklost"));
+        cli::PrintEvent(QStringLiteral("linklost"));
         outcome.lost = true;
         // Without a time limit the run ends with the link; with one it waits for the receiver.
         if (!timed) {
@@ -130,14 +110,14 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     const QString dbName = settings.DatabaseFileName();
     if (!dbName.isEmpty() && db.OpenDatabase(dbName)) {
         (void)LoadNetworkTable(db, theNodeTable());
-        PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), db.DatabasePath()}});
+        cli::PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), db.DatabasePath()}});
     } else {
-        PrintEvent(QStringLiteral("database"),
-                   {{QStringLiteral("file"), QString()}, {QStringLiteral("error"), db.LastError()}});
+        cli::PrintEvent(QStringLiteral("database"),
+                        {{QStringLiteral("file"), QString()}, {QStringLiteral("error"), db.LastError()}});
     }
 
     CUart_CommApp &link = CUart_CommApp::Instance();
-    link.Link().SetServices(std::make_unique<PrintingServices>(MakeProgramLinkServices(theNodeTable(), db)));
+    link.Link().SetServices(cli::MakePrintingServices(db));
     LinkSession session(link, theNodeTable(), db);
     session.SetGivenPorts(ports);
 
@@ -154,8 +134,8 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
     LinkOutcome outcome;
     PrintLinkEvents(notifier, outcome, timed);
     QObject::connect(&notifier, &NetworkNotifier::statusChanged, [](const QString &text, int progress) {
-        PrintEvent(QStringLiteral("status"),
-                   {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
+        cli::PrintEvent(QStringLiteral("status"),
+                        {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
     });
     QObject::connect(&notifier, &NetworkNotifier::messageLogged,
                      [&session](MessageKind, const QString &, bool nodeLost) {
@@ -165,8 +145,8 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
                      });
     QObject::connect(&notifier, &NetworkNotifier::portDenied,
                      [](const QString &port, const QString &message) {
-                         PrintEvent(QStringLiteral("portdenied"),
-                                    {{QStringLiteral("port"), port}, {QStringLiteral("text"), message}});
+                         cli::PrintEvent(QStringLiteral("portdenied"),
+                                         {{QStringLiteral("port"), port}, {QStringLiteral("text"), message}});
                      });
 
     session.Connect();

@@ -54,6 +54,27 @@ const std::vector<CommandInfo> &Commands()
          "[--home DIR] node rename HEX16 NAME\n"
          "[--home DIR] node delete HEX16...",
          RunNode},
+        {"logging", "start or stop recording on loggers, or write their alarm limits",
+         "[--home DIR] [--port PATH | --demo] logging start HEX16... --start T --interval S "
+         "[--ch1 LOW,HIGH] [--ch2 LOW,HIGH] [--seconds LIMIT]\n"
+         "[--home DIR] [--port PATH | --demo] logging stop HEX16... [--seconds LIMIT]\n"
+         "[--home DIR] [--port PATH | --demo] logging alarm HEX16... [--ch1 LOW,HIGH] [--ch2 LOW,HIGH] "
+         "[--seconds LIMIT]\n"
+         "  limits in degrees Celsius (%RH for a humidity channel); no limits: alarm off",
+         RunLogging},
+        {"download", "download the recorded history of loggers into the database",
+         "[--home DIR] [--port PATH | --demo] download HEX16... [--from T --to T] [--seconds LIMIT]\n"
+         "  prints the stored record of each node and whether its download completed",
+         RunDownload},
+        {"plan", "set the download plan of a logger",
+         "[--home DIR] plan HEX16 daily HH:MM:SS\n"
+         "[--home DIR] plan HEX16 once \"YYYY-MM-DD HH:MM:SS\"\n"
+         "[--home DIR] plan HEX16 none",
+         RunPlan},
+        {"collect", "stay connected, log the network's events and run the download plans",
+         "[--home DIR] [--port PATH | --demo] collect [--seconds N] [--clock T]\n"
+         "  without --seconds it runs until stopped; --clock T: the plans' clock starts at T",
+         RunCollect},
     };
     return table;
 }

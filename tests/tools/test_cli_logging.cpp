@@ -1,0 +1,251 @@
+// corvane-cli logging, download, plan and collect against corvane-sim, each a separate process:
+// recording is started on two loggers, what they record is downloaded with its times and values,
+// a second download adds only what is new, lost frames never store a sample twice, and the
+// collector fires a daily plan once.
+#include <QtTest>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace {
+
+const QString kCli = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli");
+const QString kSim = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-sim");
+const QString kFridge = QStringLiteral("00124b00000000c1");
+const QString kRoom = QStringLiteral("00124b00000000c2");
+constexpr int kInterval = 2;
+constexpr int kRampPeriod = 200; // the loggers' channel 1 reads (time mod 200)
+
+struct Run {
+    int status = -1;
+    QList<QJsonObject> lines;
+    QString err;
+
+    [[nodiscard]] QList<QJsonObject> Events(const QString &event) const
+    {
+        QList<QJsonObject> found;
+        for (const QJsonObject &o : lines) {
+            if (o.value(QStringLiteral("event")).toString() == event)
+                found << o;
+        }
+        return found;
+    }
+};
+
+Run RunCli(const QStringList &args, int timeoutMs = 150000)
+{
+    QProcess p;
+    p.start(kCli, args);
+    Run run;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return run;
+    }
+    run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
+        if (!line.trimmed().isEmpty())
+            run.lines.append(QJsonDocument::fromJson(line).object());
+    }
+    return run;
+}
+
+QString LocalText(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+class TestCliLogging : public QObject {
+    Q_OBJECT
+
+    QString m_home;
+    QProcess m_sim;
+    QString m_port;
+
+    Run Cli(QStringList args, int timeoutMs = 150000)
+    {
+        return RunCli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("--port"), m_port} + args,
+                      timeoutMs);
+    }
+    void Control(const QByteArray &line)
+    {
+        m_sim.write(line + '\n');
+        QVERIFY(m_sim.waitForReadyRead(3000));
+        (void)m_sim.readAll();
+    }
+    // Every sample of the node's newest record: one value per time, times a recording interval
+    // apart, each value the one the logger measured at that time. Returns the sample count.
+    int CheckStoredSamples(const QString &node, int record)
+    {
+        const Run dump = Cli({QStringLiteral("history"), QStringLiteral("dump"), QStringLiteral("--db"),
+                              QStringLiteral("plant.mdb"), QStringLiteral("--node"), node,
+                              QStringLiteral("--record"), QString::number(record)});
+        if (dump.status != 0)
+            return -1;
+        qint64 previous = 0;
+        int samples = 0;
+        for (const QJsonObject &o : dump.lines) {
+            if (!o.contains(QStringLiteral("index")))
+                continue;
+            const qint64 t = o.value(QStringLiteral("time")).toInteger();
+            if ((previous != 0 && t != previous + kInterval) ||
+                o.value(QStringLiteral("ch1")).toDouble() != double(t % kRampPeriod))
+                return -1;
+            previous = t;
+            ++samples;
+        }
+        return samples;
+    }
+    static QHash<QString, QJsonObject> Downloads(const Run &run)
+    {
+        QHash<QString, QJsonObject> byNode;
+        for (const QJsonObject &o : run.Events(QStringLiteral("download")))
+            byNode.insert(o.value(QStringLiteral("address")).toString(), o);
+        return byNode;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
+        QDir(m_home).removeRecursively();
+        for (const char *folder : {"/database", "/profiler", "/message"})
+            QVERIFY(QDir().mkpath(m_home + QLatin1String(folder)));
+        QFile ini(m_home + QStringLiteral("/profiler/sysmaneger.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n");
+        ini.close();
+        const auto db = [this](const QStringList &args) {
+            return RunCli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("db")} + args).status;
+        };
+        QCOMPARE(db({QStringLiteral("create"), QStringLiteral("plant.mdb")}), 0);
+        const QStringList nodes[] = {
+            {QStringLiteral("00124b00000000a0"), QStringLiteral("64"), QStringLiteral("Gate")},
+            {kFridge, QStringLiteral("128"), QStringLiteral("Fridge")},
+            {kRoom, QStringLiteral("140"), QStringLiteral("Room")}};
+        for (const QStringList &n : nodes)
+            QCOMPARE(db({QStringLiteral("add-node"), QStringLiteral("plant.mdb"), QStringLiteral("--address"),
+                         n[0], QStringLiteral("--type"), n[1], QStringLiteral("--name"), n[2]}),
+                     0);
+
+        m_sim.start(
+            kSim, {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-logging.json")});
+        QVERIFY(m_sim.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.canReadLine(), 5000);
+        m_port = QString::fromLocal8Bit(m_sim.readLine()).trimmed();
+        QVERIFY(m_port.startsWith(QStringLiteral("/dev/")));
+    }
+
+    void cleanupTestCase()
+    {
+        m_sim.write("quit\n");
+        m_sim.waitForFinished(3000);
+    }
+
+    void badArgumentsAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("start without interval")
+            << QStringList{"logging", "start", kFridge, "--start", "1700000000"};
+        QTest::newRow("unknown node") << QStringList{"logging", "stop", "00124b00000000ff"};
+        QTest::newRow("receiver is no logger") << QStringList{"download", "00124b00000000a0"};
+        QTest::newRow("equal range") << QStringList{"download",   kFridge, "--from",
+                                                    "1700000000", "--to",  "1700000000"};
+        QTest::newRow("limits reversed") << QStringList{"logging", "alarm", kFridge, "--ch1", "8,2"};
+        QTest::newRow("single plan in the past")
+            << QStringList{"plan", kFridge, "once", "2020-01-01 00:00:00"};
+        QTest::newRow("daily plan without time") << QStringList{"plan", kFridge, "daily", "25:00"};
+    }
+    void badArgumentsAreRefused()
+    {
+        QFETCH(QStringList, args);
+        const Run run = Cli(args, 20000);
+        QVERIFY(run.status > 0);
+        QVERIFY2(run.err.startsWith(QStringLiteral("corvane-cli: ")) ||
+                     run.err.startsWith(QStringLiteral("usage")),
+                 qPrintable(run.err));
+        QVERIFY(run.Events(QStringLiteral("connection")).isEmpty()); // refused before connecting
+    }
+
+    void recordDownloadAndResume()
+    {
+        const Run start =
+            Cli({QStringLiteral("logging"), QStringLiteral("start"), kFridge, kRoom,
+                 QStringLiteral("--start"), QString::number(QDateTime::currentSecsSinceEpoch()),
+                 QStringLiteral("--interval"), QString::number(kInterval), QStringLiteral("--ch1"),
+                 QStringLiteral("-20,120"), QStringLiteral("--ch2"), QStringLiteral("30,60")});
+        QVERIFY2(start.status == 0, qPrintable(start.err));
+        const QList<QJsonObject> results = start.Events(QStringLiteral("result"));
+        QCOMPARE(results.size(), 2);
+        for (const QJsonObject &r : results)
+            QVERIFY(r.value(QStringLiteral("completed")).toBool());
+
+        QTest::qWait(8000);
+        const Run first = Cli({QStringLiteral("download"), kFridge, kRoom});
+        QVERIFY2(first.status == 0, qPrintable(first.err));
+        const QHash<QString, QJsonObject> got = Downloads(first);
+        QCOMPARE(got.size(), 2);
+        const int record = got.value(kFridge).value(QStringLiteral("record")).toInt();
+        const int samples = CheckStoredSamples(kFridge, record);
+        QVERIFY2(samples >= 3, qPrintable(QString::number(samples)));
+        QCOMPARE(got.value(kFridge).value(QStringLiteral("samples")).toInt(), samples);
+        QCOMPARE(got.value(kFridge).value(QStringLiteral("interval")).toInt(), kInterval);
+        QVERIFY(CheckStoredSamples(kRoom, got.value(kRoom).value(QStringLiteral("record")).toInt()) >= 3);
+
+        QTest::qWait(6000);
+        const Run second = Cli({QStringLiteral("download"), kFridge});
+        QVERIFY2(second.status == 0, qPrintable(second.err));
+        const QJsonObject again = Downloads(second).value(kFridge);
+        QCOMPARE(again.value(QStringLiteral("record")).toInt(), record); // the same record grew
+        const int more = CheckStoredSamples(kFridge, record);
+        QVERIFY2(more >= samples + 2, qPrintable(QStringLiteral("%1 then %2").arg(samples).arg(more)));
+    }
+
+    void lostFramesNeverStoreASampleTwice()
+    {
+        Control("loss 0.2");
+        for (int round = 0; round < 2; ++round) {
+            QTest::qWait(4000);
+            const Run run = Cli({QStringLiteral("download"), kFridge, kRoom, QStringLiteral("--seconds"),
+                                 QStringLiteral("120")});
+            const QHash<QString, QJsonObject> got = Downloads(run);
+            QCOMPARE(got.size(), 2);
+            for (const QJsonObject &o : got) {
+                const int state = o.value(QStringLiteral("state")).toInt();
+                QVERIFY2(state == 16 || state == 15, qPrintable(QString::number(state)));
+                QCOMPARE(run.status == 0, got.value(kFridge).value(QStringLiteral("completed")).toBool() &&
+                                              got.value(kRoom).value(QStringLiteral("completed")).toBool());
+                QVERIFY(CheckStoredSamples(o.value(QStringLiteral("address")).toString(),
+                                           o.value(QStringLiteral("record")).toInt()) > 0);
+            }
+        }
+        Control("loss 0");
+    }
+
+    void collectorFiresADailyPlanOnce()
+    {
+        const qint64 plan = QDateTime::currentSecsSinceEpoch() + 60;
+        const Run set = Cli({QStringLiteral("plan"), kRoom, QStringLiteral("daily"),
+                             QDateTime::fromSecsSinceEpoch(plan).toString(QStringLiteral("HH:mm:ss"))});
+        QCOMPARE(set.status, 0);
+        // The plans' clock starts 8 s before the plan: it fires within the run.
+        const Run run = Cli({QStringLiteral("collect"), QStringLiteral("--seconds"), QStringLiteral("40"),
+                             QStringLiteral("--clock"), LocalText(plan - 8)});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QList<QJsonObject> fired = run.Events(QStringLiteral("planfired"));
+        QCOMPARE(fired.size(), 1);
+        QCOMPARE(fired.first().value(QStringLiteral("planTime")).toInteger() % 86400, plan % 86400);
+        const QList<QJsonObject> stored = run.Events(QStringLiteral("download"));
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.first().value(QStringLiteral("address")).toString(), kRoom);
+        QVERIFY(stored.first().value(QStringLiteral("completed")).toBool());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliLogging)
+#include "test_cli_logging.moc"

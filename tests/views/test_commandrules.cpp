@@ -1,0 +1,336 @@
+// The widget-free rules of the logging and download views: limit edits, offered panel values,
+// apply and cancel, list texts, and the download plan list with a clock of the test's own.
+#include "views/core/CommandCells.h"
+#include "views/core/DownloadCells.h"
+#include "views/core/DownloadPlans.h"
+#include "views/core/LoggingRules.h"
+
+#include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "network/BeeNodeItem.h"
+#include "network/CCorvaneBeeNode.h"
+#include "storage/CCorvaneNetMger.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kC = QStringLiteral("°C");
+const QString kF = QStringLiteral("°F");
+const QString kRh = QStringLiteral("%RH");
+
+qint64 At(int y, int mo, int d, int h, int mi, int s)
+{
+    return *CvTime::FromLocal({y, mo, d, h, mi, s});
+}
+
+} // namespace
+
+class TestCommandRules : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { AppSettings::Instance().SetLanguage(UiLanguage::Chinese); }
+
+    void limitEditFilter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("second minus and dot") << "1-2..3"
+                                              << "12.3";
+        QTest::newRow("leading minus") << "-1.5"
+                                       << "-1.5";
+        QTest::newRow("dots after the first") << "1.2.3"
+                                              << "1.23";
+        QTest::newRow("letters and spaces") << "a 1b"
+                                            << "1";
+        QTest::newRow("double minus") << "--5"
+                                      << "-5";
+        QTest::newRow("wide digit") << QStringLiteral("2\uFF13") << "2";
+        QTest::newRow("character outside the plane") << QStringLiteral("1\U0001F600"
+                                                                       "2")
+                                                     << "12";
+    }
+    void limitEditFilter()
+    {
+        QFETCH(QString, typed);
+        QTEST(LoggingRules::FilterLimitText(typed), "kept");
+    }
+
+    void limitValue_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<float>("value");
+        QTest::newRow("302 F clamped") << "302" << kF << 127.0f;
+        QTest::newRow("50 F") << "50" << kF << 10.0f;
+        QTest::newRow("-40 F") << "-40" << kF << -40.0f;
+        QTest::newRow("empty") << "" << kC << -2000.0f;
+        QTest::newRow("empty humidity") << "" << kRh << -2000.0f;
+        QTest::newRow("150 C clamped") << "150" << kC << 127.0f;
+        QTest::newRow("-200 C clamped") << "-200" << kC << -127.0f;
+        QTest::newRow("12.3 C") << "12.3" << kC << 12.3f;
+        QTest::newRow("humidity above") << "101" << kRh << 100.0f;
+        QTest::newRow("humidity below") << "-5" << kRh << 0.0f;
+    }
+    void limitValue()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, unit);
+        QFETCH(float, value);
+        QCOMPARE(LoggingRules::LimitValue(text, unit), value);
+    }
+
+    void offeredPanelValues()
+    {
+        const qint64 now = At(2026, 3, 1, 10, 0, 0);
+        QCOMPARE(LoggingRules::OfferedStartTime(now - 60, now), now);
+        QCOMPARE(LoggingRules::OfferedStartTime(0, now), now);
+        QCOMPARE(LoggingRules::OfferedStartTime(now + 60, now), now + 60);
+        QCOMPARE(LoggingRules::OfferedInterval(0, 0), qint64(300));
+        QCOMPARE(LoggingRules::OfferedInterval(0, 600), qint64(600));
+        QCOMPARE(LoggingRules::OfferedInterval(120, 600), qint64(120));
+        QCOMPARE(LoggingRules::PickerInterval(90061), qint64(3661)); // 25:01:01 shows 01:01:01
+        QCOMPARE(LoggingRules::OfferedLimit(-2000.0f, 8.0f), 8.0f);
+        QCOMPARE(LoggingRules::OfferedLimit(3.0f, 8.0f), 3.0f);
+        QCOMPARE(LoggingRules::LimitText(127.0f, kF), QStringLiteral("260.60"));
+        QCOMPARE(LoggingRules::LimitText(-2000.0f, kC), QString());
+    }
+
+    void checkLimits_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("alarm");
+        QTest::addColumn<float>("l1");
+        QTest::addColumn<float>("u1");
+        QTest::addColumn<float>("l2");
+        QTest::addColumn<float>("u2");
+        QTest::addColumn<int>("message");
+        QTest::newRow("channel 1 edits empty") << 0x80 << true << -2000.0f << -2000.0f << 0.0f << 1.0f << 185;
+        QTest::newRow("channel 1 equal") << 0x88 << true << 5.0f << 5.0f << 0.0f << 1.0f << 185;
+        QTest::newRow("channel 2 reversed") << 0x8C << true << 2.0f << 8.0f << 60.0f << 40.0f << 186;
+        QTest::newRow("no channel 2") << 0x80 << true << 2.0f << 8.0f << 60.0f << 40.0f << 0;
+        QTest::newRow("alarm off") << 0x88 << false << 9.0f << 1.0f << 9.0f << 1.0f << 0;
+        QTest::newRow("both fine") << 0x88 << true << 2.0f << 8.0f << -20.0f << -10.0f << 0;
+    }
+    void checkLimits()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, alarm);
+        QFETCH(float, l1);
+        QFETCH(float, u1);
+        QFETCH(float, l2);
+        QFETCH(float, u2);
+        const LoggingRules::Parameters p{0, 0, alarm, l1, u1, l2, u2};
+        QTEST(LoggingRules::CheckLimits(p, quint8(type)), "message");
+    }
+
+    void applyWritesTheLiveRecordOrNothing()
+    {
+        CCorvaneBeeNode table;
+        QCOMPARE(table.AddNode(5), 1);
+        table.SetType(5, 0x88);
+        table.SetLogCmdState(5, 21);
+        const LoggingRules::Parameters bad{1000, 60, true, 2.0f, 8.0f, 5.0f, 5.0f};
+        QCOMPARE(LoggingRules::Apply(table, 5, bad), 186);
+        QCOMPARE(table.GetLogStartTime(5), qint64(0));
+        QCOMPARE(int(table.GetLogCmdState(5)), 21);
+
+        const LoggingRules::Parameters off{1000, 60, false, 2.0f, 8.0f, 5.0f, 5.0f};
+        QCOMPARE(LoggingRules::Apply(table, 5, off), 0);
+        const BeeNodeItem &item = *table.Find(5);
+        QCOMPARE(item.logStartTime, qint64(1000));
+        QCOMPARE(item.logInterval, qint64(60));
+        QCOMPARE(int(item.alarmEnable), 0);
+        QCOMPARE(item.devCh1Lower, -2000.0f);
+        QCOMPARE(item.devCh2Upper, -2000.0f);
+        QCOMPARE(int(item.logCmdState), 3);
+
+        const LoggingRules::Parameters on{2000, 30, true, 2.0f, 8.0f, 10.0f, 20.0f};
+        QCOMPARE(LoggingRules::Apply(table, 5, on), 0);
+        QCOMPARE(int(item.alarmEnable), 4);
+        QCOMPARE(item.devCh1Lower, 2.0f);
+        QCOMPARE(item.devCh1Upper, 8.0f);
+        QCOMPARE(item.devCh2Lower, 10.0f);
+        QCOMPARE(item.devCh2Upper, 20.0f);
+        QCOMPARE(LoggingRules::Apply(table, 6, on), -1);
+    }
+
+    void cancelState_data()
+    {
+        QTest::addColumn<QList<int>>("queued");
+        QTest::addColumn<int>("state");
+        QTest::newRow("nothing") << QList<int>{} << 0;
+        QTest::newRow("start") << QList<int>{4} << 26;
+        QTest::newRow("stop") << QList<int>{5} << 27;
+        QTest::newRow("alarm") << QList<int>{9} << 28;
+        QTest::newRow("start and alarm") << QList<int>{4, 9} << 28;
+        QTest::newRow("download is not ours") << QList<int>{8} << 0;
+    }
+    void cancelState()
+    {
+        QFETCH(QList<int>, queued);
+        QList<int> asked;
+        const quint8 state = LoggingRules::CancelState([&](RequestKind kind) {
+            asked << KindNumber(kind);
+            return queued.contains(KindNumber(kind));
+        });
+        QTEST(int(state), "state");
+        QCOMPARE(asked, (QList<int>{4, 5, 9}));
+    }
+
+    void commandCells_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QStringList>("texts"); // run state .. command state
+        const qint64 start = At(2026, 3, 1, 8, 5, 0);
+        Q_UNUSED(start)
+        QTest::newRow("applied, pending")
+            << 0x88 << 3 << kC << QStringList{"已启动",          "2026-3-1 08:05:00*",  "01:00:00*",
+                                              "[2.00, 8.00]°C*", "[-20.00, -10.00]°C*", "仪器参数重新设置"};
+        QTest::newRow("written, Fahrenheit")
+            << 0x88 << 21 << kF << QStringList{"已启动",           "2026-3-1 08:05:00", "01:00:00",
+                                               "[35.60, 46.40]°F", "[-4.00, 14.00]°F",  "仪器参数写入完成"};
+        QTest::newRow("single channel, no text state")
+            << 0x80 << 31 << kC
+            << QStringList{"已启动", "2026-3-1 08:05:00", "01:00:00", "[2.00, 8.00]°C", "", ""};
+    }
+    void commandCells()
+    {
+        QFETCH(int, type);
+        QFETCH(int, state);
+        QFETCH(QString, unit);
+        QFETCH(QStringList, texts);
+        NodeRow row;
+        row.id = 3;
+        row.type = quint8(type);
+        BeeNodeItem live(3);
+        live.type = quint8(type);
+        live.status = 2;
+        live.logStartTime = At(2026, 3, 1, 8, 5, 0);
+        live.logInterval = 90000; // 25 h: hours modulo 24
+        live.alarmEnable = 4;
+        live.devCh1Lower = 2.0f;
+        live.devCh1Upper = 8.0f;
+        live.devCh2Lower = -20.0f;
+        live.devCh2Upper = -10.0f;
+        live.logCmdState = quint8(state);
+        QStringList got;
+        for (int c = CmdColRunState; c <= CmdColState; ++c)
+            got << CommandCells::Text(row, live, unit, unit, c);
+        QCOMPARE(got, texts);
+        live.alarmEnable = 0;
+        QCOMPARE(CommandCells::Text(row, live, unit, unit, CmdColCh1Alarm), QString());
+    }
+
+    void downloadTexts()
+    {
+        const qint64 t = At(2026, 3, 1, 8, 0, 5);
+        QCOMPARE(DownloadCells::PlanText(1, t), QStringLiteral("下载时间:每天  08:00:05"));
+        QCOMPARE(DownloadCells::PlanText(2, t), QStringLiteral("下载时间: 2026-3-1 08:00:05"));
+        QCOMPARE(DownloadCells::PlanText(1, 0), QString());
+        QCOMPARE(DownloadCells::PlanText(0, t), QString());
+        QCOMPARE(DownloadCells::ModeText(1, 0, 0), QStringLiteral("?-?-? ?:?:?  -  ?-?-? ?:?:?"));
+        QCOMPARE(DownloadCells::ModeText(1, t, 0), QStringLiteral("2026-3-1 08:00:05  -  ?-?-? ?:?:?"));
+        QCOMPARE(DownloadCells::ModeText(0, t, t), QStringLiteral("下载全部记录数据"));
+        QCOMPARE(DownloadCells::StateText(15), QStringLiteral("下载已中断或未完成"));
+        QCOMPARE(DownloadCells::StateText(21), QString());
+        QVERIFY(DownloadCells::IsPending(14) && !DownloadCells::IsPending(15) &&
+                !DownloadCells::IsPending(1));
+    }
+
+    void planAndRangeChecks()
+    {
+        const qint64 now = At(2026, 3, 1, 12, 0, 0);
+        QCOMPARE(DownloadPlans::CheckPlan(DownloadPlans::Once, now - 1, now), 192);
+        QCOMPARE(DownloadPlans::CheckPlan(DownloadPlans::Once, now, now), 192);
+        QCOMPARE(DownloadPlans::CheckPlan(DownloadPlans::Once, now + 1, now), 0);
+        QCOMPARE(DownloadPlans::CheckPlan(DownloadPlans::Daily, now - 3600, now), 0);
+        QCOMPARE(DownloadPlans::CheckRange(1, now, now), 192);
+        QCOMPARE(DownloadPlans::CheckRange(1, now, now - 1), 192);
+        QCOMPARE(DownloadPlans::CheckRange(1, now - 1, now), 0);
+        QCOMPARE(DownloadPlans::CheckRange(0, now, now), 0);
+        QCOMPARE(DownloadPlans::TodayAt(At(2020, 7, 9, 8, 0, 0), now), At(2026, 3, 1, 8, 0, 0));
+    }
+
+    // Ticks every 5 s from `from` to `to` with the submits answering `accept`; returns the
+    // times at which something fired, keeping the node's last fired time as the planner does.
+    static QList<qint64> Run(DownloadPlanList &plans, qint64 from, qint64 to, qint64 &last,
+                             bool accept = true)
+    {
+        QList<qint64> fired;
+        for (qint64 now = from; now <= to; now += 5) {
+            const auto got = plans.Tick(
+                now, [&](int) { return last; }, [&](int) { return accept; });
+            for (const auto &f : got) {
+                fired << now;
+                last = f.time;
+            }
+        }
+        return fired;
+    }
+
+    void dailyPlanFiresOnceInItsWindow_data()
+    {
+        QTest::addColumn<qint64>("firstTick");
+        QTest::addColumn<qint64>("firedAt");
+        QTest::newRow("tick on the second") << At(2026, 3, 1, 7, 59, 50) << At(2026, 3, 1, 8, 0, 0);
+        QTest::newRow("tick 3 s late") << At(2026, 3, 1, 7, 59, 53) << At(2026, 3, 1, 8, 0, 3);
+        QTest::newRow("first tick 58 s late") << At(2026, 3, 1, 8, 0, 58) << At(2026, 3, 1, 8, 0, 58);
+    }
+    void dailyPlanFiresOnceInItsWindow()
+    {
+        QFETCH(qint64, firstTick);
+        QFETCH(qint64, firedAt);
+        DownloadPlanList plans;
+        qint64 last = 0;
+        plans.Arm(1, DownloadPlans::Daily, At(2025, 1, 1, 8, 0, 0), 0, firstTick);
+        QCOMPARE(Run(plans, firstTick, At(2026, 3, 1, 8, 3, 0), last), QList<qint64>{firedAt});
+        QVERIFY(plans.IsEmpty());
+        // Armed again after the download (same day): the last fired time keeps it quiet.
+        plans.Arm(1, DownloadPlans::Daily, At(2025, 1, 1, 8, 0, 0), 16, At(2026, 3, 1, 8, 3, 0));
+        QCOMPARE(Run(plans, At(2026, 3, 1, 8, 3, 0), At(2026, 3, 1, 23, 59, 55), last), QList<qint64>{});
+        QCOMPARE(Run(plans, At(2026, 3, 2, 7, 59, 0), At(2026, 3, 2, 8, 2, 0), last),
+                 QList<qint64>{At(2026, 3, 2, 8, 0, 0)});
+    }
+
+    void armingRules()
+    {
+        const qint64 now = At(2026, 3, 1, 12, 0, 0);
+        DownloadPlanList plans;
+        plans.Arm(1, DownloadPlans::Daily, At(2025, 1, 1, 8, 0, 0), 7, now); // downloading
+        QVERIFY(plans.IsEmpty());
+        plans.Arm(2, DownloadPlans::Once, now - 10, 0, now); // past
+        QVERIFY(plans.IsEmpty());
+        plans.Arm(2, DownloadPlans::Once, now + 10, 0, now);
+        plans.Arm(3, DownloadPlans::Daily, At(2025, 1, 1, 9, 30, 0), 15, now);
+        plans.Arm(2, DownloadPlans::Once, now + 20, 0, now); // re-armed: moves to the end
+        QCOMPARE(int(plans.Entries().size()), 2);
+        QCOMPARE(plans.Entries()[0].nodeId, 3);
+        QCOMPARE(plans.Entries()[0].time, At(2026, 3, 1, 9, 30, 0));
+        QCOMPARE(plans.Entries()[1].time, now + 20);
+        plans.Arm(3, DownloadPlans::None, 0, 0, now);
+        plans.Arm(2, DownloadPlans::Daily, 0, 0, now); // a plan without a time
+        QVERIFY(plans.IsEmpty());
+    }
+
+    void refusedSubmitRetriedWithinTheWindow()
+    {
+        const qint64 plan = At(2026, 3, 1, 8, 0, 0);
+        DownloadPlanList plans;
+        qint64 last = 0;
+        plans.Arm(1, DownloadPlans::Once, plan, 0, plan - 30);
+        QCOMPARE(Run(plans, plan - 5, plan + 20, last, false), QList<qint64>{});
+        QCOMPARE(Run(plans, plan + 25, plan + 30, last), QList<qint64>{plan + 25});
+
+        plans.Arm(2, DownloadPlans::Once, plan + 100, 0, plan);
+        QCOMPARE(Run(plans, plan + 100, plan + 160, last, false), QList<qint64>{});
+        QCOMPARE(Run(plans, plan + 165, plan + 400, last), QList<qint64>{}); // window passed
+        QCOMPARE(int(plans.Entries().size()), 1);                            // kept, never fires
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandRules)
+#include "test_commandrules.moc"
