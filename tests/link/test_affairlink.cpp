@@ -148,12 +148,16 @@ private slots:
     void scanWithAMissingNodeIsExtendedOnce()
     {
         Rig rig;
+        rig.AddNode(1, 0x20, QStringLiteral("Receiver"), 0x40, 0);
         rig.AddNode(2, kNodeA, QStringLiteral("A"), 0x80, 5);
         rig.AddNode(3, kNodeB, QStringLiteral("B"), 0x80, -1);
         QVERIFY(rig.link.Create(11, FrameCodec::PlaceholderAddressText()));
         rig.link.SetShortAddress(-1);
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.Tick(), 1);
+        // The scan starts from scratch: every node but the receiver is unreached again.
+        QCOMPARE(theNodeTable().GetShortAddress(2), -1);
+        QCOMPARE(theNodeTable().GetShortAddress(1), 0);
         QCOMPARE(rig.Tick(), 0);
         // Scan answers are the nodes' own reports.
         QVERIFY(rig.Feed(Gni(7, kNodeB, 0x80)));

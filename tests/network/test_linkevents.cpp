@@ -184,6 +184,21 @@ private slots:
                  -1);
     }
 
+    // An information answer updates the live fields; only a new short address is logged.
+    void nodeInformationLogsOnlyAChangedShortAddress()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        const int logger = AddNode(0x20, QStringLiteral("冷库"), 0x88, 1);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+        for (const quint8 status : {0x01, 0x03})
+            Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, status, 0, 3, 180, Addr(0x10)));
+        QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0102);
+        QCOMPARE(theNodeTable().GetRfLevel(logger), -76); // 0xB4 as a signed byte
+        QCOMPARE(theNodeTable().GetStatus(logger), quint8(0x03));
+        QCOMPARE(log->entries.size(), 1);
+    }
+
     void parentChangesReloadTheTreeOnceAfterTheBatch()
     {
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);

@@ -224,6 +224,13 @@ void TestSimReceiver::faultsDoWhatTheySay()
     QVERIFY(bench.sim.LostFrames() >= 1);
     QVERIFY(bench.sim.SetLoss(0.0));
 
+    // Corrupt frames reach the line and are dropped by the extraction.
+    QVERIFY(bench.sim.SetCorrupt(1.0));
+    bench.raw.clear();
+    QVERIFY(bench.Ask(GNI, th).empty());
+    QCOMPARE(bench.raw.size(), 36);
+    QVERIFY(bench.sim.SetCorrupt(0.0));
+
     // A router out of reach takes its loggers with it; the others still answer.
     QCOMPARE(bench.One(RTC, t1 + U24(10), RTC).rtInterval, 10);
     QVERIFY(bench.sim.SetReachable(QStringLiteral("r1"), false));

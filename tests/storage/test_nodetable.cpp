@@ -1,6 +1,7 @@
 // The database connection and the node table, on real SQLite files in the test's home folder.
 #include "StorageTestSupport.h"
 
+#include "base/NodeType.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QFile>
@@ -399,6 +400,18 @@ private slots:
         QSqlQuery(db.Connection()).exec(QStringLiteral("DELETE FROM CorvaneRFMS WHERE id = 3"));
         QCOMPARE(db.SeekLookupNode(3), 0);
         QCOMPARE(db.SeekLookupNode(1), 1);
+    }
+
+    void nodeKeysAndTypes()
+    {
+        QCOMPARE(NodeKeyFromAddress({0x0A, 0x12, 0x4B, 0x00, 0x01, 0x02, 0x03, 0xFF}),
+                 QStringLiteral("0a124b00010203ff"));
+        // Type names by the type byte's ranges: receiver, router, the three loggers, unknown.
+        QList<int> ids;
+        for (const quint8 type : {0x41, 0x04, 0x80, 0x88, 0xBF, 0xC0})
+            ids << NodeType::NameId(type);
+        QCOMPARE(ids, (QList<int>{117, 118, 119, 120, 121, 122}));
+        QCOMPARE(NodeType::FromName(NodeType::Name(NodeType::DualTemp)), NodeType::DualTemp);
     }
 };
 
