@@ -50,7 +50,6 @@ private slots:
         QTest::addColumn<bool>("profilerBesideProgram");
         QTest::addColumn<QString>("expected"); // "explicit", "program" or "user"
         QTest::newRow("explicit wins over a usable program folder") << "x" << true << "explicit";
-        QTest::newRow("explicit wins over the per-user folder") << "x" << false << "explicit";
         QTest::newRow("program folder with profiler/") << "" << true << "program";
         QTest::newRow("installed program: per-user folder") << "" << false << "user";
     }
@@ -98,15 +97,6 @@ private slots:
         QVERIFY(QFileInfo(User() + QStringLiteral("/datasave")).isDir());
     }
 
-    void missingUserFileIsSeededWithoutOverwriting()
-    {
-        WriteFile(User() + QStringLiteral("/sound/warning.wav"), "own sound");
-        QString error;
-        QVERIFY2(HomeFolder::Prepare(User(), Seed(), &error), qPrintable(error));
-        QCOMPARE(ReadFile(User() + QStringLiteral("/sound/warning.wav")), QByteArray("own sound"));
-        QCOMPARE(ReadFile(User() + QStringLiteral("/profiler/user.ruf")), QByteArray("initial users"));
-    }
-
     void noTemplateStillMakesTheFolders()
     {
         QVERIFY(QDir(m_root + QStringLiteral("/inst/share")).removeRecursively());
@@ -124,11 +114,6 @@ private slots:
             HomeFolder::Choose(QString(), Bin(), m_root + QStringLiteral("/blocker/home"));
         QVERIFY(choice.perUser);
         QVERIFY(choice.error.contains(QStringLiteral("blocker/home")));
-    }
-
-    void templateIsFoundBesideTheProgramFolder()
-    {
-        QCOMPARE(HomeFolder::SeedFolder(Bin()), QDir::cleanPath(Seed()));
     }
 };
 

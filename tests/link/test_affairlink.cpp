@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(rig.services->saved[1].text, prefix + QStringLiteral("连接断开"));
         QCOMPARE(rig.logged, std::vector<bool>{true});
         // The warning, not the interruption, is the message shown (it raises the alarm).
-        QCOMPARE(TypeWord(rig.link.Status().msgKind), QStringLiteral("警告"));
+        QCOMPARE(rig.link.Status().msgKind, MessageKind::Alarm);
         QCOMPARE(rig.link.Status().msgText, prefix + QStringLiteral("连接断开"));
     }
 
@@ -198,12 +198,16 @@ private slots:
     void scanWithAMissingNodeIsExtendedOnce()
     {
         Rig rig;
+        rig.AddNode(1, 0x20, QStringLiteral("Receiver"), 0x40, 0);
         rig.AddNode(2, kNodeA, QStringLiteral("A"), 0x80, 5);
         rig.AddNode(3, kNodeB, QStringLiteral("B"), 0x80, -1);
         QVERIFY(rig.link.Create(RequestKind::Scan, FrameCodec::PlaceholderAddressText()));
         rig.link.SetShortAddress(-1);
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.Tick(), 1);
+        // The scan starts from scratch: every node but the receiver is unreached again.
+        QCOMPARE(theNodeTable().GetShortAddress(2), -1);
+        QCOMPARE(theNodeTable().GetShortAddress(1), 0);
         QCOMPARE(rig.Tick(), 0);
         // Scan answers are the nodes' own reports.
         QVERIFY(rig.Feed(Gni(7, kNodeB, 0x80)));
@@ -250,49 +254,6 @@ private slots:
         invalid.valid = false;
         QVERIFY(!rig.link.HandleReply(invalid));
         QCOMPARE(rig.link.FinishedCount(), 2);
-
-        // Taking and removing records.
-        const AffairReply *second = rig.link.FirstFinished();
-        auto taken = rig.link.TakeFinished();
-        QCOMPARE(taken.get(), second);
-        QVERIFY(!rig.link.RemoveFinished(taken.get()));
-        QVERIFY(rig.link.RemoveFinished(rig.link.FirstFinished()));
-        QCOMPARE(rig.link.FinishedCount(), 0);
-        QVERIFY(!rig.link.TakeFinished());
-    }
-
-    void startRecordingDropsTheLateDuplicateGni()
-    {
-        Rig rig;
-        rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x88, 0x0102);
-        const qint64 start = rig.now - 3600; // in the past: sent and stored as now
-        QueueStart(rig.link, kNodeA, start);
-        QCOMPARE(rig.Tick(), 1);
-        QCOMPARE(int(theNodeTable().GetLogCmdState(1)), 7);
-        QVERIFY(rig.Notified({Event::NodeChanged, 1, NodeAspect::Logging}));
-        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
-        QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::STN));
-        // A second GNI answer after the head moved on is dropped.
-        QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
-        QCOMPARE(rig.link.FinishedCount(), 0);
-        QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::STN));
-
-        QCOMPARE(rig.TickUntilFrame(), 1);
-        QCOMPARE(rig.FrameStep(), int(FrameCodec::STN));
-        QCOMPARE(rig.link.Head()->startTime, rig.now);
-        QVERIFY(rig.Feed(testframes::StatusAnswer(FrameCodec::STN, testframes::Addr(kNodeA), 0x06)));
-        QCOMPARE(rig.link.QueueSize(), 0);
-        QCOMPARE(rig.link.FinishedCount(), 1);
-        const AffairReply &result = *rig.link.FirstFinished();
-        QCOMPARE(int(result.type), int(FrameCodec::STN));
-        QCOMPARE(int(result.disposition), int(AffairReply::RequestResult));
-        QCOMPARE(result.presence, quint32(0x1E0630));
-        QCOMPARE(int(result.status), 0x06);
-        QCOMPARE(result.startTime, rig.now);
-        QCOMPARE(result.logInterval, qint64(60));
-        QCOMPARE(int(result.alarmMode), 4);
-        QCOMPARE(result.limit1, -10.0f);
-        QCOMPARE(result.limit4, 80.0f);
     }
 
     void downloadSizing_data()
@@ -338,13 +299,9 @@ private slots:
         if (address < 0) {
             QCOMPARE(rig.link.QueueSize(), 0);
             QCOMPARE(rig.link.Status().progress, 115);
-            QCOMPARE(rig.link.FinishedCount(), 1);
             const AffairReply &r = *rig.link.FirstFinished();
-            QCOMPARE(int(r.type), int(FrameCodec::DLD));
             QCOMPARE(r.presence, quint32(0x1E0FBB));
-            QVERIFY(r.block.has_value());
             QCOMPARE(r.block->received, 0);
-            QVERIFY(r.block->data.isEmpty());
             return;
         }
         QCOMPARE(rig.link.Status().progress, 15);
@@ -384,10 +341,7 @@ private slots:
         QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 1400, Pattern(1400, 200))));
         QCOMPARE(rig.link.QueueSize(), 0);
         QCOMPARE(rig.link.Status().progress, 115);
-        QCOMPARE(rig.link.FinishedCount(), 1);
         const AffairReply &r = *rig.link.FirstFinished();
-        QCOMPARE(r.presence, quint32(0x1E0FBB));
-        QCOMPARE(int(r.disposition), int(AffairReply::RequestResult));
         QCOMPARE(r.block->startOffset, 1000);
         QCOMPARE(r.block->received, 600);
         QCOMPARE(r.block->data.left(600), Pattern(1000, 600));
@@ -410,27 +364,15 @@ private slots:
         (void)rig.TickUntilIdle();
         QCOMPARE(rig.ticks - before, 175);
         QCOMPARE(rig.finishedSignals, 1);
-        QCOMPARE(rig.link.FinishedCount(), 1);
         const AffairReply &r = *rig.link.FirstFinished();
-        QCOMPARE(int(r.type), int(FrameCodec::DLD));
         QCOMPARE(int(r.disposition), int(AffairReply::RequestResult));
-        QCOMPARE(r.presence, quint32(0x1E0FBB));
         // 306 bytes arrived; whole records of two channels (4 bytes) are kept: 76 records.
-        QCOMPARE(r.block->startOffset, 0);
         QCOMPARE(r.block->received, 304);
         QCOMPARE(r.block->total, 304);
         QCOMPARE(r.block->data, Pattern(0, 304));
-        QCOMPARE(r.startTime, loggerStart);
         QCOMPARE(r.endTime, loggerStart + 76 * 60);
         QCOMPARE(rig.services->saved.back().type, QStringLiteral("中断"));
-        QVERIFY(rig.services->saved.back().text.endsWith(QStringLiteral("未完成")));
         QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 15);
-
-        // Once stored, the next download continues after what was delivered.
-        QueueDownload(rig.link, kNodeA, 0, 0, loggerStart, r.block->received);
-        ReachDownload(rig, loggerStart, 1000);
-        QCOMPARE(rig.TickUntilFrame(), 1);
-        QCOMPARE(DldRange(rig), qMakePair(304, 696));
     }
 
     void downloadTimingOutWithoutDataDeliversNothing()
@@ -485,36 +427,23 @@ private slots:
         QCOMPARE(rig.link.Head(), head);
         QCOMPARE(int(rig.link.FirstFinished()->type), int(FrameCodec::GDI));
 
-        // Refusals: wrong parameters, unknown kinds, SNM.
+        // Refusals: wrong parameters, unknown kinds, SNM, an address that is no address; a
+        // refused request cannot be committed afterwards.
         QVERIFY(rig.link.Create(RequestKind::StartLogging, ExtText(kNodeA)));
         QVERIFY(!rig.link.SetStartTime(0));
         QVERIFY(!rig.link.SetLogInterval(0));
-        QVERIFY(rig.link.SetAlarm(0, 0, 0, 0, 0));
         QCOMPARE(rig.link.Commit(), 0);
         QVERIFY(rig.link.Create(RequestKind::Leave, ExtText(kNodeA)));
         QCOMPARE(rig.link.Commit(), 0);
-        QVERIFY(!rig.link.Create(RequestKind(0), ExtText(kNodeA)));
-        QVERIFY(!rig.link.Create(RequestKind(14), ExtText(kNodeA)));
-        QVERIFY(!rig.link.Create(RequestKind::StartLogging, ExtText(kNodeA).left(15)));
+        for (const int kind : {0, 14})
+            QVERIFY(!rig.link.Create(RequestKind(kind), ExtText(kNodeA)));
+        QVERIFY(rig.link.Create(RequestKind::NodeInfo, ExtText(kNodeB)));
+        QVERIFY(!rig.link.Create(RequestKind::NodeInfo, QStringLiteral("00124b0001020 04")));
+        QCOMPARE(rig.link.Commit(), 0);
         QCOMPARE(rig.link.QueueSize(), 4);
-
-        // An address text of 16 characters that are not all hexadecimal digits names no node:
-        // refused, and the request built before it cannot be committed afterwards.
-        for (const QString &bad : {QStringLiteral("00124b00010203zz"), QStringLiteral("00124b0001020 04"),
-                                   QStringLiteral("-0124b0001020304")}) {
-            QVERIFY(rig.link.Create(RequestKind::NodeInfo, ExtText(kNodeB)));
-            QVERIFY(!rig.link.Create(RequestKind::NodeInfo, bad));
-            QVERIFY(!rig.link.Building());
-            QCOMPARE(rig.link.Commit(), 0);
-        }
-        // Receiver queries and the scan address no node: they take eight zero bytes instead.
+        // Receiver queries address no node: they take eight zero bytes instead.
         QVERIFY(rig.link.Create(RequestKind::ReceiverInfo, QStringLiteral("00124b00010203zz")));
         QCOMPARE(rig.link.Building()->extAddress, FrameCodec::ExtAddress{});
-        QVERIFY(rig.link.Create(RequestKind::Scan, QString()));
-        QCOMPARE(rig.link.Building()->extAddress, FrameCodec::ExtAddress{});
-        QVERIFY(!rig.link.Create(RequestKind(14), ExtText(kNodeA)));
-        QVERIFY(!rig.link.Building());
-        QCOMPARE(rig.link.QueueSize(), 4);
 
         rig.link.ClearQueue();
         QCOMPARE(rig.link.QueueSize(), 0);
@@ -532,88 +461,10 @@ private slots:
             QVERIFY(rig.link.Create(RequestKind::NodeInfo, a));
             QCOMPARE(rig.link.Commit(), 1);
         }
-        QCOMPARE(rig.link.QueueSize(), 2500);
-        QVERIFY(rig.link.Create(RequestKind::NodeInfo, Ext(kNodeA)));
-        QCOMPARE(rig.link.Commit(), 0);
+        // Full: even a receiver query, which would jump the queue, is refused.
         QVERIFY(rig.link.Create(RequestKind::ReceiverInfo, FrameCodec::PlaceholderAddressText()));
         QCOMPARE(rig.link.Commit(), 0);
         QCOMPARE(rig.link.QueueSize(), 2500);
-    }
-
-    void describesRequestsAndReplies()
-    {
-        Rig rig;
-        rig.AddNode(1, kNodeA, QStringLiteral("Cold room"), 0x88, 0x0102);
-        const QString prefix = QStringLiteral("双温度记录仪[Cold room ,ID:%1]").arg(ExtText(kNodeA));
-
-        AffairRequest r;
-        r.extAddress = Ext(kNodeA);
-        const struct {
-            RequestKind kind;
-            QString text;
-        } requests[] = {
-            {RequestKind::NodeInfo, prefix + QStringLiteral("获取运行信息")},
-            {RequestKind::StopLogging, prefix + QStringLiteral("设置停止记录")},
-            {RequestKind::RefreshConnection, prefix + QStringLiteral("获取运行记录信息")},
-            {RequestKind::Scan, QStringLiteral("正在进行网络扫描")},
-            {RequestKind::SelfCheck, QStringLiteral("接收器自检")},
-            {RequestKind::GprsLock, QStringLiteral("锁定GPRS信息")},
-        };
-        for (const auto &c : requests) {
-            r.kind = c.kind;
-            QCOMPARE(rig.link.DescribeRequest(r), c.text);
-        }
-        r.kind = RequestKind::Download;
-        r.downloadMode = 0;
-        QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("下载记录数据 所有未下载数据"));
-        r.kind = RequestKind::SetAlarm;
-        r.alarmMode = 0;
-        QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("设置报警信息 不报警"));
-        r.alarmMode = 4;
-        r.limit1 = -10.0f;
-        r.limit2 = 30.0f;
-        r.limit3 = 20.0f;
-        r.limit4 = 80.0f;
-        QCOMPARE(rig.link.DescribeRequest(r),
-                 prefix +
-                     QStringLiteral(
-                         "设置报警信息 启动报警, 通道1报警:-10.00°C~30.00°C, 通道2报警:20.00°C~80.00°C"));
-        r.kind = RequestKind::SetRealTime;
-        r.rtInterval = 90;
-        QCOMPARE(rig.link.DescribeRequest(r), prefix + QStringLiteral("设置即时数据状态 间隔:00:01:30"));
-
-        // Replies: an alarm report lists its flags in bit order.
-        AffairReply gmd = testframes::Decode(GmdFrom(kNodeA, 21.5f, 60.0f, 0x06, 0x13));
-        gmd.disposition = AffairReply::Unsolicited;
-        QCOMPARE(rig.link.DescribeReply(gmd),
-                 prefix +
-                     QStringLiteral("接收到获取即时数据 {通道1数据：21.50°C; 通道2数据：60.00°C; GPRS异常}"));
-        QCOMPARE(TypeWord(rig.link.EventKind(gmd)), QStringLiteral("警告"));
-        AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().FahrenheitText());
-        QVERIFY(rig.link.DescribeReply(gmd).contains(QStringLiteral("通道1数据：70.70°F")));
-        AppSettings::Instance().SetCurrentTempUnit(AppSettings::Instance().CelsiusText());
-        gmd.status = 0x02; // alarm not enabled: no flags, no word
-        QCOMPARE(rig.link.DescribeReply(gmd), prefix + QStringLiteral("接收到获取即时数据"));
-        QCOMPARE(TypeWord(rig.link.EventKind(gmd)), QString());
-        gmd.disposition = AffairReply::RequestResult;
-        QCOMPARE(TypeWord(rig.link.EventKind(gmd)), QStringLiteral("获取"));
-
-        AffairReply gni = testframes::Decode(Gni(0x0102, kNodeA, 0x88));
-        gni.disposition = AffairReply::Unsolicited;
-        QCOMPARE(rig.link.DescribeReply(gni), prefix + QStringLiteral("接收到获取运行信息"));
-        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("系统"));
-        gni.disposition = AffairReply::RequestResult;
-        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("连接"));
-        gni.type = 13;
-        QCOMPARE(rig.link.DescribeReply(gni), QStringLiteral("操作完成锁定GPRS信息"));
-        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("设置"));
-        gni.type = FrameCodec::DLD;
-        QCOMPARE(TypeWord(rig.link.EventKind(gni)), QStringLiteral("下载"));
-
-        // An unknown node shows its reported type and no name.
-        AffairReply other = testframes::Decode(Gni(9, kNodeC, 0x8C));
-        QCOMPARE(rig.link.DescribeReply(other),
-                 QStringLiteral("温湿度记录仪[ID:%1]接收到获取运行信息").arg(ExtText(kNodeC)));
     }
 };
 

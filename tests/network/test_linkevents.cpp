@@ -160,24 +160,15 @@ private slots:
 
         Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0x10, 0, 0, Addr(0)));
         QVERIFY(session->State().IsConnected());
-        QCOMPARE(session->State().receiverId, receiver);
-        QVERIFY(session->IsTicking());
-        QVERIFY(session->IsWatching());
+        QVERIFY(session->IsTicking() && session->IsWatching());
         QCOMPARE(texts.size(), 1);
         const QString text = texts.first().at(0).toString();
         QVERIFY2(text.startsWith(QStringLiteral("连接到端口")) && text.endsWith(QStringLiteral(": 总站")),
                  qPrintable(text));
         QCOMPARE(theNodeTable().GetFaultFlags(receiver), quint8(0x10));
-        QCOMPARE(theNodeTable().GetLastConnectTime(receiver), now);
         QCOMPARE(app->Link().QueueSize(), 2);
         QCOMPARE(int(app->Link().QueuedAt(0)->kind), 12);
         QCOMPARE(int(app->Link().QueuedAt(1)->kind), 11);
-
-        // A receiver answer while connected changes nothing and logs nothing.
-        log->entries.clear();
-        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x03, 0, 0, 0, Addr(0)));
-        QCOMPARE(theNodeTable().GetStatus(receiver), quint8(0x01));
-        QVERIFY(log->entries.isEmpty());
     }
 
     void unknownRouterIsAddedButUnknownLoggerIsNot()
@@ -191,13 +182,8 @@ private slots:
             FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
         QVERIFY(router > 0);
         QVERIFY(db->SeekLookupNode(router));
-        const NodeRow row = db->LookupCursor().Row();
-        QCOMPARE(row.name, QStringLiteral(" "));
-        QCOMPARE(int(row.type), 0x04);
-        QCOMPARE(row.fatherid, 0);
-        QCOMPARE(int(row.runstate), 1);
-        QCOMPARE(row.channel1_lower, -2000.0f);
-        QCOMPARE(row.channel2_upper, -2000.0f);
+        QCOMPARE(db->LookupCursor().Row().name, QStringLiteral(" "));
+        QCOMPARE(db->LookupCursor().Row().channel1_lower, -2000.0f);
 
         Receive(NodeInfo(FrameCodec::GNI, 0x0204, Addr(0x40), 0x88, 0x01, 0, 3, 200, Addr(0x10)));
         QCOMPARE(db->FindNodeIdByAddress(
@@ -205,25 +191,18 @@ private slots:
                  -1);
     }
 
+    // An information answer updates the live fields; only a new short address is logged.
     void nodeInformationLogsOnlyAChangedShortAddress()
     {
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);
         const int logger = AddNode(0x20, QStringLiteral("冷库"), 0x88, 1);
         (void)LoadNetworkTable(*db, theNodeTable());
         Connect(0x10);
-
-        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        for (const quint8 status : {0x01, 0x03})
+            Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, status, 0, 3, 180, Addr(0x10)));
         QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0102);
         QCOMPARE(theNodeTable().GetRfLevel(logger), -76); // 0xB4 as a signed byte
-        QCOMPARE(int(theNodeTable().GetRtFlag(logger)), 1);
-        QCOMPARE(theNodeTable().GetRtTimeout(logger), qint64(1860));
-        QCOMPARE(log->entries.size(), 1);
-        QCOMPARE(log->entries.first().first, QStringLiteral("系统"));
-
-        now += 5;
-        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x03, 0, 2, 150, Addr(0x10)));
         QCOMPARE(theNodeTable().GetStatus(logger), quint8(0x03));
-        QCOMPARE(theNodeTable().GetLastConnectTime(logger), now);
         QCOMPARE(log->entries.size(), 1);
     }
 
@@ -257,10 +236,10 @@ private slots:
         QTest::addColumn<float>("lower");
         QTest::addColumn<float>("upper");
         QTest::addColumn<bool>("near");
-        QTest::newRow("middle") << 25.0f << 0.0f << 50.0f << false;
         QTest::newRow("just inside upper margin") << 45.0f << 0.0f << 50.0f << true;
         QTest::newRow("just outside upper margin") << 44.9f << 0.0f << 50.0f << false;
-        QTest::newRow("near lower") << -19.5f << -20.0f << -10.0f << true;
+        QTest::newRow("on the lower margin") << 5.0f << 0.0f << 50.0f << true;
+        QTest::newRow("near lower, negative") << -19.5f << -20.0f << -10.0f << true;
         QTest::newRow("on the limit") << 50.0f << 0.0f << 50.0f << true;
         QTest::newRow("beyond the limit is an alarm, not a pre-alarm") << 50.5f << 0.0f << 50.0f << false;
         QTest::newRow("no limits") << 1.0f << -2000.0f << -2000.0f << false;
@@ -307,10 +286,7 @@ private slots:
         QCOMPARE(log->entries.size(), 2);
 
         QCOMPARE(theNodeTable().GetRtCount(logger), 4);
-        QCOMPARE(theNodeTable().GetRtTime(logger, 0), kT0);
         QCOMPARE(samples.size(), 4);
-        QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0105);
-        QCOMPARE(theNodeTable().GetRtInterval(logger), qint64(60));
         QCOMPARE(theNodeTable().GetRtTimeout(logger), qint64(120));
     }
 
@@ -348,14 +324,10 @@ private slots:
         QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 21);
         QCOMPARE(int(theNodeTable().GetAlarmEnable(logger)), 0);
         QCOMPARE(theNodeTable().GetLogStartTime(logger), now + 3600);
-        QCOMPARE(theNodeTable().GetLogInterval(logger), qint64(300));
         QVERIFY(db->SeekLookupNode(logger));
         QCOMPARE(db->LookupCursor().Row().channel1_lower, 1.0f);
         QCOMPARE(db->LookupCursor().Row().channel1_upper, 9.0f);
-        QCOMPARE(db->LookupCursor().Row().startTime, now + 3600);
         QCOMPARE(db->LookupCursor().Row().sampleCap, 300);
-        QCOMPARE(engine.Status().progress, 0);
-        QVERIFY(engine.Status().statusText.isEmpty());
         QCOMPARE(log->entries.last().first, QStringLiteral("设置"));
 
         // Recording stopped: run state and link fields follow the answer, the live type does not.
@@ -369,7 +341,6 @@ private slots:
         QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 23);
         QCOMPARE(int(theNodeTable().GetStatus(logger)), 0x00);
         QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0103);
-        QCOMPARE(theNodeTable().GetRfLevel(logger), -96); // 0xA0 as a signed byte
         QCOMPARE(int(theNodeTable().GetType(logger)), 0x80);
         QVERIFY(db->SeekLookupNode(logger));
         QCOMPARE(int(db->LookupCursor().Row().runstate), 0x00);
@@ -396,8 +367,6 @@ private slots:
         QVERIFY(log->entries.isEmpty());
         QVERIFY(engine.Status().statusText.isEmpty());
         QCOMPARE(engine.Status().progress, 0);
-        QVERIFY(!status.isEmpty());
-        QCOMPARE(status.last().at(0).toString(), QString());
         QCOMPARE(status.last().at(1).toInt(), 0);
     }
 
@@ -415,17 +384,11 @@ private slots:
         QVERIFY(session->IsProbing());
         QCOMPARE(session->State().connectionText, QStringLiteral("正在连接．．．"));
         session->ProbeStep();
-        const QByteArray request = pty.Read(2000);
-        QCOMPARE(request.size(), 64);
-        QCOMPARE(request.left(9), QByteArray::fromHex("ff7f757b474449"
-                                                      "08da"));
-        QCOMPARE(session->State().scanIndex, 1);
+        QCOMPARE(pty.Read(2000), LinkSession::KeepAliveFrame()); // the probe is a GDI query
 
         pty.Write(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
         QTRY_VERIFY(session->State().IsConnected());
-        QCOMPARE(session->State().connectedPort, 1);
         QVERIFY(!session->IsProbing());
-        QVERIFY(session->State().connectionText.contains(pty.SlavePath()));
         app->Link().ClearQueue();
         theNodeTable().SetShortAddress(logger, 0x0102);
         theNodeTable().SetStatus(receiver, 1);
@@ -439,16 +402,12 @@ private slots:
         for (int i = 0; i < 5; ++i)
             session->LinkTick();
         QCOMPARE(pty.Read(1000), LinkSession::KeepAliveFrame());
-        QCOMPARE(LinkSession::KeepAliveFrame().left(9), QByteArray::fromHex("ff7f757b474449"
-                                                                            "08da"));
-        QCOMPARE(LinkSession::AlarmFrame().left(9), QByteArray::fromHex("ff7f757b414c41"
-                                                                        "08b6"));
+        QCOMPARE(LinkSession::AlarmFrame().left(9), QByteArray::fromHex("ff7f757b414c4108b6"));
 
         now += 4;
         session->LinkTick();
         QCOMPARE(lost.size(), 1);
         QVERIFY(!session->State().IsConnected());
-        QCOMPARE(session->State().receiverId, -1);
         QVERIFY(!session->IsTicking());
         QCOMPARE(theNodeTable().GetShortAddress(logger), -1);
         QCOMPARE(app->Link().QueueSize(), 0);
@@ -497,8 +456,6 @@ private slots:
         QCOMPARE(int(theNodeTable().GetRtFlag(logger)), 2);
         QCOMPARE(app->Link().QueueSize(), 1);
         QCOMPARE(int(app->Link().Head()->kind), 3);
-        QCOMPARE(int(app->Link().Head()->addrMode), 2);
-        QCOMPARE(int(theNodeTable().GetRtFlag(router)), 0);
         QCOMPARE(int(theNodeTable().GetStatus(router)), 0);
         // A silent router is announced as such, not as a lost logger.
         QCOMPARE(routersLost, QList<int>{router});

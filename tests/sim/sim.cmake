@@ -5,9 +5,8 @@ corvane_add_test(test_sim_receiver
 target_include_directories(test_sim_receiver PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 
 corvane_add_test(test_sim_e2e
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sim_e2e.cpp ${CMAKE_CURRENT_LIST_DIR}/SimTestUtil.h
-  LIBS corvane_sim corvane_link
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sim_e2e.cpp
+  LIBS corvane_link
   LABEL e2e
   TIMEOUT 90)
-target_include_directories(test_sim_e2e PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 add_dependencies(test_sim_e2e corvane-sim)

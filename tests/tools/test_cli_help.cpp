@@ -1,29 +1,12 @@
 // corvane-cli --help lists every command; each command's --help shows its usage; a bad call
 // exits non-zero with the help on standard error.
-#include <QProcess>
+#include "CliRun.h"
+
 #include <QRegularExpression>
-#include <QtTest>
+
+using namespace clitest;
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run Cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli"), args);
-    Run run;
-    if (!p.waitForFinished(30000))
-        return run;
-    run.status = p.exitCode();
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
-}
 
 // Command names of the "Commands:" block of the help text.
 QStringList ListedCommands(const QString &help)

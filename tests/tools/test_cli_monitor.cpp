@@ -1,55 +1,8 @@
 // corvane-cli monitor connects to corvane-sim exactly as the main window would, applies what
 // arrives, and writes the node table and the message log of its home folder.
-#include <QtTest>
+#include "CliRun.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-
-namespace {
-
-const QString kCli = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli");
-const QString kSim = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-sim");
-
-struct Run {
-    int status = -1;
-    QList<QJsonObject> lines;
-    QString err;
-};
-
-Run Finish(QProcess &p, int timeoutMs)
-{
-    Run run;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return run;
-    }
-    run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
-        if (!line.trimmed().isEmpty())
-            run.lines.append(QJsonDocument::fromJson(line).object());
-    }
-    return run;
-}
-
-Run RunCli(const QStringList &args, int timeoutMs = 30000)
-{
-    QProcess p;
-    p.start(kCli, args);
-    return Finish(p, timeoutMs);
-}
-
-QStringList Events(const Run &run)
-{
-    QStringList events;
-    for (const QJsonObject &o : run.lines)
-        events << o.value(QStringLiteral("event")).toString();
-    return events;
-}
-
-} // namespace
+using namespace clitest;
 
 class TestCliMonitor : public QObject {
     Q_OBJECT
@@ -57,43 +10,31 @@ private slots:
     void monitorAppliesRecordsAndWritesRowsAndMessages()
     {
         const QString home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
-        QDir(home).removeRecursively();
-        QVERIFY(QDir().mkpath(home + QStringLiteral("/database")));
-        QVERIFY(QDir().mkpath(home + QStringLiteral("/profiler")));
-        QVERIFY(QDir().mkpath(home + QStringLiteral("/message")));
-        {
-            QFile ini(home + QStringLiteral("/profiler/sysmaneger.ini"));
-            QVERIFY(ini.open(QIODevice::WriteOnly));
-            ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n");
-        }
-        QCOMPARE(RunCli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("create"),
-                         QStringLiteral("plant.mdb")})
+        QVERIFY(MakeHome(home));
+        QCOMPARE(Cli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("create"),
+                      QStringLiteral("plant.mdb")})
                      .status,
                  0);
-        QCOMPARE(RunCli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("add-node"),
-                         QStringLiteral("plant.mdb"), QStringLiteral("--address"),
-                         QStringLiteral("00124b00000000a0"), QStringLiteral("--type"), QStringLiteral("64"),
-                         QStringLiteral("--name"), QStringLiteral("Gate")})
+        QCOMPARE(Cli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("add-node"),
+                      QStringLiteral("plant.mdb"), QStringLiteral("--address"),
+                      QStringLiteral("00124b00000000a0"), QStringLiteral("--type"), QStringLiteral("64"),
+                      QStringLiteral("--name"), QStringLiteral("Gate")})
                      .status,
                  0);
-        QCOMPARE(RunCli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("add-node"),
-                         QStringLiteral("plant.mdb"), QStringLiteral("--address"),
-                         QStringLiteral("00124b00000000c1"), QStringLiteral("--type"), QStringLiteral("128"),
-                         QStringLiteral("--name"), QStringLiteral("Fridge"), QStringLiteral("--parent"),
-                         QStringLiteral("1")})
-                     .status,
-                 0);
+        QCOMPARE(
+            Cli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("add-node"),
+                 QStringLiteral("plant.mdb"), QStringLiteral("--address"), QStringLiteral("00124b00000000c1"),
+                 QStringLiteral("--type"), QStringLiteral("128"), QStringLiteral("--name"),
+                 QStringLiteral("Fridge"), QStringLiteral("--parent"), QStringLiteral("1")})
+                .status,
+            0);
 
         QProcess sim;
-        sim.start(kSim,
-                  {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
-        QVERIFY(sim.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
-        const QString slave = QString::fromLocal8Bit(sim.readLine()).trimmed();
-        QVERIFY(slave.startsWith(QStringLiteral("/dev/")));
+        const QString slave = StartSim(sim);
+        QVERIFY(!slave.isEmpty());
 
-        const Run run = RunCli({QStringLiteral("--home"), home, QStringLiteral("--port"), slave,
-                                QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("8")});
+        const Run run = Cli({QStringLiteral("--home"), home, QStringLiteral("--port"), slave,
+                             QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("8")});
         sim.write("quit\n");
         sim.waitForFinished(3000);
         QVERIFY2(run.status == 0, qPrintable(run.err));
@@ -128,8 +69,8 @@ private slots:
         QVERIFY(messages >= 1);
 
         // The scan's unknown relay is now a row of the node table.
-        const Run nodes = RunCli({QStringLiteral("--home"), home, QStringLiteral("db"),
-                                  QStringLiteral("nodes"), QStringLiteral("plant.mdb")});
+        const Run nodes = Cli({QStringLiteral("--home"), home, QStringLiteral("db"), QStringLiteral("nodes"),
+                               QStringLiteral("plant.mdb")});
         QCOMPARE(nodes.status, 0);
         bool relayRow = false;
         for (const QJsonObject &o : nodes.lines)
@@ -138,29 +79,28 @@ private slots:
         QVERIFY(relayRow);
 
         // The message log holds what was printed.
-        const Run dump = RunCli({QStringLiteral("messages"), QStringLiteral("dump"),
-                                 home + QStringLiteral("/message/nmw001100.cvm")});
+        const Run dump = Cli({QStringLiteral("messages"), QStringLiteral("dump"),
+                              home + QStringLiteral("/message/nmw001100.cvm")});
         QCOMPARE(dump.status, 0);
         QCOMPARE(int(dump.lines.size()), messages);
 
         // A receiver silent for 13 s: the link is lost, comes back whole by itself, and the run
         // that ends connected succeeds.
-        sim.start(kSim,
-                  {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
-        QVERIFY(sim.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
+        const QString again = StartSim(sim);
+        QVERIFY(!again.isEmpty());
         QProcess monitor;
-        monitor.start(kCli, {QStringLiteral("--home"), home, QStringLiteral("--port"),
-                             QString::fromLocal8Bit(sim.readLine()).trimmed(), QStringLiteral("monitor"),
-                             QStringLiteral("--seconds"), QStringLiteral("24")});
+        monitor.start(kCli, {QStringLiteral("--home"), home, QStringLiteral("--port"), again,
+                             QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("24")});
         QTest::qWait(3000);
         sim.write("silence 13\n");
         QVERIFY(sim.waitForBytesWritten(3000));
-        const Run lossRun = Finish(monitor, 40000);
+        QVERIFY(monitor.waitForFinished(40000));
         sim.write("quit\n");
         sim.waitForFinished(3000);
-        QVERIFY2(lossRun.status == 0, qPrintable(lossRun.err));
-        const QStringList events = Events(lossRun);
+        QVERIFY2(monitor.exitCode() == 0, monitor.readAllStandardError().constData());
+        QStringList events;
+        for (const QByteArray &line : monitor.readAllStandardOutput().split('\n'))
+            events << QJsonDocument::fromJson(line).object().value(QStringLiteral("event")).toString();
         QVERIFY(events.contains(QStringLiteral("linklost")));
         QVERIFY(events.indexOf(QStringLiteral("reconnected")) > events.indexOf(QStringLiteral("linklost")));
     }
@@ -173,15 +113,15 @@ private slots:
             << QStringList{QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("2147484")}
             << QStringLiteral("--seconds");
         QTest::newRow("no receiver on the port")
-            << QStringList{QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"),
-                           QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("3")}
+            << QStringList{QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"), QStringLiteral("monitor"),
+                           QStringLiteral("--seconds"), QStringLiteral("3")}
             << QStringLiteral("receiver");
     }
     void monitorFailsClearly()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, error);
-        const Run run = RunCli(args);
+        const Run run = Cli(args);
         QVERIFY(run.status > 0);
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
     }

@@ -70,17 +70,12 @@ private slots:
         QTest::addColumn<QByteArray>("contains");
         QTest::newRow("manager") << "bin/corvane-manager" << QByteArray();
         QTest::newRow("cli") << "bin/corvane-cli" << QByteArray();
-        QTest::newRow("sim") << "bin/corvane-sim" << QByteArray();
         QTest::newRow("seed users") << "share/corvane/home/profiler/user.ruf" << QByteArray();
         QTest::newRow("seed alarm") << "share/corvane/home/sound/warning.wav" << QByteArray("RIFF");
-        QTest::newRow("seed pre-alarm") << "share/corvane/home/sound/prealarm.wav" << QByteArray("RIFF");
         QTest::newRow("demo network") << "share/corvane/demo-network.json" << QByteArray("{");
         QTest::newRow("desktop entry")
             << "share/applications/corvane-manager.desktop" << QByteArray("Icon=corvane-manager\n");
-        QTest::newRow("icon") << "share/icons/hicolor/128x128/apps/corvane-manager.png" << QByteArray("PNG");
-        QTest::newRow("man manager") << "share/man/man1/corvane-manager.1" << QByteArray("--home DIR");
         QTest::newRow("man cli") << "share/man/man1/corvane-cli.1" << QByteArray("usage: corvane-cli");
-        QTest::newRow("man sim") << "share/man/man1/corvane-sim.1" << QByteArray("--scenario");
         QTest::newRow("collector unit")
             << "lib/systemd/user/corvane-collect.service" << QByteArray("ExecStart=corvane-cli collect");
     }
@@ -123,21 +118,9 @@ private slots:
             QVERIFY2(QFileInfo(UserData() + QLatin1Char('/') + QLatin1String(sub)).isDir(), sub);
         QCOMPARE(ReadFile(UserData() + QStringLiteral("/profiler/user.ruf")),
                  ReadFile(QStringLiteral(CORVANE_BINARY_DIR "/bin/profiler/user.ruf")));
-        QCOMPARE(ReadFile(UserData() + QStringLiteral("/sound/warning.wav")),
-                 ReadFile(QStringLiteral(CORVANE_BINARY_DIR "/bin/sound/warning.wav")));
         QVERIFY(QFileInfo(UserData() + QStringLiteral("/profiler/user.ruf")).isWritable());
         // Nothing was written beside the program.
         QVERIFY(!QFileInfo::exists(bin + QStringLiteral("/profiler")));
-    }
-
-    void explicitHomeWins()
-    {
-        const QString home = m_root + QStringLiteral("/explicit");
-        const Run run = Start(m_prefix + QStringLiteral("/bin/corvane-cli"),
-                              {QStringLiteral("--home"), home, QStringLiteral("users")}, UserEnv());
-        QCOMPARE(run.status, 1);
-        QVERIFY2(run.err.contains((home + QStringLiteral("/profiler/user.ruf")).toUtf8()),
-                 run.err.constData());
     }
 
     void portableCopyKeepsItsDataBesideTheProgram()

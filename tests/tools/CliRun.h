@@ -1,0 +1,74 @@
+#pragma once
+
+// Running the programs of this build from tests: corvane-cli with its JSON lines, and
+// corvane-sim on its pseudo-terminal.
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace clitest {
+
+const QString kCli = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli");
+const QString kSim = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-sim");
+
+struct Run {
+    int status = -1; // -1: crashed or did not finish
+    QList<QJsonObject> lines;
+    QString out; // standard output as it came
+    QString err;
+};
+
+inline Run Cli(const QStringList &args, const QByteArray &input = {}, int timeoutMs = 40000)
+{
+    QProcess p;
+    p.start(kCli, args);
+    p.write(input);
+    p.closeWriteChannel();
+    Run run;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return run;
+    }
+    run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    const QByteArray out = p.readAllStandardOutput();
+    run.out = QString::fromUtf8(out);
+    for (const QByteArray &line : out.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            run.lines.append(QJsonDocument::fromJson(line).object());
+    }
+    return run;
+}
+
+// A fresh home with the Chinese texts and plant.mdb as the database of the settings file.
+inline bool MakeHome(const QString &home)
+{
+    QDir(home).removeRecursively();
+    for (const char *folder : {"/database", "/profiler", "/message"}) {
+        if (!QDir().mkpath(home + QLatin1String(folder)))
+            return false;
+    }
+    QFile ini(home + QStringLiteral("/profiler/sysmaneger.ini"));
+    return ini.open(QIODevice::WriteOnly) && ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n") > 0;
+}
+
+// Starts the simulator on the end-to-end network; the slave device it serves, empty on failure.
+inline QString StartSim(QProcess &sim)
+{
+    sim.start(kSim,
+              {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
+    if (!sim.waitForStarted())
+        return {};
+    QElapsedTimer t;
+    t.start();
+    while (!sim.canReadLine() && t.elapsed() < 5000)
+        sim.waitForReadyRead(100);
+    const QString slave = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    return slave.startsWith(QLatin1String("/dev/")) ? slave : QString();
+}
+
+} // namespace clitest
