@@ -226,11 +226,12 @@ void LinkEventHandler::NotifyManager(int id, bool parentChanged)
 
 bool LinkEventHandler::OnNodeInformation(const AffairReply &record, int id, int parentId, Batch &batch)
 {
-    if (id < 0) {
-        if (record.deviceType == NodeType::Router)
-            AddRouter(record);
+    // A router the database does not know joins it and, at once, the network table: the
+    // watchdog then sees it and its next answers are no news.
+    if (id < 0 && record.deviceType == NodeType::Router)
+        id = AddRouter(record);
+    if (id < 0)
         return true;
-    }
     bool topology = false;
     if (m_db.SeekEditNode(id)) {
         const NodeRow &row = m_db.EditCursor().Row();
@@ -253,7 +254,7 @@ bool LinkEventHandler::OnNodeInformation(const AffairReply &record, int id, int 
     return oldShort != record.shortAddress;
 }
 
-void LinkEventHandler::AddRouter(const AffairReply &record)
+int LinkEventHandler::AddRouter(const AffairReply &record)
 {
     NodeChange change;
     change.mask = 0x7CB6;
@@ -267,12 +268,16 @@ void LinkEventHandler::AddRouter(const AffairReply &record)
     change.values.channel1_lower = kNoValue;
     change.values.channel2_upper = kNoValue;
     change.values.channel2_lower = kNoValue;
-    if (!m_db.SaveNode(change)) {
+    const int id = m_db.SaveNode(change) ? m_db.FindNodeIdByAddress(change.values.extaddress) : -1;
+    if (id < 0) {
         qCWarning(lcNetwork) << "router not added:" << m_db.LastError();
-        return;
+        return -1;
     }
+    m_table.AddNode(id);
+    m_table.SetType(id, NodeType::Router);
     emit Notifier().topologyChanged();
     emit Notifier().allNodesChanged();
+    return id;
 }
 
 void LinkEventHandler::OnRealTimeData(const AffairReply &record, int id)

@@ -85,7 +85,8 @@ private:
     void SetLiveLink(const AffairReply &record, int id, bool withType = true);
     void NotifyManager(int id, bool parentChanged);
     void StoreDownload(const AffairReply &record, int id);
-    void AddRouter(const AffairReply &record);
+    // Adds an unknown router to the node table and the network table; its id, -1 on failure.
+    int AddRouter(const AffairReply &record);
 
     CUart_CommApp &m_link;
     CCorvaneBeeNode &m_table;

@@ -184,6 +184,16 @@ private slots:
         QVERIFY(db->SeekLookupNode(router));
         QCOMPARE(db->LookupCursor().Row().name, QStringLiteral(" "));
         QCOMPARE(db->LookupCursor().Row().channel1_lower, -2000.0f);
+        QCOMPARE(db->LookupCursor().Row().fatherid, 1);
+        // It has a live record at once: reachable, seen by the watchdog, its signal known; the
+        // same answer again is no news.
+        QCOMPARE(theNodeTable().GetShortAddress(router), 0x0203);
+        QCOMPARE(int(theNodeTable().GetStatus(router)), 0x01);
+        QCOMPARE(int(theNodeTable().GetRtFlag(router)), 1);
+        QCOMPARE(theNodeTable().GetPowerLevel(router), quint8(3));
+        log->entries.clear();
+        Receive(NodeInfo(FrameCodec::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
+        QVERIFY(log->entries.isEmpty());
 
         Receive(NodeInfo(FrameCodec::GNI, 0x0204, Addr(0x40), 0x88, 0x01, 0, 3, 200, Addr(0x10)));
         QCOMPARE(db->FindNodeIdByAddress(
