@@ -1,4 +1,5 @@
 #include "views/CFormviewCommand.h"
+#include "views/ListViewHelpers.h"
 
 #include "views/CCommandDialogs.h"
 #include "views/PickerTime.h"
@@ -196,8 +197,7 @@ QWidget *CFormviewCommand::BuildButtons()
 
 void CFormviewCommand::keyPressEvent(QKeyEvent *event)
 {
-    // The view never closes or acts on Enter or Escape; a focused button takes Enter itself.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+    if (ListViewHelpers::IsSwallowedKey(*event))
         return;
     QWidget::keyPressEvent(event);
 }
@@ -217,10 +217,7 @@ void CFormviewCommand::UpdateNode(int id)
 
 int CFormviewCommand::LastSelectedRow() const
 {
-    int last = -1;
-    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
-        last = std::max(last, index.row());
-    return last;
+    return ListViewHelpers::LastSelectedRow(*m_list);
 }
 
 void CFormviewCommand::SelectionChanged()

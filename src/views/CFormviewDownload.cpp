@@ -1,4 +1,5 @@
 #include "views/CFormviewDownload.h"
+#include "views/ListViewHelpers.h"
 
 #include "views/CCommandDialogs.h"
 #include "views/PickerTime.h"
@@ -192,7 +193,7 @@ QWidget *CFormviewDownload::BuildPanel()
 
 void CFormviewDownload::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+    if (ListViewHelpers::IsSwallowedKey(*event))
         return;
     QWidget::keyPressEvent(event);
 }
@@ -214,10 +215,7 @@ void CFormviewDownload::UpdateNode(int id)
 
 int CFormviewDownload::LastSelectedRow() const
 {
-    int last = -1;
-    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
-        last = std::max(last, index.row());
-    return last;
+    return ListViewHelpers::LastSelectedRow(*m_list);
 }
 
 void CFormviewDownload::SelectionChanged()

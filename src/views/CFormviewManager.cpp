@@ -1,4 +1,5 @@
 #include "views/CFormviewManager.h"
+#include "views/ListViewHelpers.h"
 
 #include "views/CDelBeeDlg.h"
 #include "views/CNewBeeDlg.h"
@@ -174,10 +175,7 @@ void CFormviewManager::ShowInList(int id)
 
 int CFormviewManager::LastSelectedRow() const
 {
-    int last = -1;
-    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
-        last = std::max(last, index.row());
-    return last;
+    return ListViewHelpers::LastSelectedRow(*m_list);
 }
 
 void CFormviewManager::Log(MessageKind kind, const QString &text)
