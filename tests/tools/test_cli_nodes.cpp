@@ -86,13 +86,16 @@ private slots:
         // The relay was unknown: the link handling added it to the node table during the run.
         const QJsonObject relay = RowOf(run, kRelay);
         QCOMPARE(relay.value(QStringLiteral("type")).toString(), QStringLiteral("中转器"));
-        QCOMPARE(relay.value(QStringLiteral("depth")).toInt(), 0);
+        // It stands under the receiver with its live state, without a restart.
+        QCOMPARE(relay.value(QStringLiteral("fatherId")).toInt(), gate.value(QStringLiteral("id")).toInt());
+        QCOMPARE(relay.value(QStringLiteral("depth")).toInt(), 1);
+        QCOMPARE(relay.value(QStringLiteral("runState")).toString(), QStringLiteral("已连接"));
         const QJsonObject fridge = RowOf(run, QStringLiteral("00124b00000000c1"));
         QCOMPARE(fridge.value(QStringLiteral("runState")).toString(), QStringLiteral("已启动"));
         QCOMPARE(fridge.value(QStringLiteral("rf")).toString(), QStringLiteral("-60"));
         QCOMPARE(fridge.value(QStringLiteral("alarmSetting")).toString(), QStringLiteral("已设置"));
         QCOMPARE(fridge.value(QStringLiteral("fatherId")).toInt(), relay.value(QStringLiteral("id")).toInt());
-        QCOMPARE(fridge.value(QStringLiteral("depth")).toInt(), 1);
+        QCOMPARE(fridge.value(QStringLiteral("depth")).toInt(), 2);
     }
 };
 
