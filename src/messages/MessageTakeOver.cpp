@@ -1,6 +1,7 @@
 #include "messages/MessageTakeOver.h"
 #include "messages/MessagesLog.h"
 
+#include "base/AppSettings.h"
 #include "base/CvTime.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -9,35 +10,53 @@
 
 #include <limits>
 
+namespace {
+
+constexpr int kWordIds[] = {Sid::WordAlarm, Sid::WordSet, Sid::WordDownload, Sid::WordSystem,
+                            Sid::WordPreAlarm};
+
+} // namespace
+
 MessageWords MessageWords::Load()
 {
-    return {LoadStr(Sid::WordAlarm), LoadStr(Sid::WordSet), LoadStr(Sid::WordDownload),
-            LoadStr(Sid::WordSystem), LoadStr(Sid::WordPreAlarm)};
+    MessageWords words;
+    QString *const current[] = {&words.alarm, &words.set, &words.download, &words.system, &words.preAlarm};
+    const AppSettings &settings = AppSettings::Instance();
+    StringTable other;
+    other.Load(settings.IsChinese() ? UiLanguage::English : UiLanguage::Chinese, settings.LangFolder());
+    for (int k = 0; k < int(Kind::Other); ++k) {
+        *current[k] = LoadStr(kWordIds[k]);
+        words.otherLanguage << other.Text(kWordIds[k]);
+    }
+    return words;
+}
+
+MessageWords::Kind MessageWords::KindOf(const QString &type) const
+{
+    const QString current[] = {alarm, set, download, system, preAlarm};
+    for (int k = 0; k < int(Kind::Other); ++k) {
+        if (type == current[k] || (k < otherLanguage.size() && type == otherLanguage[k]))
+            return Kind(k);
+    }
+    return Kind::Other;
 }
 
 bool MessageWords::IsArchived(const QString &type) const
 {
-    return type == alarm || type == set || type == download || type == system;
+    const Kind kind = KindOf(type);
+    return kind == Kind::Alarm || kind == Kind::Set || kind == Kind::Download || kind == Kind::System;
 }
 
 bool MessageWords::IsAlarm(const QString &type) const
 {
-    return type == alarm || type == preAlarm;
+    const Kind kind = KindOf(type);
+    return kind == Kind::Alarm || kind == Kind::PreAlarm;
 }
 
 quint32 MessageWords::Colour(const QString &type) const
 {
-    if (type == alarm)
-        return 0xFF3C3C;
-    if (type == set)
-        return 0x0082FF;
-    if (type == download)
-        return 0x804000;
-    if (type == system)
-        return 0x8000FF;
-    if (type == preAlarm)
-        return 0xFABE00;
-    return 0x000000;
+    static constexpr quint32 kColours[] = {0xFF3C3C, 0x0082FF, 0x804000, 0x8000FF, 0xFABE00, 0x000000};
+    return kColours[int(KindOf(type))];
 }
 
 bool EventColumn::Offer(const QString &event)

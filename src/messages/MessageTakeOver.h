@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <optional>
@@ -17,16 +18,23 @@ struct MessageRow {
     QString event;
 };
 
-// The five type words of the message log, compared as text.
+// The five type words of the message log, compared as text. Records logged before the
+// interface language was changed carry the words of the other language; they are recognised
+// too, so that a language change neither drops them from the archive nor loses their colour.
 struct MessageWords {
+    enum class Kind { Alarm, Set, Download, System, PreAlarm, Other };
+
     QString alarm;    // 警告
     QString set;      // 设置
     QString download; // 下载
     QString system;   // 系统
     QString preAlarm; // 预警
+    // The same five words in the other language, in this order.
+    QStringList otherLanguage;
 
-    // The words of the current string table.
+    // The words of the current string table and of the other language's table.
     [[nodiscard]] static MessageWords Load();
+    [[nodiscard]] Kind KindOf(const QString &type) const;
     // Records of these types go to the monthly files; a pre-alarm and any other type do not.
     [[nodiscard]] bool IsArchived(const QString &type) const;
     // Records of these types are listed on the alarm page.

@@ -111,22 +111,25 @@ private slots:
     void takeOverSortsAndArchives()
     {
         const MessageWords &w = m_words;
-        WriteNew({{w.alarm, QStringLiteral("2014-1-31 23:59:59"), QStringLiteral("a1")},
-                  {w.preAlarm, QStringLiteral("2014-2-1 00:00:00"), QStringLiteral("pre")},
-                  {w.set, QStringLiteral("2014-2-1 00:00:01"), QStringLiteral("s1")},
-                  {w.download, QStringLiteral("2015-1-10 10:00:00"), QStringLiteral("d1")},
-                  {w.system, QStringLiteral("2014-3-5 08:07"), QStringLiteral("no seconds")},
-                  {QStringLiteral("连接"), QStringLiteral("2014-3-5 08:07:09"), QStringLiteral("other")},
-                  {w.system, QStringLiteral("2014-2-03 9:05:07"), QStringLiteral("sys")}});
+        WriteNew(
+            {{w.alarm, QStringLiteral("2014-1-31 23:59:59"), QStringLiteral("a1")},
+             {w.preAlarm, QStringLiteral("2014-2-1 00:00:00"), QStringLiteral("pre")},
+             {w.set, QStringLiteral("2014-2-1 00:00:01"), QStringLiteral("s1")},
+             {w.download, QStringLiteral("2015-1-10 10:00:00"), QStringLiteral("d1")},
+             {w.system, QStringLiteral("2014-3-5 08:07"), QStringLiteral("no seconds")},
+             {QStringLiteral("连接"), QStringLiteral("2014-3-5 08:07:09"), QStringLiteral("other")},
+             {w.system, QStringLiteral("2014-2-03 9:05:07"), QStringLiteral("sys")},
+             {w.otherLanguage[2], QStringLiteral("2014-2-04 10:00:00"), QStringLiteral("other language")}});
         CMessageHisNew fresh(m_home);
         CMessageHis archive(m_home);
         const qint64 now = At(2016, 6, 1, 12, 0, 0);
         const TakeOverResult r = TakeOverMessages(fresh, archive, w, now);
 
         QVERIFY(r.opened && r.saved);
-        QCOMPARE(Events(r.all), QStringList({"a1", "pre", "s1", "d1", "no seconds", "other", "sys"}));
+        QCOMPARE(Events(r.all),
+                 QStringList({"a1", "pre", "s1", "d1", "no seconds", "other", "sys", "other language"}));
         QCOMPARE(Events(r.alarm), QStringList({"a1", "pre"}));
-        QCOMPARE(Events(r.recent), QStringList({"a1", "pre", "s1", "d1", "other", "sys"}));
+        QCOMPARE(Events(r.recent), QStringList({"a1", "pre", "s1", "d1", "other", "sys", "other language"}));
         QCOMPARE(r.unreadable, 1);
         // Month groups in file order: a month met again later starts a new group (and file append).
         QCOMPARE(QStringList(r.monthFiles.begin(), r.monthFiles.end()),
@@ -134,7 +137,8 @@ private slots:
                      {"msg201401.cvm", "msg201402.cvm", "msg201501.cvm", "msg201606.cvm", "msg201402.cvm"}));
         QCOMPARE(MonthEvents(At(2014, 1, 15, 0, 0, 0)), QStringList({"2014-1-31 23:59:59|a1"}));
         QCOMPARE(MonthEvents(At(2014, 2, 15, 0, 0, 0)),
-                 QStringList({"2014-2-1 00:00:01|s1", "2014-2-3 09:05:07|sys"}));
+                 QStringList(
+                     {"2014-2-1 00:00:01|s1", "2014-2-3 09:05:07|sys", "2014-2-4 10:00:00|other language"}));
         QCOMPARE(MonthEvents(At(2015, 1, 15, 0, 0, 0)), QStringList({"2015-1-10 10:00:00|d1"}));
         QCOMPARE(MonthEvents(At(2016, 6, 15, 0, 0, 0)),
                  QStringList({"2016-6-1 12:00:00|2014-3-5 08:07 no seconds"}));
@@ -228,6 +232,7 @@ private slots:
         QTest::newRow("download") << w.download << QColor(128, 64, 0);
         QTest::newRow("system") << w.system << QColor(128, 0, 255);
         QTest::newRow("pre-alarm") << w.preAlarm << QColor(250, 190, 0);
+        QTest::newRow("other language's alarm") << w.otherLanguage[0] << QColor(255, 60, 60);
         QTest::newRow("other") << QStringLiteral("连接") << QColor(0, 0, 0);
     }
     void rowColours()
