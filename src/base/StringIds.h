@@ -153,6 +153,9 @@ constexpr int GprsBindGroup = 15605;  // GPRS 绑定信息:
 constexpr int MonPrevPage = 15700;  // 上一页
 constexpr int MonNextPage = 15701;  // 下一页
 constexpr int MonStopAlarm = 15702; // 终止报警声音
+constexpr int MonTileNormal = 24200;      // 正常
+constexpr int MonTileUnreachable = 24201; // 无法连接
+constexpr int MonTileAlarm = 24202;       // 报警
 
 // History view.
 constexpr int HistRangeStart = 16100;  // 开始时间：

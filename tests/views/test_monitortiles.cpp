@@ -12,6 +12,7 @@ namespace {
 const QString kC = QStringLiteral("°C");
 const QString kF = QStringLiteral("°F");
 const QString kRh = QStringLiteral("%RH");
+const Units kUnits{kC, kF, kRh};
 
 } // namespace
 
@@ -60,7 +61,7 @@ private slots:
         QFETCH(int, shownAfterNext);
         QFETCH(int, nextAfterNext);
         CCorvaneBeeNode table;
-        Page page(table, Network(table, loggers));
+        Page page(table, Network(table, loggers), kUnits);
         QCOMPARE(page.Count(), pageCount);
         QCOMPARE(Shown(page), shownOnFirst);
         QVERIFY(!page.PreviousEnabled());
@@ -126,28 +127,38 @@ private slots:
     void samples()
     {
         CCorvaneBeeNode table;
-        Page page(table, Network(table, 31));
+        Page page(table, Network(table, 31), kUnits);
         table.AddRtSample(31, 100, 30.0f, 0.0f); // on page 2
-        QCOMPARE(page.OnSample(31, kC, kF, kRh), -1);
+        QCOMPARE(page.OnSample(31), -1);
         QVERIFY(page.Tiles()[0].reading.isEmpty());
         table.AddRtSample(2, 100, 30.0f, 0.0f);
-        QCOMPARE(page.OnSample(2, kC, kF, kRh), 1);
+        QCOMPARE(page.OnSample(2), 1);
         QCOMPARE(page.Tiles()[1].look, Look::Alarm);
         QCOMPARE(page.Tiles()[1].reading, QStringLiteral("\n  30.00 °C     "));
         table.AddRtSample(2, 101, 20.0f, 0.0f);
-        QCOMPARE(page.OnSample(2, kC, kF, kRh), 1);
+        QCOMPARE(page.OnSample(2), 1);
         QCOMPARE(page.Tiles()[1].look, Look::Normal);
-        QCOMPARE(page.OnSample(3, kC, kF, kRh), -1); // no sample yet
+        QCOMPARE(page.OnSample(3), -1); // no sample yet
+
+        // Tile 0 takes logger 31 on page 2: its own reading, not the one of logger 1.
+        table.AddRtSample(1, 100, 10.0f, 0.0f);
+        QCOMPARE(page.OnSample(1), 0);
+        page.Next();
+        QCOMPARE(page.Tiles()[0].nodeId, 31);
+        QCOMPARE(page.Tiles()[0].reading, QStringLiteral("\n  30.00 °C     "));
+        QCOMPARE(page.Tiles()[0].look, Look::Alarm);
+        page.Previous();
+        QCOMPARE(page.Tiles()[0].reading, QStringLiteral("\n  10.00 °C     "));
     }
 
     void reachability()
     {
         CCorvaneBeeNode table;
-        Page page(table, Network(table, 2));
+        Page page(table, Network(table, 2), kUnits);
         // Tiles start unreachable; a reachable logger's tile turns normal at the first check.
         QCOMPARE(page.CheckReachability(), std::vector<int>({0, 1}));
         table.AddRtSample(1, 100, 30.0f, 0.0f);
-        (void)page.OnSample(1, kC, kF, kRh);
+        (void)page.OnSample(1);
         QVERIFY(page.CheckReachability().empty()); // the alarm look stays while reachable
         QCOMPARE(page.Tiles()[0].look, Look::Alarm);
         table.SetStatus(1, 0x07); // run state 3: not reachable

@@ -3,8 +3,17 @@
 #include "base/NodeType.h"
 #include "network/BeeNodeItem.h"
 #include "network/CCorvaneBeeNode.h"
+#include "views/core/CNodeListModel.h"
 
 namespace MonitorTiles {
+
+std::vector<Source> SourcesOf(const CNodeListModel &list)
+{
+    std::vector<Source> sources;
+    for (int row = 0; row < list.rowCount(); ++row)
+        sources.push_back({list.IdAt(row), list.EntryAt(row)->row.name});
+    return sources;
+}
 
 std::optional<bool> NextEnabled(int page, int pageCount)
 {
@@ -64,8 +73,9 @@ Look AfterReachabilityCheck(Look current, const BeeNodeItem *node)
     return Look::Unreachable;
 }
 
-Page::Page(CCorvaneBeeNode &table, std::vector<Source> sources)
-    : m_table(table), m_sources(std::move(sources)), m_count(PageCount(int(m_sources.size())))
+Page::Page(CCorvaneBeeNode &table, std::vector<Source> sources, Units units)
+    : m_table(table), m_sources(std::move(sources)), m_units(std::move(units)),
+      m_count(PageCount(int(m_sources.size())))
 {
     Fill();
 }
@@ -95,7 +105,12 @@ void Page::Fill()
             continue;
         }
         const Source &source = m_sources[size_t(row)];
-        tile.nodeId = source.id;
+        if (tile.nodeId != source.id) {
+            tile.nodeId = source.id;
+            tile.reading.clear();
+            if (!TakeNewest(tile))
+                tile.look = AfterReachabilityCheck(Look::Unreachable, m_table.Find(source.id));
+        }
         tile.title = source.name;
         tile.alarmSetting = quint8(m_table.GetStatus(source.id) & 0x0C);
         tile.limits = {m_table.GetCh1Lower(source.id), m_table.GetCh1Upper(source.id),
@@ -103,26 +118,32 @@ void Page::Fill()
     }
 }
 
-int Page::OnSample(int nodeId, const QString &temperatureUnit, const QString &fahrenheitText,
-                   const QString &humidityUnit)
+bool Page::TakeNewest(Tile &tile)
 {
-    const int count = m_table.GetRtCount(nodeId);
-    if (nodeId <= 0 || count < 1)
+    const int id = tile.nodeId;
+    const int count = m_table.GetRtCount(id);
+    if (count < 1)
+        return false;
+    const float value1 = m_table.GetRtCh1(id, count - 1);
+    const float value2 = m_table.GetRtCh2(id, count - 1);
+    const quint8 type = m_table.GetType(id);
+    const quint8 status = m_table.GetStatus(id);
+    tile.reading =
+        ReadingText(type, value1, value2, m_units.temperature, m_units.fahrenheit, m_units.humidity);
+    tile.limits = {m_table.GetCh1Lower(id), m_table.GetCh1Upper(id), m_table.GetCh2Lower(id),
+                   m_table.GetCh2Upper(id)};
+    tile.alarmSetting = quint8(status & 0x0C);
+    tile.look = InAlarm(type, status, value1, value2, tile.limits) ? Look::Alarm : Look::Normal;
+    return true;
+}
+
+int Page::OnSample(int nodeId)
+{
+    if (nodeId <= 0)
         return -1;
     for (int k = 0; k < kPerPage; ++k) {
-        Tile &tile = m_tiles[size_t(k)];
-        if (tile.nodeId != nodeId)
-            continue;
-        const float value1 = m_table.GetRtCh1(nodeId, count - 1);
-        const float value2 = m_table.GetRtCh2(nodeId, count - 1);
-        const quint8 type = m_table.GetType(nodeId);
-        const quint8 status = m_table.GetStatus(nodeId);
-        tile.reading = ReadingText(type, value1, value2, temperatureUnit, fahrenheitText, humidityUnit);
-        tile.limits = {m_table.GetCh1Lower(nodeId), m_table.GetCh1Upper(nodeId), m_table.GetCh2Lower(nodeId),
-                       m_table.GetCh2Upper(nodeId)};
-        tile.alarmSetting = quint8(status & 0x0C);
-        tile.look = InAlarm(type, status, value1, value2, tile.limits) ? Look::Alarm : Look::Normal;
-        return k;
+        if (m_tiles[size_t(k)].nodeId == nodeId)
+            return TakeNewest(m_tiles[size_t(k)]) ? k : -1;
     }
     return -1;
 }

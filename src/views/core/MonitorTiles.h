@@ -9,6 +9,7 @@
 
 struct BeeNodeItem;
 class CCorvaneBeeNode;
+class CNodeListModel;
 
 // The monitor screen without its window: 30 tiles a page (six columns, five rows) over the
 // loggers of the real-time list in its order, what each tile shows and when it turns to its
@@ -27,6 +28,9 @@ struct Source {
     int id = 0;
     QString name;
 };
+
+// The loggers of a list in its order.
+[[nodiscard]] std::vector<Source> SourcesOf(const CNodeListModel &list);
 
 struct Limits {
     float ch1Lower = 0;
@@ -69,11 +73,19 @@ struct Tile {
     Limits limits;
 };
 
-// The tiles of the current page. Tiles keep their look across page changes until the next
-// check or sample.
+// The unit texts a reading is shown with.
+struct Units {
+    QString temperature; // the current temperature unit
+    QString fahrenheit;  // the Fahrenheit text of the settings
+    QString humidity;
+};
+
+// The tiles of the current page. A tile that keeps its logger across a page change keeps its
+// look until the next check or sample; a tile that takes another logger shows that logger's own
+// newest reading (none before its first sample), never the reading of the logger it showed before.
 class Page {
 public:
-    Page(CCorvaneBeeNode &table, std::vector<Source> sources);
+    Page(CCorvaneBeeNode &table, std::vector<Source> sources, Units units);
 
     [[nodiscard]] int Number() const { return m_page; }
     [[nodiscard]] int Count() const { return m_count; }
@@ -90,17 +102,19 @@ public:
     void Next();
     // A new sample of the node: the tile showing it on this page takes the reading and look;
     // the index of that tile, or -1 when none shows it.
-    int OnSample(int nodeId, const QString &temperatureUnit, const QString &fahrenheitText,
-                 const QString &humidityUnit);
+    int OnSample(int nodeId);
     // The reachability check of every tile; the indices of tiles whose look changed.
     std::vector<int> CheckReachability();
 
 private:
     // Shows the rows of the current page; nothing when it holds none.
     void Fill();
+    // The tile takes the node's newest sample: reading and look; false when it has none.
+    bool TakeNewest(Tile &tile);
 
     CCorvaneBeeNode &m_table;
     std::vector<Source> m_sources;
+    Units m_units;
     int m_page = 1;
     int m_count = 0;
     std::array<Tile, kPerPage> m_tiles{};
