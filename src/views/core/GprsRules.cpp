@@ -176,7 +176,7 @@ bool GprsLoggerModel::Lists(const NodeRow &, const BeeNodeItem &live) const
 
 void GprsLoggerModel::RowRead(const NodeRow &row)
 {
-    Table().SetGprsName(row.id, BeeNodeItem::MakeGprsName(row.name));
+    CopyRowIntoLive(Table(), row);
 }
 
 GprsBindingModel::GprsBindingModel(GprsBookEditor &editor, CCorvaneBeeNode &table, QObject *parent)

@@ -67,8 +67,8 @@ private:
 };
 
 // The GPRS tab's logger list: loggers of both tables in tree order, the running number, the name
-// and the hidden id; no check boxes. Reading a row gives the logger the GPRS form of its name,
-// which the lock sends to the receiver.
+// and the hidden id; no check boxes. Reading a row gives the logger its alarm limits and the GPRS
+// form of its name, which the lock sends to the receiver.
 class GprsLoggerModel : public CNodeListModel {
     Q_OBJECT
 public:
