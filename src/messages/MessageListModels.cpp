@@ -4,7 +4,6 @@
 #include "messages/CMessageHis.h"
 
 #include <QColor>
-#include <QSize>
 
 namespace MessageColumns {
 
@@ -13,11 +12,7 @@ QVariant Header(int section, int role)
     static constexpr int kHeaderIds[ColumnCount] = {154, 155, 229, 230};
     if (section < 0 || section >= ColumnCount)
         return {};
-    if (role == Qt::DisplayRole)
-        return LoadStr(kHeaderIds[section]);
-    if (role == Qt::SizeHintRole)
-        return QSize(kInitialWidths[section], 0);
-    return {};
+    return role == Qt::DisplayRole ? QVariant(LoadStr(kHeaderIds[section])) : QVariant();
 }
 
 QVariant Cell(const MessageRow &row, int column, int role, const MessageWords &words)

@@ -9,6 +9,7 @@
 
 #include <QDateEdit>
 #include <QDir>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -132,6 +133,13 @@ private slots:
         QCOMPARE(tabs->tabText(1), QStringLiteral("最近消息"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("历史消息"));
         QCOMPARE(m_view->History()->Picker()->displayFormat(), QStringLiteral("yyyy-MM"));
+        // Every list shows its four column headers.
+        for (const QTableView *list : {m_view->AlarmList()->List(), m_view->History()->List()}) {
+            QCOMPARE(list->model()->headerData(MessageColumns::ColType, Qt::Horizontal).toString(),
+                     QStringLiteral("消息类型"));
+            QVERIFY(list->horizontalHeader()->sizeHint().height() > 0);
+            QCOMPARE(list->columnWidth(MessageColumns::ColTime), 140);
+        }
     }
 };
 
