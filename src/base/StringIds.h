@@ -148,6 +148,7 @@ constexpr int GprsType = 15602;       // Type:
 constexpr int GprsFixedId = 15603;    // Fixed ID:
 constexpr int GprsLock = 15604;       // 锁定 GPRS 信息
 constexpr int GprsBindGroup = 15605;  // GPRS 绑定信息:
+constexpr int GprsOpenSlot = 24203;   // 编辑所选号码 (the open button, to assistive technology)
 
 // Monitor screen.
 constexpr int MonPrevPage = 15700;  // 上一页

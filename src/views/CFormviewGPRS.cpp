@@ -114,7 +114,7 @@ QWidget *CFormviewGPRS::BuildPhoneGroup()
     m_open = new QToolButton(group);
     m_open->setObjectName(QStringLiteral("btn1011"));
     m_open->setIcon(OpenSlotIcon());
-    m_open->setAccessibleName(LoadStr(476));
+    m_open->setAccessibleName(LoadStr(Sid::GprsOpenSlot));
     connect(m_open, &QToolButton::clicked, this, &CFormviewGPRS::OpenSlot);
     grid->addWidget(m_slotChoice, 2, 0, 1, 2);
     grid->addWidget(m_open, 2, 2);
@@ -131,6 +131,8 @@ QWidget *CFormviewGPRS::BuildBindingGroup()
     m_loggerList->setColumnHidden(GprsLoggerModel::ColId, true);
     connect(m_loggerList, &QTableView::clicked, this, &CFormviewGPRS::SelectLogger);
     m_bindingList = MakeTable(group, "list1162", m_bindings.get());
+    m_loggerList->setAccessibleName(LoadStr(Sid::GprsBindGroup));
+    m_bindingList->setAccessibleName(LoadStr(476)); // 手机号码
     m_bindingList->setColumnWidth(GprsBindingModel::ColSlot, 45);
     m_bindingList->setColumnWidth(GprsBindingModel::ColPhone, 170);
     connect(m_bindingList->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {

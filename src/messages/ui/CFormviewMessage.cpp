@@ -7,6 +7,7 @@
 #include "messages/ui/CFormviewMessagePages.h"
 
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,6 +34,9 @@ CFormviewMessage::CFormviewMessage(CMessageHisNew &fresh, CMessageHis &archive, 
     m_tabs->addTab(m_alarm, LoadStr(kAlarmTab));
     m_tabs->addTab(m_recent, LoadStr(kRecentTab));
     m_tabs->addTab(m_history, LoadStr(kHistoryTab));
+    m_alarm->List()->setAccessibleName(LoadStr(kAlarmTab));
+    m_recent->List()->setAccessibleName(LoadStr(kRecentTab));
+    m_history->List()->setAccessibleName(LoadStr(kHistoryTab));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);

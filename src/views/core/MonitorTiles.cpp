@@ -109,7 +109,7 @@ void Page::Fill()
             tile.nodeId = source.id;
             tile.reading.clear();
             if (!TakeNewest(tile))
-                tile.look = AfterReachabilityCheck(Look::Unreachable, m_table.Find(source.id));
+                tile.look = Look::Unreachable; // until the next check, as at creation
         }
         tile.title = source.name;
         tile.alarmSetting = quint8(m_table.GetStatus(source.id) & 0x0C);
