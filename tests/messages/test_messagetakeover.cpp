@@ -190,13 +190,9 @@ private slots:
         QTest::addColumn<int>("threshold");
         QTest::addColumn<QString>("event");
         QTest::addColumn<int>("width");
-        QTest::newRow("page, 80 bytes") << 60 << 75 << QString(80, QLatin1Char('x')) << 520;
         QTest::newRow("page, 70 bytes") << 60 << 75 << QString(70, QLatin1Char('x')) << 500;
-        QTest::newRow("page after clear, 76 bytes") << 75 << 75 << QString(76, QLatin1Char('x')) << 494;
         QTest::newRow("page, 38 Chinese characters") << 60 << 75 << QString(38, QChar(0x8B66)) << 494;
         QTest::newRow("page, 77 bytes") << 60 << 75 << QString(77, QLatin1Char('x')) << 500;
-        QTest::newRow("dialog, 61 bytes") << 0 << 60 << QString(61, QLatin1Char('x')) << 396;
-        QTest::newRow("dialog, 60 bytes") << 0 << 60 << QString(60, QLatin1Char('x')) << 500;
     }
     void eventColumn()
     {
@@ -205,21 +201,11 @@ private slots:
         QFETCH(QString, event);
         QFETCH(int, width);
         MessageListModel model(m_words, start);
+        QAbstractItemModelTester tester(&model);
         model.Append({{m_words.set, QStringLiteral("t"), QStringLiteral("u"), event},
                       {m_words.set, QStringLiteral("t"), QStringLiteral("u"), QStringLiteral("short")}});
         model.Column().FitAbove(threshold);
         QCOMPARE(model.Column().Width(), width);
-    }
-
-    void clearedListWidth()
-    {
-        MessageListModel model(m_words, 60);
-        QAbstractItemModelTester tester(&model);
-        model.Append(
-            {{m_words.alarm, QStringLiteral("t"), QStringLiteral("u"), QString(90, QLatin1Char('x'))}});
-        model.Clear(75, 487);
-        QCOMPARE(model.rowCount(), 0);
-        QCOMPARE(model.Column().Width(), 487);
     }
 
     void rowColours_data()

@@ -114,18 +114,6 @@ private slots:
         }
     }
 
-    void emptiedSlotUnbindsOnApply()
-    {
-        QCOMPARE(m_editor->EnterPhone(0, QStringLiteral("100"), nullptr),
-                 GprsBookEditor::PhoneEntry::Changed);
-        QCOMPARE(m_editor->SetBinding(kLoggerA, 2, true), 0x4u);
-        QCOMPARE(m_editor->SetBinding(kLoggerA, 0, true), 0x5u);
-        QCOMPARE(m_editor->EnterPhone(2, QString(), nullptr), GprsBookEditor::PhoneEntry::Changed);
-        QCOMPARE(m_table->GetGprsBindMask(kLoggerA), 0x5u); // until the timer applies the mask
-        m_table->ApplyPhoneMask();
-        QCOMPARE(m_table->GetGprsBindMask(kLoggerA), 0x1u);
-    }
-
     void bindingModel_data()
     {
         QTest::addColumn<bool>("administrator");
