@@ -1,9 +1,14 @@
 #include "SimControl.h"
 
+#include "SimNetwork.h"
 #include "SimReceiver.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -25,6 +30,29 @@ bool ToInt(const QString &text, int &out)
     bool ok = false;
     out = text.toInt(&ok);
     return ok;
+}
+
+// The receiver's GPRS book as one JSON object: the slot mask, the ten numbers (digits up to the
+// first zero byte) and the logger entries the PC wrote (address and bind mask).
+QString GprsBookJson(SimReceiver &sim)
+{
+    const SimGprs &gprs = sim.Network().Gprs();
+    QJsonArray phones;
+    for (const auto &phone : gprs.phones) {
+        const auto end = std::find(phone.begin(), phone.end(), quint8(0));
+        phones.append(
+            QString::fromLatin1(reinterpret_cast<const char *>(phone.data()), int(end - phone.begin())));
+    }
+    QJsonArray loggers;
+    for (int i = 0; i < gprs.loggerCount && i < int(gprs.entries.size()); ++i) {
+        const SimGprs::Entry &entry = gprs.entries[size_t(i)];
+        loggers.append(QJsonObject{{QStringLiteral("address"), FrameCodec::AddressToText(entry.address)},
+                                   {QStringLiteral("bindMask"), entry.bindMask}});
+    }
+    const QJsonObject book{{QStringLiteral("slotMask"), gprs.slotMask},
+                           {QStringLiteral("phones"), phones},
+                           {QStringLiteral("loggers"), loggers}};
+    return QString::fromUtf8(QJsonDocument(book).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
@@ -92,6 +120,11 @@ ControlResult RunControlLine(SimReceiver &sim, const QString &line)
         if (!arity(2) || !ToInt(words[1], a) || !ToInt(words[2], b) || !sim.SetDelay(a, b))
             return usage("delay MIN_MS MAX_MS (0 <= MIN <= MAX <= 60000)");
         return done;
+    }
+    if (command == QLatin1String("gprs")) {
+        if (!arity(0))
+            return usage("gprs");
+        return {true, false, QStringLiteral("ok gprs ") + GprsBookJson(sim)};
     }
     return Error(QStringLiteral("unknown command %1").arg(command));
 }

@@ -148,11 +148,15 @@ constexpr int GprsType = 15602;       // Type:
 constexpr int GprsFixedId = 15603;    // Fixed ID:
 constexpr int GprsLock = 15604;       // 锁定 GPRS 信息
 constexpr int GprsBindGroup = 15605;  // GPRS 绑定信息:
+constexpr int GprsOpenSlot = 24203;   // 编辑所选号码 (the open button, to assistive technology)
 
 // Monitor screen.
 constexpr int MonPrevPage = 15700;  // 上一页
 constexpr int MonNextPage = 15701;  // 下一页
 constexpr int MonStopAlarm = 15702; // 终止报警声音
+constexpr int MonTileNormal = 24200;      // 正常
+constexpr int MonTileUnreachable = 24201; // 无法连接
+constexpr int MonTileAlarm = 24202;       // 报警
 
 // History view.
 constexpr int HistRangeStart = 16100;  // 开始时间：

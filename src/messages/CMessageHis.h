@@ -43,6 +43,8 @@ public:
     // new, and remembers its name; false (the text stays) when nothing was written.
     [[nodiscard]] bool SaveToMonth(qint64 seconds);
     [[nodiscard]] bool HasUnsaved() const { return !m_unsaved.isEmpty(); }
+    // Drops committed records not yet written (their writer keeps another copy).
+    void DiscardUnsaved() { m_unsaved.clear(); }
 
     // True when the read file holds more than 20 bytes not yet taken over.
     [[nodiscard]] bool HasNewMessages() const;

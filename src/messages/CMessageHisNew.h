@@ -24,6 +24,9 @@ public:
     // Removes the taken-over bytes from the file, keeping what was appended since; false (and
     // the file unchanged) when it cannot be rewritten.
     [[nodiscard]] bool CommitTakeOver();
+    // Forgets the last take-over without touching the file: the next take-over hands out the
+    // same records again (used when they could not be archived).
+    void AbandonTakeOver() { m_takenLength = 0; }
     [[nodiscard]] qint64 TakenLength() const { return m_takenLength; }
 
     // The whole entry at once: new entry, type, time, user, event, commit, save.

@@ -8,6 +8,7 @@
 #include "link/LinkErrorDisplay.h"
 #include "messages/CMessageHisNew.h"
 #include "messages/CUserStore.h"
+#include "messages/ui/CFormviewMessage.h"
 #include "messages/ui/CFormviewUser.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/LinkSession.h"
@@ -17,7 +18,9 @@
 #include "shell/CViewPlace.h"
 #include "shell/CommandViewsAttach.h"
 #include "storage/CCorvaneODBC.h"
+#include "views/CFormviewGPRS.h"
 #include "views/CFormviewManager.h"
+#include "views/MonitorDialog.h"
 
 namespace {
 
@@ -92,6 +95,66 @@ CFormviewManager *AttachManagerView(CCorvaneManagerDlg &window, CCorvaneODBC &db
     return manager;
 }
 
+// The message tab: the "新消息" button makes it take the new messages over.
+void AttachMessageView(CCorvaneManagerDlg &window)
+{
+    MessageStores &stores = MessageStores::Instance();
+    auto *view = new CFormviewMessage(stores.fresh, stores.archive);
+    CViewPlace *place = window.Place(CorvaneView::Message);
+    place->SetView(view);
+    QObject::connect(place, &CViewPlace::notified, view, [view](ViewNotify code, int) {
+        if (code == ViewNotify::Specific)
+            view->ProcessNewMessages();
+    });
+    QObject::connect(view, &CFormviewMessage::unreadCheckWanted, &window, &CCorvaneManagerDlg::OnCheckUnread);
+}
+
+void AttachGprsView(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp &link,
+                    const LinkSession &session)
+{
+    auto *view = new CFormviewGPRS(
+        theNodeTable(), db, [&session] { return session.State().receiverId; },
+        [&link](RequestKind kind) { return link.SubmitCommand(nullptr, kind, 0); });
+    view->SetAdministrator(AppSettings::Instance().IsAdministrator());
+    CViewPlace *place = window.Place(CorvaneView::Gprs);
+    place->SetView(view);
+    QObject::connect(place, &CViewPlace::notified, view, [view](ViewNotify code, int argument) {
+        switch (code) {
+        case ViewNotify::Reload:
+            view->Reload();
+            break;
+        case ViewNotify::NodeChanged:
+            if (argument > 0)
+                view->UpdateNode(argument);
+            else
+                view->RefreshLoggers();
+            break;
+        case ViewNotify::Specific:
+            if (argument == 1)
+                view->Reload();
+            break;
+        case ViewNotify::ShowHide:
+        case ViewNotify::RouterLost:
+            break;
+        }
+    });
+}
+
+// The monitor screen over the loggers of the list, fed with every new sample while it is open.
+void SetUpMonitorScreen(CCorvaneManagerDlg &window, CCorvaneODBC &db, NetworkNotifier &notifier)
+{
+    window.SetMonitorScreenFactory([&window, &db, &notifier](QWidget *parent) {
+        GprsLoggerModel loggers(theNodeTable(), db);
+        loggers.Reload();
+        auto screen = std::make_unique<MonitorDialog>(theNodeTable(), MonitorTiles::SourcesOf(loggers),
+                                                      &CvTime::Now, parent);
+        QObject::connect(&notifier, &NetworkNotifier::newSample, screen.get(), &MonitorDialog::OnSample);
+        QObject::connect(screen.get(), &MonitorDialog::stopAlarmWanted, &window,
+                         &CCorvaneManagerDlg::StopAlarm);
+        return std::unique_ptr<QDialog>(std::move(screen));
+    });
+}
+
 } // namespace
 
 void ConnectViewNotices(NetworkNotifier &notifier, CCorvaneManagerDlg &window)
@@ -146,6 +209,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
     CFormviewManager *manager = AttachManagerView(window, db, link);
     AttachCommandViews(window, db, link);
+    AttachMessageView(window);
 
     QStringList ports = options.ports;
     std::unique_ptr<DemoReceiver> simulator;
@@ -170,6 +234,8 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     QObject::connect(&window, &CCorvaneManagerDlg::connectRequested, &session, &LinkSession::Connect);
     QObject::connect(&window, &CCorvaneManagerDlg::alarmFrameWanted, &session, &LinkSession::SendAlarmFrame);
     NetworkNotifier &notifier = session.Notifier();
+    AttachGprsView(window, db, link, session);
+    SetUpMonitorScreen(window, db, notifier);
     QObject::connect(&notifier, &NetworkNotifier::connectionChanged, &window,
                      [&window](const QString &text, bool connected) {
                          window.SetConnectionText(text);

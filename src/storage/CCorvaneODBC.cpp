@@ -4,6 +4,7 @@
 #include "base/AppSettings.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "base/TextBytes.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -206,10 +207,7 @@ QString CCorvaneODBC::DataTableStatement(const QString &tableName)
 
 int CCorvaneODBC::LegacyByteLength(const QString &text)
 {
-    int bytes = 0;
-    for (const QChar c : text)
-        bytes += c.unicode() < 0x80 ? 1 : 2;
-    return bytes;
+    return ::LegacyByteLength(text);
 }
 
 bool CCorvaneODBC::PathTooLong(const QString &fullPath) const

@@ -31,6 +31,9 @@ int RunFrame(const cli::GlobalOptions &global, QStringList args);
 int RunPorts(const cli::GlobalOptions &global, QStringList args);
 int RunUsers(const cli::GlobalOptions &global, QStringList args);
 int RunMessages(const cli::GlobalOptions &global, QStringList args);
+// messages month YYYY-MM and messages take-over.
+int RunMessagesMonth(const QStringList &args);
+int RunMessagesTakeOver(const QStringList &args);
 int RunDb(const cli::GlobalOptions &global, QStringList args);
 int RunHistory(const cli::GlobalOptions &global, QStringList args);
 int RunDatafile(const cli::GlobalOptions &global, QStringList args);
@@ -43,3 +46,4 @@ int RunLogging(const cli::GlobalOptions &global, QStringList args);
 int RunDownload(const cli::GlobalOptions &global, QStringList args);
 int RunPlan(const cli::GlobalOptions &global, QStringList args);
 int RunCollect(const cli::GlobalOptions &global, QStringList args);
+int RunGprs(const cli::GlobalOptions &global, QStringList args);

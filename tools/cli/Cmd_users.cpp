@@ -38,6 +38,10 @@ int RunUsers(const cli::GlobalOptions &, QStringList args)
 
 int RunMessages(const cli::GlobalOptions &, QStringList args)
 {
+    if (!args.isEmpty() && args.first() == QLatin1String("month"))
+        return RunMessagesMonth(args.mid(1));
+    if (!args.isEmpty() && args.first() == QLatin1String("take-over"))
+        return RunMessagesTakeOver(args.mid(1));
     if (args.size() != 2 || args.first() != QLatin1String("dump"))
         return cli::UsageOf("messages");
     const QString path = args.at(1);

@@ -14,7 +14,12 @@ const std::vector<CommandInfo> &Commands()
          RunFrame},
         {"ports", "list the serial ports the program would probe", "[--port PATH]... ports", RunPorts},
         {"users", "list the accounts of the user file", "[--home DIR] users", RunUsers},
-        {"messages", "print the records of a message file", "messages dump FILE", RunMessages},
+        {"messages", "print a message file or a month, or archive the new messages",
+         "messages dump FILE\n"
+         "[--home DIR] messages month YYYY-MM\n"
+         "[--home DIR] messages take-over\n"
+         "  take-over archives the new messages into their monthly files and prints what it archived",
+         RunMessages},
         {"db", "create a database, list or add nodes",
          "db create FILE\n"
          "db nodes FILE\n"
@@ -75,6 +80,14 @@ const std::vector<CommandInfo> &Commands()
          "[--home DIR] [--port PATH | --demo] collect [--seconds N] [--clock T]\n"
          "  without --seconds it runs until stopped; --clock T: the plans' clock starts at T",
          RunCollect},
+        {"gprs", "show or edit the alarm phone book and bindings, lock them into the receiver",
+         "[--home DIR] [--port PATH | --demo] gprs show [--seconds N]\n"
+         "[--home DIR] gprs phone K NUMBER\n"
+         "[--home DIR] gprs bind HEX16 SLOTS\n"
+         "[--home DIR] (--port PATH | --demo) gprs lock [--seconds LIMIT]\n"
+         "  K: phone slot 1..10, NUMBER: up to 15 digits ('' empties the slot and unbinds it);\n"
+         "  SLOTS: slot numbers separated by commas, or 'none'",
+         RunGprs},
     };
     return table;
 }

@@ -55,10 +55,5 @@ QColor CManagerListModel::RowColour(const Entry &entry, const BeeNodeItem &live)
 
 void CManagerListModel::RowRead(const NodeRow &row)
 {
-    CCorvaneBeeNode &table = Table();
-    table.SetCh1Lower(row.id, row.channel1_lower);
-    table.SetCh1Upper(row.id, row.channel1_upper);
-    table.SetCh2Lower(row.id, row.channel2_lower);
-    table.SetCh2Upper(row.id, row.channel2_upper);
-    table.SetGprsName(row.id, BeeNodeItem::MakeGprsName(row.name));
+    CopyRowIntoLive(Table(), row);
 }

@@ -280,3 +280,12 @@ void CNodeListModel::NumbersChanged(int fromRow)
     if (fromRow <= last)
         emit dataChanged(index(fromRow, 0), index(last, 0), {Qt::DisplayRole, Qt::AccessibleTextRole});
 }
+
+void CNodeListModel::CopyRowIntoLive(CCorvaneBeeNode &table, const NodeRow &row)
+{
+    table.SetCh1Lower(row.id, row.channel1_lower);
+    table.SetCh1Upper(row.id, row.channel1_upper);
+    table.SetCh2Lower(row.id, row.channel2_lower);
+    table.SetCh2Upper(row.id, row.channel2_upper);
+    table.SetGprsName(row.id, BeeNodeItem::MakeGprsName(row.name));
+}

@@ -67,6 +67,10 @@ public:
     qint32 NodeId(int row) override;
     QString ExtAddressText(int row) override;
 
+    // Copies a node-table row's alarm limits and the GPRS form of its name into the node's live
+    // record, where the link, the alarm checks and the lock take them from.
+    static void CopyRowIntoLive(CCorvaneBeeNode &table, const NodeRow &row);
+
     [[nodiscard]] CCorvaneBeeNode &Table() const { return m_table; }
     [[nodiscard]] CCorvaneODBC &Database() const { return m_database; }
 

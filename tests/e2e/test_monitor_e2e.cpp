@@ -1,0 +1,89 @@
+// The monitor screen against the demo network played by the simulator: the loggers' readings
+// reach their tiles through the network layer's new-sample notification, the freezer above its
+// limit shows the alarm tile, and an unreachable freezer turns to the unreachable tile.
+#include "DemoSetup.h"
+#include "SimReceiver.h"
+
+#include "base/AppSettings.h"
+#include "link/CUart_CommApp.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/LinkSession.h"
+#include "network/NetworkLoader.h"
+#include "network/NetworkNotifier.h"
+#include "storage/CCorvaneODBC.h"
+#include "views/MonitorDialog.h"
+#include "views/core/GprsRules.h"
+
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+
+const QString kFreezer = QStringLiteral("00124b0001d4e5f2");
+
+int TileOf(const MonitorDialog &monitor, int nodeId)
+{
+    for (int k = 0; k < MonitorTiles::kPerPage; ++k) {
+        if (monitor.Page().Tiles()[size_t(k)].nodeId == nodeId)
+            return k;
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestMonitorE2e : public QObject {
+    Q_OBJECT
+
+private slots:
+    void demoReadingsAndFreezerAlarm()
+    {
+        AppSettings &settings = AppSettings::Instance();
+        settings.SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME"));
+        settings.SetLanguage(UiLanguage::Chinese);
+        settings.SetCurrentTempUnit(settings.CelsiusText());
+        CCorvaneODBC &db = theDatabase();
+        QString error;
+        const QString name = DemoSetup::EnsureDatabase(db, &error);
+        QVERIFY2(!name.isEmpty() && db.OpenDatabase(name), qPrintable(error));
+        (void)LoadNetworkTable(db, theNodeTable());
+        std::unique_ptr<SimReceiver> sim = DemoSetup::StartReceiver(&error);
+        QVERIFY2(sim, qPrintable(error));
+        QVERIFY(sim->SetValue(kFreezer, 0, -12.0)); // above the freezer's upper limit of -16 °C
+
+        CUart_CommApp app;
+        LinkSession session(app, theNodeTable(), db);
+        GprsLoggerModel loggers(theNodeTable(), db);
+        loggers.Reload();
+        MonitorDialog monitor(theNodeTable(), MonitorTiles::SourcesOf(loggers), [] { return qint64(0); });
+        QObject::connect(&session.Notifier(), &NetworkNotifier::newSample, &monitor,
+                         &MonitorDialog::OnSample);
+        session.SetGivenPorts({sim->SlavePath()});
+        session.Connect();
+        QTRY_VERIFY_WITH_TIMEOUT(session.State().IsConnected(), 10000);
+
+        const int freezer = db.FindNodeIdByAddress(kFreezer);
+        const int tile = TileOf(monitor, freezer);
+        QVERIFY(tile >= 0);
+        QCOMPARE(monitor.Tile(tile)->Title()->text(), QStringLiteral("Freezer A"));
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.Tile(tile)->Look(), MonitorTiles::Look::Alarm, 90000);
+        QVERIFY2(monitor.Tile(tile)->Reading()->text().startsWith(QStringLiteral(" -12.00 °C\n")),
+                 qPrintable(monitor.Tile(tile)->Reading()->text()));
+        // The other loggers' readings arrive with their units.
+        const auto readings = [&] {
+            int count = 0;
+            for (int k = 0; k < loggers.rowCount(); ++k)
+                count += monitor.Tile(k)->Reading()->text().contains(QStringLiteral("°C")) ? 1 : 0;
+            return count;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(readings() >= 3, 90000);
+
+        QVERIFY(sim->SetReachable(kFreezer, false));
+        theNodeTable().SetStatus(freezer, quint8(theNodeTable().GetStatus(freezer) | 3));
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.Tile(tile)->Look(), MonitorTiles::Look::Unreachable, 3500);
+        app.Port().ClosePort();
+    }
+};
+
+QTEST_MAIN(TestMonitorE2e)
+#include "test_monitor_e2e.moc"

@@ -1,0 +1,196 @@
+// corvane-cli gprs edits the phone book and bindings as the GPRS tab does and locks them into
+// corvane-sim, read back from the simulated receiver; messages take-over and month archive and
+// read back the messages the run logged. Both programs run as separate processes.
+#include <QtTest>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace {
+
+const QString kCli = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli");
+const QString kSim = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-sim");
+const QString kFridge = QStringLiteral("00124b00000000c1");
+
+struct Run {
+    int status = -1;
+    QList<QJsonObject> lines;
+    QString err;
+};
+
+QJsonObject Find(const Run &run, const QString &key, const QJsonValue &value)
+{
+    for (const QJsonObject &o : run.lines) {
+        if (o.value(key) == value)
+            return o;
+    }
+    return {};
+}
+
+QList<int> SlotsOf(const Run &run, const QString &address)
+{
+    QList<int> slotNumbers;
+    for (const QJsonValue v :
+         Find(run, QStringLiteral("address"), address).value(QStringLiteral("slots")).toArray())
+        slotNumbers << v.toInt();
+    return slotNumbers;
+}
+
+} // namespace
+
+class TestCliGprs : public QObject {
+    Q_OBJECT
+
+    QString m_home;
+
+    Run Cli(const QStringList &args, int timeoutMs = 120000)
+    {
+        QProcess p;
+        p.start(kCli, QStringList{QStringLiteral("--home"), m_home} + args);
+        Run run;
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+            return run;
+        }
+        run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        run.err = QString::fromUtf8(p.readAllStandardError());
+        for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
+            if (!line.trimmed().isEmpty())
+                run.lines.append(QJsonDocument::fromJson(line).object());
+        }
+        return run;
+    }
+    void AddNode(const char *address, const char *type, const char *name)
+    {
+        const Run run = Cli({QStringLiteral("node"), QStringLiteral("add"), QLatin1String(address),
+                             QStringLiteral("--type"), QLatin1String(type), QStringLiteral("--name"),
+                             QString::fromUtf8(name)});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
+        QDir(m_home).removeRecursively();
+        for (const char *folder : {"/database", "/profiler", "/message"})
+            QVERIFY(QDir().mkpath(m_home + QLatin1String(folder)));
+        QFile ini(m_home + QStringLiteral("/profiler/sysmaneger.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n");
+        ini.close();
+        QCOMPARE(Cli({QStringLiteral("db"), QStringLiteral("create"), QStringLiteral("plant.mdb")}).status,
+                 0);
+        AddNode("00124b00000000a0", "0x40", "Gate");
+        AddNode("00124b00000000b1", "0x04", "Relay");
+        AddNode("00124b00000000c1", "0x80", "Fridge");
+    }
+
+    // Each row runs after the previous one, on the same book.
+    void editing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("slot3");
+        QTest::addColumn<QList<int>>("fridgeSlots");
+        QTest::newRow("slot 1") << QStringList{"phone", "1", "13800000001"} << 0 << ""
+                                << "" << QList<int>{};
+        QTest::newRow("duplicate into slot 3")
+            << QStringList{"phone", "3", "13800000001"} << 1 << "手机号已存在。\n13800000001"
+            << "" << QList<int>{};
+        QTest::newRow("slot 3") << QStringList{"phone", "3", " 13900000003 "} << 0 << ""
+                                << "13900000003" << QList<int>{};
+        QTest::newRow("not digits") << QStringList{"phone", "4", "12-34"} << 1 << "1 to 15 digits"
+                                    << "13900000003" << QList<int>{};
+        QTest::newRow("bind 1 and 3") << QStringList{"bind", kFridge, "1,3"} << 0 << ""
+                                      << "13900000003" << QList<int>{1, 3};
+        QTest::newRow("bind an empty slot") << QStringList{"bind", kFridge, "5"} << 1 << "slot 5"
+                                            << "13900000003" << QList<int>{1, 3};
+        QTest::newRow("bind a router") << QStringList{"bind", "00124b00000000b1", "1"} << 1 << "no logger"
+                                       << "13900000003" << QList<int>{1, 3};
+        QTest::newRow("slot 11") << QStringList{"phone", "11", "1"} << 2 << "usage"
+                                 << "13900000003" << QList<int>{1, 3};
+    }
+    void editing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        QFETCH(QString, slot3);
+        QFETCH(QList<int>, fridgeSlots);
+        const Run run = Cli(QStringList{QStringLiteral("gprs")} + args);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
+        const Run shown = Cli({QStringLiteral("gprs"), QStringLiteral("show")});
+        QCOMPARE(Find(shown, QStringLiteral("slot"), 3).value(QStringLiteral("number")).toString(), slot3);
+        QCOMPARE(SlotsOf(shown, kFridge), fridgeSlots);
+    }
+
+    void lockIntoSimulator()
+    {
+        QProcess sim;
+        sim.start(kSim,
+                  {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
+        QVERIFY(sim.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
+        const QString slave = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        const Run run = Cli({QStringLiteral("--port"), slave, QStringLiteral("gprs"), QStringLiteral("lock"),
+                             QStringLiteral("--seconds"), QStringLiteral("90")});
+        sim.write("gprs\n");
+        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
+        const QByteArray reply = sim.readLine().trimmed();
+        sim.write("quit\n");
+        sim.waitForFinished(3000);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY(!Find(run, QStringLiteral("event"), QStringLiteral("locked")).isEmpty());
+
+        QVERIFY2(reply.startsWith("ok gprs "), reply.constData());
+        const QJsonObject book = QJsonDocument::fromJson(reply.mid(8)).object();
+        const QJsonArray phones = book.value(QStringLiteral("phones")).toArray();
+        QCOMPARE(phones.size(), 10);
+        QCOMPARE(phones.at(0).toString(), QStringLiteral("13800000001"));
+        QCOMPARE(phones.at(1).toString(), QString());
+        QCOMPARE(phones.at(2).toString(), QStringLiteral("13900000003"));
+        QCOMPARE(book.value(QStringLiteral("slotMask")).toInt(), 0x5);
+        const QJsonArray loggers = book.value(QStringLiteral("loggers")).toArray();
+        QCOMPARE(loggers.size(), 1);
+        QCOMPARE(loggers.at(0).toObject().value(QStringLiteral("address")).toString(), kFridge);
+        QCOMPARE(loggers.at(0).toObject().value(QStringLiteral("bindMask")).toInt(), 0x5);
+    }
+
+    void emptiedSlotUnbinds()
+    {
+        const Run run =
+            Cli({QStringLiteral("gprs"), QStringLiteral("phone"), QStringLiteral("1"), QString()});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(SlotsOf(Cli({QStringLiteral("gprs"), QStringLiteral("show")}), kFridge), QList<int>{3});
+    }
+
+    // The lock's run logged messages: the take-over archives them, the month reads them back.
+    void messagesTakeOverAndMonth()
+    {
+        const Run taken = Cli({QStringLiteral("messages"), QStringLiteral("take-over")});
+        QVERIFY2(taken.status == 0, qPrintable(taken.err));
+        const QJsonObject summary = taken.lines.last();
+        const int archived = summary.value(QStringLiteral("archived")).toInt();
+        QVERIFY(archived >= 1);
+        QCOMPARE(taken.lines.size(), archived + 1);
+        const QString file = summary.value(QStringLiteral("files")).toArray().at(0).toString();
+        const QString month = file.mid(3, 4) + QLatin1Char('-') + file.mid(7, 2);
+        const Run read = Cli({QStringLiteral("messages"), QStringLiteral("month"), month});
+        QCOMPARE(read.status, 0);
+        QCOMPARE(read.lines.mid(read.lines.size() - archived), taken.lines.mid(0, archived));
+        const Run again = Cli({QStringLiteral("messages"), QStringLiteral("take-over")});
+        QCOMPARE(again.lines.last().value(QStringLiteral("taken")).toInt(), 0);
+        QCOMPARE(Cli({QStringLiteral("messages"), QStringLiteral("month"), QStringLiteral("1999-01")})
+                     .lines.size(),
+                 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliGprs)
+#include "test_cli_gprs.moc"

@@ -1,0 +1,219 @@
+// The GPRS book rules over a real node table: phone entries, bindings masked by the phone book,
+// when a lock is offered, the rows the lock writes, and the two list models.
+#include "views/core/GprsRules.h"
+
+#include "base/AppSettings.h"
+#include "network/BeeNodeItem.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/NetworkLoader.h"
+#include "storage/CCorvaneODBC.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+constexpr int kReceiver = 1;
+constexpr int kLoggerA = 2;
+constexpr int kLoggerB = 4;
+const QString kHeld = QStringLiteral("13800000003");
+
+} // namespace
+
+class TestGprsRules : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CCorvaneODBC> m_db;
+    std::unique_ptr<CCorvaneBeeNode> m_table;
+    std::unique_ptr<GprsBookEditor> m_editor;
+
+    void Add(int n, quint8 type, int father, const QString &name, int heldSlot = -1)
+    {
+        NodeChange change;
+        change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
+        change.values.extaddress = QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
+        change.values.type = type;
+        change.values.fatherid = father;
+        change.values.name = name;
+        QCOMPARE(m_db->SaveNode(change), 1);
+        if (heldSlot >= 0) {
+            QVERIFY(m_db->SeekEditNode(n) && m_db->EditCursor().Edit());
+            m_db->EditCursor().Fields().gprs_bind[size_t(heldSlot)] = kHeld;
+            QVERIFY(m_db->EditCursor().Update());
+        }
+    }
+    QString Column(int id, int slot)
+    {
+        return m_db->SeekLookupNode(id) ? m_db->LookupCursor().Row().gprs_bind[size_t(slot)]
+                                        : QStringLiteral("?");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
+        AppSettings::Instance().SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
+        QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
+    }
+
+    void init()
+    {
+        static int run = 0;
+        const QString name = QStringLiteral("gprs%1.mdb").arg(++run);
+        m_db = std::make_unique<CCorvaneODBC>();
+        QVERIFY(m_db->CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name));
+        QVERIFY(m_db->OpenDatabase(name));
+        m_table = std::make_unique<CCorvaneBeeNode>();
+        // Receiver 1 holds a number in slot index 2; loggers 2 and 4, router 3.
+        Add(kReceiver, 0x40, 0, QStringLiteral("接收器"), 2);
+        Add(kLoggerA, 0x88, 3, QStringLiteral("冷库"));
+        Add(3, 0x04, 1, QStringLiteral("R3"));
+        Add(kLoggerB, 0x80, 1, QStringLiteral("L4"));
+        (void)LoadNetworkTable(*m_db, *m_table);
+        m_editor = std::make_unique<GprsBookEditor>(*m_table, *m_db);
+        m_editor->SetReceiverId(GprsBookEditor::ReceiverInDatabase(*m_db));
+        QCOMPARE(m_editor->ReceiverId(), kReceiver);
+        QCOMPARE(m_editor->LoadPhoneBook()[2], kHeld);
+    }
+
+    void phoneEntry_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("stored"); // the slot's number and its receiver column afterwards
+        QTest::addColumn<int>("listState");
+        using E = GprsBookEditor::PhoneEntry;
+        QTest::newRow("number of another slot") << 4 << kHeld << int(E::Duplicate) << "" << -1;
+        QTest::newRow("same number in its own slot") << 2 << kHeld << int(E::Unchanged) << kHeld << -1;
+        QTest::newRow("new number, blanks around") << 4 << " 139 " << int(E::Changed) << "139" << 0;
+        QTest::newRow("15 digits") << 4 << "123456789012345" << int(E::Changed) << "123456789012345" << 0;
+        QTest::newRow("16 digits") << 4 << "1234567890123456" << int(E::Invalid) << "" << -1;
+        QTest::newRow("not a number") << 4 << "12a" << int(E::Invalid) << "" << -1;
+        QTest::newRow("emptying a filled slot") << 2 << "" << int(E::Changed) << "" << 0;
+        QTest::newRow("emptying an empty slot") << 5 << "" << int(E::Unchanged) << "" << -1;
+    }
+    void phoneEntry()
+    {
+        QFETCH(int, slot);
+        QFETCH(QString, typed);
+        QFETCH(int, result);
+        QFETCH(QString, stored);
+        QFETCH(int, listState);
+        int holder = -1;
+        QCOMPARE(int(m_editor->EnterPhone(slot, typed, &holder)), result);
+        QCOMPARE(m_editor->PhoneText(slot), stored);
+        QCOMPARE(Column(kReceiver, slot), stored);
+        QCOMPARE(m_table->GetPhoneListState(), listState);
+        QCOMPARE(bool(m_table->GetPhoneMask() & (1u << slot)), !stored.isEmpty());
+        if (result == int(GprsBookEditor::PhoneEntry::Duplicate)) {
+            QCOMPARE(holder, 2);
+            QVERIFY(GprsBookEditor::DuplicateText(typed).endsWith(QLatin1Char('\n') + kHeld));
+        }
+    }
+
+    void bindingModel_data()
+    {
+        QTest::addColumn<bool>("administrator");
+        QTest::addColumn<bool>("receiverKnown");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("checked");
+        QTest::newRow("filled slot") << true << true << 2 << true << int(Qt::Checked);
+        QTest::newRow("empty slot stays unbound") << true << true << 7 << true << int(Qt::Unchecked);
+        QTest::newRow("not an administrator") << false << true << 2 << false << int(Qt::Unchecked);
+        QTest::newRow("no receiver known") << true << false << 2 << false << int(Qt::Unchecked);
+    }
+    void bindingModel()
+    {
+        QFETCH(bool, administrator);
+        QFETCH(bool, receiverKnown);
+        QFETCH(int, slot);
+        QFETCH(bool, accepted);
+        QFETCH(int, checked);
+        GprsBindingModel model(*m_editor, *m_table);
+        QAbstractItemModelTester tester(&model);
+        QSignalSpy changes(&model, &GprsBindingModel::bindingChanged);
+        model.SetAdministrator(administrator);
+        if (!receiverKnown)
+            m_editor->SetReceiverId(-1);
+        model.SetLogger(kLoggerA);
+        QCOMPARE(model.rowCount(), 10);
+        QCOMPARE(model.index(2, GprsBindingModel::ColPhone).data().toString(), kHeld);
+        QCOMPARE(model.setData(model.index(slot, 0), Qt::Checked, Qt::CheckStateRole), accepted);
+        QCOMPARE(model.index(slot, 0).data(Qt::CheckStateRole).toInt(), checked);
+        QCOMPARE(changes.count(), accepted ? 1 : 0);
+    }
+
+    void bindingModelWithoutLogger()
+    {
+        GprsBindingModel model(*m_editor, *m_table);
+        model.SetAdministrator(true);
+        model.SetLogger(3); // a router
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void lockWanted()
+    {
+        // Fresh from the rows: the book's state is unknown and no logger has a receiver entry.
+        QVERIFY(m_editor->LockWanted());
+        m_table->CountLoggers();
+        QCOMPARE(m_table->SetGprsSlot(kLoggerA, 0), 1);
+        QCOMPARE(m_table->SetGprsSlot(kLoggerB, 1), 1);
+        QVERIFY(!m_editor->LockWanted());
+        QCOMPARE(m_editor->EnterPhone(3, QStringLiteral("555"), nullptr),
+                 GprsBookEditor::PhoneEntry::Changed);
+        QVERIFY(m_editor->LockWanted());
+        m_editor->SetReceiverId(0);
+        QVERIFY(!m_editor->LockWanted());
+    }
+
+    void lockWritesBindingRows()
+    {
+        QCOMPARE(m_editor->EnterPhone(0, QStringLiteral("100"), nullptr),
+                 GprsBookEditor::PhoneEntry::Changed);
+        (void)m_editor->SetBinding(kLoggerA, 0, true);
+        (void)m_editor->SetBinding(kLoggerA, 2, true);
+        (void)m_editor->SetBinding(kLoggerB, 2, true);
+        QVERIFY(m_editor->WriteBindings({kLoggerA, kLoggerB}));
+        QCOMPARE(Column(kLoggerA, 0), QStringLiteral("OK"));
+        QCOMPARE(Column(kLoggerA, 1), QString());
+        QCOMPARE(Column(kLoggerA, 2), QStringLiteral("OK"));
+        // A new run reads the same bindings and the same book back.
+        CCorvaneBeeNode reloaded;
+        (void)LoadNetworkTable(*m_db, reloaded);
+        QCOMPARE(reloaded.GetGprsBindMask(kLoggerA), 0x5u);
+        QCOMPARE(reloaded.GetGprsBindMask(kLoggerB), 0x4u);
+        GprsBookEditor again(reloaded, *m_db);
+        again.SetReceiverId(kReceiver);
+        const auto book = again.LoadPhoneBook();
+        QCOMPARE(book[0], QStringLiteral("100"));
+        QCOMPARE(reloaded.GetPhoneMask(), 0x5u);
+    }
+
+    void loggerList()
+    {
+        GprsLoggerModel model(*m_table, *m_db);
+        QAbstractItemModelTester tester(&model);
+        model.Reload();
+        QCOMPARE(model.rowCount(), 2);
+        QStringList names;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            names << model.index(r, GprsLoggerModel::ColName).data().toString();
+            QVERIFY(!model.index(r, 0).data(Qt::CheckStateRole).isValid());
+            QCOMPARE(model.index(r, 0).data().toString().trimmed(),
+                     QStringLiteral("%1").arg(r + 1, 3, 10, QLatin1Char('0')));
+        }
+        names.sort();
+        QCOMPARE(names, QStringList({"L4", "冷库"}));
+        // Reading the rows gave the loggers the GPRS form of their names, which the lock sends.
+        GprsName name{};
+        QCOMPARE(m_table->GetGprsName(kLoggerB, name), 1);
+        QVERIFY(name == BeeNodeItem::MakeGprsName(QStringLiteral("L4")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGprsRules)
+#include "test_gprsrules.moc"

@@ -1,0 +1,227 @@
+// The GPRS tab and the monitor screen on real widgets: opening and typing phone slots, the 475
+// refusal, unbinding after timer 1, the lock button's rule, administrator-only editing; the
+// monitor's pages, readings, alarm tile and its turn to the unreachable tile.
+#include "views/CFormviewGPRS.h"
+#include "views/MonitorDialog.h"
+
+#include "base/AppSettings.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/NetworkLoader.h"
+#include "storage/CCorvaneODBC.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+class ScriptedPrompt final : public IUserPrompt {
+public:
+    bool AskYesNo(QWidget *, const QString &text) override
+    {
+        questions << text;
+        return answer;
+    }
+    void Show(QWidget *, PromptIcon, const QString &, const QString &text) override { notices << text; }
+    int RunModal(QDialog &) override { return QDialog::Rejected; }
+
+    bool answer = true;
+    QStringList questions;
+    QStringList notices;
+};
+
+constexpr int kLogger = 2;
+
+} // namespace
+
+class TestGprsView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CCorvaneODBC> m_db;
+    std::unique_ptr<CCorvaneBeeNode> m_table;
+    std::unique_ptr<CFormviewGPRS> m_view;
+    ScriptedPrompt m_prompt;
+    QList<int> m_submitted;
+    int m_receiver = 1;
+
+    void Add(int n, quint8 type, const QString &name)
+    {
+        NodeChange change;
+        change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::Name;
+        change.values.extaddress = QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
+        change.values.type = type;
+        change.values.name = name;
+        QCOMPARE(m_db->SaveNode(change), 1);
+    }
+    // Opens slot k (1-based) by the drop-down list and its button, types and presses Enter.
+    void Type(int k, const QString &text)
+    {
+        m_view->SlotChoice()->setCurrentIndex(k - 1);
+        m_view->OpenButton()->click();
+        QLineEdit *edit = m_view->PhoneEdit(k - 1);
+        QVERIFY(!edit->isReadOnly());
+        edit->clear();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(edit->isReadOnly());
+    }
+    void MakeView(bool administrator)
+    {
+        m_view = std::make_unique<CFormviewGPRS>(
+            *m_table, *m_db, [this] { return m_receiver; },
+            [this](RequestKind kind) {
+                m_submitted << KindNumber(kind);
+                return 1;
+            },
+            &m_prompt);
+        m_view->SetAdministrator(administrator);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
+        AppSettings::Instance().SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
+        QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
+    }
+
+    void init()
+    {
+        static int run = 0;
+        const QString name = QStringLiteral("gprsview%1.mdb").arg(++run);
+        m_db = std::make_unique<CCorvaneODBC>();
+        QVERIFY(m_db->CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name));
+        QVERIFY(m_db->OpenDatabase(name));
+        m_table = std::make_unique<CCorvaneBeeNode>();
+        Add(1, 0x40, QStringLiteral("Gate"));
+        Add(kLogger, 0x80, QStringLiteral("Fridge"));
+        (void)LoadNetworkTable(*m_db, *m_table);
+        m_prompt = ScriptedPrompt();
+        m_submitted.clear();
+        m_receiver = 1;
+        MakeView(true);
+    }
+
+    void duplicateNumberRefused()
+    {
+        Type(3, QStringLiteral("13800000003"));
+        Type(5, QStringLiteral("13800000003"));
+        QCOMPARE(m_prompt.notices, QStringList{QStringLiteral("手机号已存在。\n13800000003")});
+        QCOMPARE(m_view->PhoneEdit(4)->text(), QString());
+        QCOMPARE(m_view->PhoneEdit(2)->text(), QStringLiteral("13800000003"));
+    }
+
+    void sameNumberStartsNoTimer()
+    {
+        Type(3, QStringLiteral("13800000003"));
+        QVERIFY(m_view->ApplyPending());
+        QTRY_VERIFY(!m_view->ApplyPending());
+        Type(3, QStringLiteral("13800000003"));
+        QVERIFY(!m_view->ApplyPending());
+        QVERIFY(m_prompt.notices.isEmpty());
+    }
+
+    void emptiedSlotUnbindsAfterTimer()
+    {
+        Type(3, QStringLiteral("13800000003"));
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        QTableView *loggers = m_view->LoggerList();
+        QTest::mouseClick(loggers->viewport(), Qt::LeftButton, {},
+                          loggers->visualRect(loggers->model()->index(0, 1)).center());
+        GprsBindingModel &bindings = m_view->Bindings();
+        QCOMPARE(bindings.Logger(), kLogger);
+        QVERIFY(bindings.setData(bindings.index(2, 0), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(bindings.setData(bindings.index(6, 0), Qt::Checked, Qt::CheckStateRole)); // empty slot 7
+        QCOMPARE(bindings.index(6, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(m_table->GetGprsBindMask(kLogger), 0x4u);
+        QTRY_VERIFY(!m_view->ApplyPending());
+        Type(3, QString());
+        QCOMPARE(m_table->GetGprsBindMask(kLogger), 0x4u);
+        QTRY_COMPARE(m_table->GetGprsBindMask(kLogger), 0u);
+        QCOMPARE(bindings.index(2, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    }
+
+    void lockButton()
+    {
+        QVERIFY(m_view->LockButton()->isEnabled()); // the logger has no entry in the receiver yet
+        m_prompt.answer = false;
+        m_view->LockButton()->click();
+        QVERIFY(m_submitted.isEmpty());
+        m_prompt.answer = true;
+        m_view->LockButton()->click();
+        QCOMPARE(m_prompt.questions.size(), 2);
+        QCOMPARE(m_submitted, QList<int>{KindNumber(RequestKind::GprsLock)});
+        QVERIFY(!m_view->LockButton()->isEnabled());
+        m_view->Reload(); // the lock's end
+        QVERIFY(m_view->LockButton()->isEnabled());
+    }
+
+    void editingRights_data()
+    {
+        QTest::addColumn<bool>("administrator");
+        QTest::addColumn<int>("receiver");
+        QTest::addColumn<bool>("canEdit");
+        QTest::newRow("administrator") << true << 1 << true;
+        QTest::newRow("ordinary user") << false << 1 << false;
+        QTest::newRow("no receiver") << true << -1 << false;
+    }
+    void editingRights()
+    {
+        QFETCH(bool, administrator);
+        QFETCH(int, receiver);
+        QFETCH(bool, canEdit);
+        m_receiver = receiver;
+        MakeView(administrator);
+        QCOMPARE(m_view->OpenButton()->isEnabled(), canEdit);
+        QCOMPARE(m_view->LockButton()->isEnabled(), canEdit);
+        m_view->OpenSlot();
+        QCOMPARE(m_view->PhoneEdit(0)->isReadOnly(), !canEdit);
+    }
+
+    void monitorPagesAndTiles()
+    {
+        CCorvaneBeeNode table;
+        std::vector<MonitorTiles::Source> loggers;
+        for (int id = 1; id <= 31; ++id) {
+            table.AddNode(id);
+            table.SetType(id, 0x80);
+            table.SetStatus(id, 0x05);
+            table.SetCh1Lower(id, -20.0f);
+            table.SetCh1Upper(id, -10.0f);
+            loggers.push_back({id, QStringLiteral("L%1").arg(id)});
+        }
+        MonitorDialog monitor(table, loggers, [] { return qint64(0); });
+        QCOMPARE(monitor.geometry(), monitor.screen()->availableGeometry());
+        QVERIFY(!monitor.PreviousButton()->isEnabled());
+        QVERIFY(monitor.NextButton()->isEnabled());
+        table.AddRtSample(2, 1, -5.0f, 0.0f);
+        monitor.OnSample(2);
+        QCOMPARE(monitor.Tile(1)->Reading()->text(), QStringLiteral("\n  -5.00 °C     "));
+        QCOMPARE(monitor.Tile(1)->accessibleDescription(), QStringLiteral("报警"));
+        // Unreachable within the 3-second check, also from the alarm tile.
+        table.SetStatus(2, 0x07);
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.Tile(1)->Look(), MonitorTiles::Look::Unreachable, 3500);
+        QCOMPARE(monitor.Tile(1)->accessibleDescription(), QStringLiteral("无法连接"));
+
+        monitor.NextButton()->click();
+        QVERIFY(monitor.PreviousButton()->isEnabled());
+        QVERIFY(!monitor.NextButton()->isEnabled());
+        QCOMPARE(monitor.Tile(0)->Title()->text(), QStringLiteral("L31"));
+        QVERIFY(!monitor.Tile(0)->isHidden());
+        QVERIFY(monitor.Tile(1)->isHidden());
+        QSignalSpy stop(&monitor, &MonitorDialog::stopAlarmWanted);
+        monitor.findChild<QPushButton *>(QStringLiteral("btn1282"))->click();
+        QCOMPARE(stop.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestGprsView)
+#include "test_gprsview.moc"
