@@ -2,6 +2,7 @@
 // when a lock is offered, the rows the lock writes, and the two list models.
 #include "views/core/GprsRules.h"
 
+#include "ViewTestKit.h"
 #include "base/AppSettings.h"
 #include "network/BeeNodeItem.h"
 #include "network/CCorvaneBeeNode.h"
@@ -51,20 +52,12 @@ class TestGprsRules : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
-        AppSettings::Instance().SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
-        QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
-    }
+    void initTestCase() { QVERIFY(viewtest::UseChineseHome()); }
 
     void init()
     {
-        static int run = 0;
-        const QString name = QStringLiteral("gprs%1.mdb").arg(++run);
-        m_db = std::make_unique<CCorvaneODBC>();
-        QVERIFY(m_db->CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name));
-        QVERIFY(m_db->OpenDatabase(name));
+        m_db = viewtest::FreshDatabase(QStringLiteral("gprs"));
+        QVERIFY(m_db);
         m_table = std::make_unique<CCorvaneBeeNode>();
         // Receiver 1 holds a number in slot index 2; loggers 2 and 4, router 3.
         Add(kReceiver, 0x40, 0, QStringLiteral("接收器"), 2);

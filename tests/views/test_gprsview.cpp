@@ -4,6 +4,7 @@
 #include "views/CFormviewGPRS.h"
 #include "views/MonitorDialog.h"
 
+#include "ViewTestKit.h"
 #include "base/AppSettings.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/NetworkLoader.h"
@@ -85,20 +86,12 @@ class TestGprsView : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
-        AppSettings::Instance().SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
-        QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
-    }
+    void initTestCase() { QVERIFY(viewtest::UseChineseHome()); }
 
     void init()
     {
-        static int run = 0;
-        const QString name = QStringLiteral("gprsview%1.mdb").arg(++run);
-        m_db = std::make_unique<CCorvaneODBC>();
-        QVERIFY(m_db->CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name));
-        QVERIFY(m_db->OpenDatabase(name));
+        m_db = viewtest::FreshDatabase(QStringLiteral("gprsview"));
+        QVERIFY(m_db);
         m_table = std::make_unique<CCorvaneBeeNode>();
         Add(1, 0x40, QStringLiteral("Gate"));
         Add(kLogger, 0x80, QStringLiteral("Fridge"));

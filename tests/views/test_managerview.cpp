@@ -5,6 +5,7 @@
 #include "views/CRenameDlg.h"
 #include "views/core/CManagerListModel.h"
 
+#include "ViewTestKit.h"
 #include "base/AppSettings.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/NetworkLoader.h"
@@ -83,8 +84,9 @@ class TestManagerView : public QObject {
                 return 1;
             },
             m_prompt.get());
-        view->SetMessageSink(
-            [this](MessageKind kind, const QString &text) { m_log << TypeWord(kind) + QLatin1Char('|') + text; });
+        view->SetMessageSink([this](MessageKind kind, const QString &text) {
+            m_log << TypeWord(kind) + QLatin1Char('|') + text;
+        });
         view->RebuildTree();
         return view;
     }
@@ -107,20 +109,12 @@ class TestManagerView : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
-        AppSettings::Instance().SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
-        QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
-    }
+    void initTestCase() { QVERIFY(viewtest::UseChineseHome()); }
 
     void init()
     {
-        static int run = 0;
-        const QString name = QStringLiteral("view%1.mdb").arg(++run);
-        m_db = std::make_unique<CCorvaneODBC>();
-        QVERIFY(m_db->CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name));
-        QVERIFY(m_db->OpenDatabase(name));
+        m_db = viewtest::FreshDatabase(QStringLiteral("view"));
+        QVERIFY(m_db);
         m_table = std::make_unique<CCorvaneBeeNode>();
         m_submitted.clear();
         m_log.clear();

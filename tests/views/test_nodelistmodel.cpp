@@ -3,6 +3,7 @@
 #include "views/core/CManagerListModel.h"
 #include "views/core/ManagerCommands.h"
 
+#include "ViewTestKit.h"
 #include "base/AppSettings.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/NetworkLoader.h"
@@ -55,20 +56,12 @@ class TestNodeListModel : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
-        AppSettings::Instance().SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME", QDir::currentPath()));
-        QVERIFY(QDir().mkpath(AppSettings::Instance().DatabaseFolder()));
-    }
+    void initTestCase() { QVERIFY(viewtest::UseChineseHome()); }
 
     void init()
     {
-        static int run = 0;
-        const QString name = QStringLiteral("list%1.mdb").arg(++run);
-        m_db = std::make_unique<CCorvaneODBC>();
-        QVERIFY(m_db->CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name));
-        QVERIFY(m_db->OpenDatabase(name));
+        m_db = viewtest::FreshDatabase(QStringLiteral("list"));
+        QVERIFY(m_db);
         m_table = std::make_unique<CCorvaneBeeNode>();
         m_log.clear();
         // Rows in id order: 1 receiver, 2 logger under 3, 3 router under 1, 4 logger under 1.
