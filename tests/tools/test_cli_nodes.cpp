@@ -97,6 +97,28 @@ private slots:
         QCOMPARE(fridge.value(QStringLiteral("fatherId")).toInt(), relay.value(QStringLiteral("id")).toInt());
         QCOMPARE(fridge.value(QStringLiteral("depth")).toInt(), 2);
     }
+
+    // scan waits for the network scan that follows the connection and prints the rows; without
+    // a receiver it fails with the link's own refusal.
+    void scanWaitsForItsEnd()
+    {
+        QProcess sim;
+        const QString slave = StartSim(sim);
+        QVERIFY(!slave.isEmpty());
+        const Run run = HomeCli({QStringLiteral("--port"), slave, QStringLiteral("scan"),
+                                 QStringLiteral("--seconds"), QStringLiteral("90")});
+        sim.write("quit\n");
+        sim.waitForFinished(3000);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(RowOf(run, kRelay).value(QStringLiteral("runState")).toString(), QStringLiteral("已连接"));
+
+        const Run none = HomeCli({QStringLiteral("scan")});
+        QVERIFY(none.status > 0);
+        // The refusal comes before the home's language is read: either text of the string table.
+        QVERIFY2(none.err.contains(QStringLiteral("未有仪器连接到电脑")) ||
+                     none.err.contains(QStringLiteral("No instrument is connected")),
+                 qPrintable(none.err));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliNodes)

@@ -177,7 +177,7 @@ int RunScan(const cli::GlobalOptions &global, QStringList args)
     if (!TakeSeconds(args, 60, seconds) || !args.isEmpty())
         return cli::UsageOf("scan");
     if (!Connects(global))
-        return cli::Fail(LoadStr(294)); // 未有仪器连接到电脑
+        return cli::Fail(LoadStr(Sid::NoNodeConnected));
     CCorvaneODBC &db = theDatabase();
     if (const int status = OpenNetwork(global, db))
         return status;
