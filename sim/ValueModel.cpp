@@ -89,6 +89,12 @@ std::optional<ValueModel> ValueModel::FromJson(const QJsonObject &json, QString 
             *error = QStringLiteral("value model period must be 1 s or more");
         return std::nullopt;
     }
+    // The phase becomes whole seconds: a value beyond any clock would not fit.
+    if (!(std::abs(phase) <= 1e12)) {
+        if (error)
+            *error = QStringLiteral("value model phase must lie within 1e12 s");
+        return std::nullopt;
+    }
     m.period_ = static_cast<qint64>(period);
     m.phase_ = static_cast<qint64>(phase);
     return m;

@@ -166,7 +166,9 @@ qint64 TimeFromBytes(const TimeBytes &b)
     f.hour = b[4];
     f.minute = b[5];
     f.second = b[6];
-    return CvTime::FromLocal(f).value_or(0);
+    // No recording starts before 1970: such bytes are as damaged as an impossible date.
+    const std::optional<qint64> time = CvTime::FromLocal(f);
+    return time && *time >= 0 ? *time : 0;
 }
 
 int SumOfBytes(const TimeBytes &bytes)

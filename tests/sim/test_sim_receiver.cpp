@@ -325,6 +325,10 @@ void TestSimReceiver::scenarioErrorsAreReported_data()
               "nodes": [{"address": "0000000000000002", "type": 128,
                          "channels": [{"model": "constant", "value": 1}], "recording": {"startAgo": 10}}]})"
                                                 << "\"interval\" is missing";
+    QTest::newRow("phase beyond any clock") << R"({"receiver": {"address": "0000000000000001"},
+              "nodes": [{"address": "0000000000000002", "type": 128,
+                         "channels": [{"model": "sine", "mean": 0, "amplitude": 1, "period": 60, "phase": 2e42}]}]})"
+                                            << "phase";
     QTest::newRow("bad delay")
         << R"({"receiver": {"address": "0000000000000001"}, "radio": {"delayMs": [5, 1]}})"
         << "delayMs";

@@ -159,6 +159,7 @@ void TestHistoryCodec::calendarBytes()
     // Month 13, February 30 and the unconvertible mark read as 0.
     QCOMPARE(TimeFromBytes({20, 14, 13, 1, 0, 0, 0}), qint64(0));
     QCOMPARE(TimeFromBytes({0, 0, 0, 0, 255, 255, 255}), qint64(0));
+    QCOMPARE(TimeFromBytes({19, 12, 6, 1, 0, 0, 0}), qint64(0)); // before 1970: damaged
     QCOMPARE(TimeToBytes(-5), (TimeBytes{0, 0, 0, 0, 255, 255, 255}));
 }
 
