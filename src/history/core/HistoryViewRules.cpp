@@ -1,13 +1,12 @@
 #include "history/core/HistoryViewRules.h"
 
-#include "base/AppSettings.h"
 #include "base/CvTime.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "history/core/HistoryCoreLog.h"
+#include "storage/CCorvFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace HistoryViewRules {
 
@@ -70,14 +69,7 @@ QStringList SaveFilters()
 
 QString InitialFolder()
 {
-    const AppSettings &settings = AppSettings::Instance();
-    const QString remembered = settings.LastDataFileSavePath();
-    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
-        return remembered;
-    const QString folder = settings.DataSaveFolder();
-    if (!QDir().mkpath(folder))
-        qCWarning(lcHistoryCore) << "cannot create the data-save folder" << folder;
-    return folder;
+    return CCorvFile::InitialFolder(CCorvFile::RememberedSaveFolder());
 }
 
 SaveOutcome Save(CNodeDataSave &store, const QString &chosenPath, int selectedFilter)
@@ -88,9 +80,8 @@ SaveOutcome Save(CNodeDataSave &store, const QString &chosenPath, int selectedFi
     const HistoryExport::Result result = HistoryExport::SaveAs(store, target.path);
     if (!result.ok)
         return {false, target.path, result.message};
-    const QString folder = QFileInfo(target.path).absolutePath();
-    if (!AppSettings::Instance().SetLastDataFileSavePath(QDir::toNativeSeparators(folder)))
-        qCWarning(lcHistoryCore) << "cannot remember the save folder" << folder;
+    if (!CCorvFile::RememberSaveFolder(target.path))
+        qCWarning(lcHistoryCore) << "cannot remember the save folder of" << target.path;
     return {true, target.path, LoadStr(444) /* 数据另存为： */ + QDir::toNativeSeparators(target.path)};
 }
 
