@@ -168,13 +168,13 @@ QWidget *CFormviewHistory::BuildControls()
     grid->addWidget(m_endTime, 1, 4);
     m_startTime->setAccessibleName(m_startDate->accessibleName());
     m_endTime->setAccessibleName(m_endDate->accessibleName());
-    m_set = MakeButton("btn1012", Sid::HistSet, true);
+    m_set = MakeButton("btn1012", Sid::HistSet, false);
     m_set->setEnabled(false);
     m_moment = new QDateTimeEdit(box);
     m_moment->setObjectName(QStringLiteral("picker1238"));
     m_moment->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     m_moment->setAccessibleName(LoadStr(Sid::HistSearch));
-    QPushButton *search = MakeButton("btn1239", Sid::HistSearch, true);
+    QPushButton *search = MakeButton("btn1239", Sid::HistSearch, false);
     QPushButton *print = MakeButton("btn1143", Sid::HistPrint, true);
     print->setEnabled(false); // until the print preview exists
     QPushButton *save = MakeButton("btn1125", Sid::HistSaveAs, true);
