@@ -305,6 +305,7 @@ constexpr int ExportSheetExists = 23409; // 工作簿中已有工作表“%1”�
 constexpr int ExportUnreadable = 23410;  // 无法读取工作簿 %1 ……
 constexpr int ExportWriteFailed = 23411; // 无法写入文件 %1：%2
 constexpr int ExportTooLarge = 23412;    // 工作簿过大……
+constexpr int HistRecordList = 24500;    // 记录列表 (the record list, to assistive technology)
 
 // Home folder and serial-port permission.
 constexpr int HomeFolderUnusable = 24000;    // The data folder %1 cannot be used: %2

@@ -17,6 +17,7 @@
 #include "shell/CCorvaneManagerDlg.h"
 #include "shell/CViewPlace.h"
 #include "shell/CommandViewsAttach.h"
+#include "shell/HistoryViewAttach.h"
 #include "storage/CCorvaneODBC.h"
 #include "views/CFormviewGPRS.h"
 #include "views/CFormviewManager.h"
@@ -209,6 +210,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
     CFormviewManager *manager = AttachManagerView(window, db, link);
     AttachCommandViews(window, db, link);
+    AttachHistoryView(window, db);
     AttachMessageView(window);
 
     QStringList ports = options.ports;

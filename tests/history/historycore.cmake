@@ -9,3 +9,5 @@ corvane_add_test(test_historyexportcli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_hi
 if(TARGET corvane-cli)
   add_dependencies(test_historyexportcli corvane-cli)
 endif()
+corvane_add_test(test_historyviewrules SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_historyviewrules.cpp
+                 LIBS corvane_historycore corvane_viewcore corvane_resources Qt6::Sql LABEL integration)
