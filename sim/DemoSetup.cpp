@@ -5,6 +5,9 @@
 #include "base/AppSettings.h"
 #include "base/ValueFormat.h"
 #include "storage/CCorvaneODBC.h"
+#include "storage/HistoryTables.h"
+
+#include <QDateTime>
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +40,31 @@ namespace {
     return db.SaveNode(change) == 1;
 }
 
+// The logger's recording so far, stored as if it had been downloaded once, so that the history
+// view has something to show from the first start.
+[[nodiscard]] bool StoreDemoHistory(CCorvaneODBC &db, const SimNode &node)
+{
+    const SimRecording &rec = node.rec;
+    const int records = int(rec.data.size()) / node.BytesPerRecord();
+    if (records < 1 || rec.interval <= 0)
+        return true;
+    HistoryBlockInput block;
+    block.nodeKey = FrameCodec::AddressToText(node.address);
+    block.nodeName = node.name;
+    block.startTime = rec.start;
+    block.endTime = rec.start + qint64(records) * rec.interval;
+    block.interval = rec.interval;
+    block.alarmFlag = rec.alarmMode;
+    block.ch1Lower = rec.limits[0];
+    block.ch1Upper = rec.limits[1];
+    block.ch2Lower = rec.limits[2];
+    block.ch2Upper = rec.limits[3];
+    block.deviceType = node.type;
+    block.data = rec.data.left(records * node.BytesPerRecord());
+    block.total = block.received = block.data.size();
+    return db.History().StoreHistoryBlock(block) == 1;
+}
+
 } // namespace
 
 namespace DemoSetup {
@@ -67,7 +95,8 @@ QString EnsureDatabase(CCorvaneODBC &db, QString *error)
     const QString path = settings.DatabaseFolder() + QLatin1Char('/') + name;
     if (!QFile::exists(path)) {
         QDir().mkpath(settings.DatabaseFolder());
-        SimReceiver scenario(SimClock::Manual(0));
+        // Read at the present moment, so that the recordings hold their samples up to now.
+        SimReceiver scenario(SimClock::Manual(QDateTime::currentMSecsSinceEpoch()));
         if (!scenario.LoadScenarioFile(ScenarioPath(), error))
             return {};
         if (!db.CreateDatabase(path) || !db.OpenDatabase(name)) {
@@ -84,6 +113,7 @@ QString EnsureDatabase(CCorvaneODBC &db, QString *error)
             ok = ok && AddDemoNode(db, node.name, node.address, node.type, parentId,
                                    node.IsLogger() && node.rec.interval > 0 ? &node.rec : nullptr);
             ids.push_back(ok ? db.FindNodeIdByAddress(FrameCodec::AddressToText(node.address)) : -1);
+            ok = ok && (!node.IsLogger() || StoreDemoHistory(db, node));
         }
         db.CloseDatabase();
         if (!ok) {

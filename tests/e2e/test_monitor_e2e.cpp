@@ -11,6 +11,7 @@
 #include "network/NetworkLoader.h"
 #include "network/NetworkNotifier.h"
 #include "storage/CCorvaneODBC.h"
+#include "storage/HistoryTables.h"
 #include "views/MonitorDialog.h"
 #include "views/core/GprsRules.h"
 
@@ -46,6 +47,13 @@ private slots:
         QString error;
         const QString name = DemoSetup::EnsureDatabase(db, &error);
         QVERIFY2(!name.isEmpty() && db.OpenDatabase(name), qPrintable(error));
+        // The demo database comes with each recording logger's samples stored once: the freezer
+        // records every 120 s since two hours ago.
+        CHistoryStore &history = db.History();
+        QVERIFY(history.OpenSummaryTable(kFreezer) && history.MoveLastRecord() && !history.IsRecordEnd());
+        QCOMPARE(history.RecordCount(), 1);
+        QVERIFY(history.EndTime() - history.StartTime() >= 7200 - 120);
+        QCOMPARE((history.EndTime() - history.StartTime()) % 120, qint64(0));
         (void)LoadNetworkTable(db, theNodeTable());
         std::unique_ptr<SimReceiver> sim = DemoSetup::StartReceiver(&error);
         QVERIFY2(sim, qPrintable(error));
