@@ -70,10 +70,7 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::newRow("start without interval") << QStringList{"start", kFridge} << 2;
         QTest::newRow("stop with samples") << QStringList{"stop", kFridge, "--samples", "1"} << 2;
-        QTest::newRow("no address") << QStringList{"fetch"} << 2;
-        QTest::newRow("unknown verb") << QStringList{"read", kFridge} << 2;
         QTest::newRow("interval 0") << QStringList{"start", kFridge, "--interval", "0"} << 1;
-        QTest::newRow("interval of a day") << QStringList{"start", kFridge, "--interval", "86400"} << 1;
         QTest::newRow("address not in the database") << QStringList{"fetch", "00124b00000000ff"} << 1;
     }
     void refusedLines()

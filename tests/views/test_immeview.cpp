@@ -1,6 +1,6 @@
 // The real-time view on a real node table, with a recording submit and cancel and a scripted
 // prompt that drives the dialogs: new samples redraw the logger shown, the interval dialog's
-// two buttons, start and stop on the checked loggers, cancel only on a checked row.
+// two buttons, start and stop on the checked loggers.
 #include "views/CFormviewImme.h"
 #include "views/CImmeDialogs.h"
 #include "views/CImmePages.h"
@@ -63,7 +63,6 @@ class TestImmeView : public QObject {
     ScriptedPrompt m_prompt;
     int m_accept = 1; // what the submit answers
     QList<RequestKind> m_submitted;
-    QList<RequestKind> m_cancelAsked;
 
     void Add(int n, quint8 type, const QString &name)
     {
@@ -89,7 +88,6 @@ private slots:
         Add(2, 0x80, QStringLiteral("冰箱"));
         (void)LoadNetworkTable(*m_db, *m_table);
         m_submitted.clear();
-        m_cancelAsked.clear();
         m_accept = 1;
         m_prompt.answer = QDialog::Accepted;
         m_view = std::make_unique<CFormviewImme>(
@@ -98,11 +96,7 @@ private slots:
                 m_submitted << kind;
                 return m_accept;
             },
-            [this](RequestKind kind, const QString &) {
-                m_cancelAsked << kind;
-                return true;
-            },
-            &m_prompt);
+            [](RequestKind, const QString &) { return true; }, &m_prompt);
         // As the main window wires it.
         connect(&m_table->Notifier(), &NetworkNotifier::newSample, m_view.get(), &CFormviewImme::UpdateNode);
         m_view->RefreshList();
@@ -187,30 +181,6 @@ private slots:
         QTEST(int(m_table->GetRtCmdState(kDual)), "state");
         QTEST(m_view->Model().TextAt(m_view->Model().RowOf(kDual), RtColInterval), "interval");
         QCOMPARE(m_prompt.rows, QStringList{QStringLiteral("1|冷库|00:01:40*")});
-    }
-
-    void nothingCheckedOrDeclined()
-    {
-        m_view->StartRealTime(); // nothing checked: no dialog, nothing sent
-        m_view->StopRealTime();
-        Check(kDual);
-        m_prompt.answer = QDialog::Rejected;
-        m_view->StartRealTime();
-        QVERIFY(m_submitted.isEmpty());
-    }
-
-    void cancelOnlyWhenChecked()
-    {
-        m_table->SetRtCmdState(kDual, 6);
-        m_table->SetRtRequestedInterval(kDual, 100);
-        Select(kDual);
-        m_view->CancelOperation();
-        QVERIFY(m_cancelAsked.isEmpty());
-        QCOMPARE(m_table->GetRtCmdState(kDual), quint8(6));
-        Check(kDual);
-        m_view->CancelOperation();
-        QCOMPARE(m_cancelAsked, (QList<RequestKind>{RequestKind::SetRealTime, RequestKind::ReadRealTime}));
-        QCOMPARE(m_table->GetRtCmdState(kDual), quint8(28));
     }
 };
 
