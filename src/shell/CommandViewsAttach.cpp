@@ -7,11 +7,12 @@
 #include "shell/CViewPlace.h"
 #include "views/CFormviewCommand.h"
 #include "views/CFormviewDownload.h"
+#include "views/CFormviewImme.h"
 #include "views/core/DownloadPlans.h"
 
 namespace {
 
-// Both views: reload, one node changed (0: all nodes).
+// The node-list views: reload, one node changed (0: all nodes).
 template <typename View> void ConnectNotices(CViewPlace *place, View *view)
 {
     QObject::connect(place, &CViewPlace::notified, view, [view](ViewNotify code, int argument) {
@@ -33,6 +34,13 @@ void AttachCommandViews(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_Comm
         const auto ext = FrameCodec::AddressFromText(address);
         return ext && link.Link().CancelQueued(kind, *ext) == 1;
     };
+
+    auto *imme = new CFormviewImme(theNodeTable(), db, submit, cancel, &window.Prompt());
+    CViewPlace *immePlace = window.Place(CorvaneView::Imme);
+    immePlace->SetView(imme);
+    ConnectNotices(immePlace, imme);
+    QObject::connect(&theNodeTable().Notifier(), &NetworkNotifier::newSample, imme,
+                     &CFormviewImme::UpdateNode);
 
     auto *command = new CFormviewCommand(theNodeTable(), db, submit, cancel, &window.Prompt());
     CViewPlace *commandPlace = window.Place(CorvaneView::Command);

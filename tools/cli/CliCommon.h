@@ -43,6 +43,7 @@ int RunNodes(const cli::GlobalOptions &global, QStringList args);
 int RunScan(const cli::GlobalOptions &global, QStringList args);
 int RunNode(const cli::GlobalOptions &global, QStringList args);
 int RunLogging(const cli::GlobalOptions &global, QStringList args);
+int RunRealtime(const cli::GlobalOptions &global, QStringList args);
 int RunDownload(const cli::GlobalOptions &global, QStringList args);
 int RunPlan(const cli::GlobalOptions &global, QStringList args);
 int RunCollect(const cli::GlobalOptions &global, QStringList args);

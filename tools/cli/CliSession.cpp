@@ -187,7 +187,11 @@ int RunBatch(Session &session, const GlobalOptions &global, CNodeListModel &mode
     const auto ended = [&](int id) {
         allOk = batch.report(id, batch.state(id)) && allOk;
         waiting.erase(id);
-        if (waiting.empty())
+        if (!waiting.empty())
+            return;
+        if (batch.ended)
+            batch.ended(allOk);
+        else
             Session::Finish(allOk ? 0 : 1);
     };
     session.WhenConnected([&] {

@@ -81,6 +81,9 @@ struct CommandBatch {
     quint8 queuedState = 0;                           // set when a request was queued
     std::function<bool(quint8 state)> pending;        // the command has not ended yet
     std::function<bool(int id, quint8 state)> report; // prints the end; true when it succeeded
+    // Called instead of ending the run when every command has ended (a command that waits for
+    // more, such as samples, ends the run itself); ok when every command succeeded.
+    std::function<void(bool ok)> ended;
 };
 
 // Connects, submits the batch for every id and waits until all have ended or the seconds pass.

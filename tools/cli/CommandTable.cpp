@@ -67,6 +67,14 @@ const std::vector<CommandInfo> &Commands()
          "[--seconds LIMIT]\n"
          "  limits in degrees Celsius (%RH for a humidity channel); no limits: alarm off",
          RunLogging},
+        {"realtime", "start, stop or fetch the real-time samples of loggers",
+         "[--home DIR] [--port PATH | --demo] realtime start HEX16... --interval S [--samples N] "
+         "[--seconds LIMIT]\n"
+         "[--home DIR] [--port PATH | --demo] realtime stop HEX16... [--seconds LIMIT]\n"
+         "[--home DIR] [--port PATH | --demo] realtime fetch HEX16... [--seconds LIMIT]\n"
+         "  S: seconds between samples (1..86399); --samples N: after the start, wait for N samples\n"
+         "  of each logger; prints every sample received and each logger's row and command state",
+         RunRealtime},
         {"download", "download the recorded history of loggers into the database",
          "[--home DIR] [--port PATH | --demo] download HEX16... [--from T --to T] [--seconds LIMIT]\n"
          "  prints the stored record of each node and whether its download completed",

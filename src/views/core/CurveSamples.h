@@ -6,6 +6,7 @@
 #include <array>
 
 class CNodeDataSave;
+struct BeeNodeItem;
 
 // One channel of the samples a curve shows. The arrays are not owned: the caller keeps them
 // alive while the plot uses them.
@@ -43,4 +44,7 @@ struct CurveSamples {
     // The selected range of the history sample store with its limits and extremes; the unit
     // texts are the caller's.
     [[nodiscard]] static CurveSamples FromDataSet(const CNodeDataSave &set);
+    // The real-time ring of a logger, oldest sample first, with its limits and extremes; the
+    // unit texts are the caller's.
+    [[nodiscard]] static CurveSamples FromRing(const BeeNodeItem &live);
 };

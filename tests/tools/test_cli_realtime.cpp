@@ -1,0 +1,121 @@
+// corvane-cli realtime against corvane-sim, as separate processes: a new interval is written to
+// a logger and its samples arrive at that pace, stop writes interval 0, fetch reads one sample;
+// wrong command lines are refused before anything is sent.
+#include "CliRun.h"
+
+namespace {
+
+const QString kFridge = QStringLiteral("00124b00000000c1");
+
+QList<QJsonObject> Events(const clitest::Run &run, const QString &event)
+{
+    QList<QJsonObject> found;
+    for (const QJsonObject &o : run.lines) {
+        if (o.value(QStringLiteral("event")).toString() == event)
+            found << o;
+    }
+    return found;
+}
+
+} // namespace
+
+class TestCliRealtime : public QObject {
+    Q_OBJECT
+
+    QString m_home;
+    QProcess m_sim;
+    QString m_port;
+
+    clitest::Run Realtime(const QStringList &args)
+    {
+        return clitest::Cli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("--port"), m_port,
+                                        QStringLiteral("realtime")} +
+                            args);
+    }
+    // The one result line of a run, with the expected command state.
+    static QJsonObject Result(const clitest::Run &run, int state)
+    {
+        const QList<QJsonObject> results = Events(run, QStringLiteral("result"));
+        if (results.size() != 1 || results[0].value(QStringLiteral("state")).toInt() != state)
+            return {};
+        return results[0];
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
+        QVERIFY(clitest::MakeHome(m_home));
+        const auto db = [this](const QStringList &args) {
+            return clitest::Cli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("db")} + args)
+                .status;
+        };
+        QCOMPARE(db({QStringLiteral("create"), QStringLiteral("plant.mdb")}), 0);
+        QCOMPARE(db({QStringLiteral("add-node"), QStringLiteral("plant.mdb"), QStringLiteral("--address"),
+                     kFridge, QStringLiteral("--type"), QStringLiteral("128"), QStringLiteral("--name"),
+                     QStringLiteral("Fridge")}),
+                 0);
+        m_port = clitest::StartSim(m_sim);
+        QVERIFY(!m_port.isEmpty());
+    }
+    void cleanupTestCase()
+    {
+        m_sim.kill();
+        m_sim.waitForFinished();
+    }
+
+    void refusedLines_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("start without interval") << QStringList{"start", kFridge} << 2;
+        QTest::newRow("stop with samples") << QStringList{"stop", kFridge, "--samples", "1"} << 2;
+        QTest::newRow("interval 0") << QStringList{"start", kFridge, "--interval", "0"} << 1;
+        QTest::newRow("address not in the database") << QStringList{"fetch", "00124b00000000ff"} << 1;
+    }
+    void refusedLines()
+    {
+        QFETCH(QStringList, args);
+        const clitest::Run run = Realtime(args);
+        QTEST(run.status, "status");
+        QVERIFY(Events(run, QStringLiteral("connection")).isEmpty());
+    }
+
+    // Start at 3 s: the write completes, samples arrive in order; stop writes 0; fetch reads one.
+    void startStopFetch()
+    {
+        const clitest::Run start =
+            Realtime({QStringLiteral("start"), kFridge, QStringLiteral("--interval"), QStringLiteral("3"),
+                      QStringLiteral("--samples"), QStringLiteral("2"), QStringLiteral("--seconds"),
+                      QStringLiteral("25")});
+        QCOMPARE(start.status, 0);
+        const QJsonObject started = Result(start, 21);
+        QCOMPARE(started.value(QStringLiteral("row")).toObject().value(QStringLiteral("interval")).toString(),
+                 QStringLiteral("00:00:03"));
+        const QList<QJsonObject> samples = Events(start, QStringLiteral("sample"));
+        QVERIFY(samples.size() >= 2);
+        QVERIFY(samples.last().value(QStringLiteral("time")).toInteger() >
+                samples.first().value(QStringLiteral("time")).toInteger());
+        QVERIFY(samples.last().value(QStringLiteral("ch1")).isDouble());
+        QVERIFY(samples.last().value(QStringLiteral("ch2")).isNull()); // a single-channel logger
+
+        const clitest::Run stop = Realtime({QStringLiteral("stop"), kFridge});
+        QCOMPARE(stop.status, 0);
+        QCOMPARE(Result(stop, 23).value(QStringLiteral("row")).toObject().value(QStringLiteral("interval")),
+                 QJsonValue(QString()));
+
+        const clitest::Run fetch = Realtime({QStringLiteral("fetch"), kFridge});
+        QCOMPARE(fetch.status, 0);
+        const QJsonObject fetched = Result(fetch, 25);
+        QCOMPARE(fetched.value(QStringLiteral("held")).toInt(), 1);
+        QVERIFY(!fetched.value(QStringLiteral("row"))
+                     .toObject()
+                     .value(QStringLiteral("time"))
+                     .toString()
+                     .isEmpty());
+        QCOMPARE(Events(fetch, QStringLiteral("sample")).size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliRealtime)
+#include "test_cli_realtime.moc"

@@ -1,0 +1,278 @@
+// The widget-free part of the real-time view over a real node table: list cells, the text page
+// over the sample ring (around its 10000 samples), the picker and cancel rules.
+#include "views/core/CImmeTextModel.h"
+#include "views/core/ImmeCells.h"
+#include "views/core/ImmeRules.h"
+
+#include "ViewTestKit.h"
+#include "base/CvTime.h"
+#include "base/NodeType.h"
+#include "network/BeeNodeItem.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/NetworkLoader.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+constexpr int kSingle = 4; // node ids of the fixture
+constexpr int kDual = 2;
+constexpr qint64 kT0 = 1700000000;
+
+} // namespace
+
+class TestImmeCore : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CCorvaneODBC> m_db;
+    std::unique_ptr<CCorvaneBeeNode> m_table;
+
+    void Add(int n, quint8 type, int father, const QString &name)
+    {
+        NodeChange change;
+        change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
+        change.values.extaddress = QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
+        change.values.type = type;
+        change.values.fatherid = father;
+        change.values.name = name;
+        QCOMPARE(m_db->SaveNode(change), 1);
+    }
+    void AddSamples(int id, int from, int count)
+    {
+        for (int i = from; i < from + count; ++i)
+            (void)m_table->AddRtSample(id, kT0 + i, float(i % 100), float(-i % 50));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(viewtest::UseChineseHome()); }
+
+    void init()
+    {
+        m_db = viewtest::FreshDatabase(QStringLiteral("imme"));
+        QVERIFY(m_db);
+        m_table = std::make_unique<CCorvaneBeeNode>();
+        AppSettings::Instance().SetCurrentTempUnit(QStringLiteral("°C"));
+        // 1 receiver, 2 dual logger under 3, 3 router under 1, 4 single logger under 1.
+        Add(1, 0x40, 0, QStringLiteral("接收器"));
+        Add(kDual, 0x88, 3, QStringLiteral("L2"));
+        Add(3, 0x04, 1, QStringLiteral("R3"));
+        Add(kSingle, 0x80, 1, QStringLiteral("L4"));
+        (void)LoadNetworkTable(*m_db, *m_table);
+    }
+
+    void onlyLoggersListed()
+    {
+        CImmeListModel model(*m_table, *m_db);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.Reload();
+        QStringList ids;
+        for (int r = 0; r < model.rowCount(); ++r)
+            ids << model.TextAt(r, RtColId);
+        QCOMPARE(ids, QStringList({QString::number(kDual), QString::number(kSingle)}));
+        QCOMPARE(model.headerData(RtColInterval, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("间隔"));
+    }
+
+    void cells_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<float>("ch1");
+        QTest::addColumn<float>("ch2");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        const float none = std::numeric_limits<float>::quiet_NaN(); // no sample at all
+        QTest::newRow("no sample: time empty") << kDual << none << none << 0 << int(RtColTime) << "";
+        QTest::newRow("no sample: interval shown")
+            << kDual << none << none << 0 << int(RtColInterval) << "00:01:40";
+        QTest::newRow("value") << kDual << 21.456f << 3.0f << 0 << int(RtColCh1) << "21.46°C";
+        QTest::newRow("-1000.0 empty") << kDual << -1000.0f << 3.0f << 0 << int(RtColCh1) << "";
+        QTest::newRow("just above -1000") << kDual << -999.99f << 3.0f << 0 << int(RtColCh1) << "-999.99°C";
+        QTest::newRow("single: no channel 2") << kSingle << 1.0f << 7.0f << 0 << int(RtColCh2) << "";
+        QTest::newRow("time") << kDual << 1.0f << 1.0f << 0 << int(RtColTime) << CvTime::FormatDateTime(kT0);
+        QTest::newRow("pending interval") << kDual << none << none << 6 << int(RtColInterval) << "01:02:05*";
+        QTest::newRow("pending up to 19") << kDual << none << none << 19 << int(RtColInterval) << "01:02:05*";
+        QTest::newRow("pending marker") << kDual << none << none << 2 << int(RtColCheck) << "*001";
+        QTest::newRow("no marker at 20") << kDual << none << none << 20 << int(RtColCheck) << " 001";
+        QTest::newRow("state 3") << kDual << none << none << 3 << int(RtColState)
+                                 << "即时数据时间间隔重新设置";
+        QTest::newRow("state without text") << kDual << none << none << 4 << int(RtColState) << " ";
+        QTest::newRow("state above 30") << kDual << none << none << 31 << int(RtColState) << "";
+    }
+    void cells()
+    {
+        QFETCH(int, id);
+        QFETCH(float, ch1);
+        QFETCH(float, ch2);
+        QFETCH(int, state);
+        QFETCH(int, column);
+        m_table->SetRtInterval(id, 100);
+        m_table->SetRtRequestedInterval(id, 3725);
+        m_table->SetRtCmdState(id, quint8(state));
+        if (!std::isnan(ch1))
+            QVERIFY(m_table->AddRtSample(id, kT0, ch1, ch2) >= 0);
+        CImmeListModel model(*m_table, *m_db);
+        model.Reload();
+        QTEST(model.TextAt(model.RowOf(id), column), "text");
+    }
+
+    void panel()
+    {
+        CImmeListModel model(*m_table, *m_db);
+        model.Reload();
+        const BeeNodeItem *live = m_table->Find(kDual);
+        QCOMPARE(ImmeCells::PanelOf(model.EntryAt(model.RowOf(kDual))->row, *live).interval,
+                 QStringLiteral("00:00:00"));
+        AddSamples(kDual, 0, 3);
+        m_table->SetRtInterval(kDual, 86400 + 3725);
+        const ImmeCells::Panel p = ImmeCells::PanelOf(model.EntryAt(model.RowOf(kDual))->row, *live);
+        QCOMPARE(QStringList({p.interval, p.firstTime, p.lastTime, p.address}),
+                 QStringList({"01:02:05", CvTime::FormatDateTime(kT0), CvTime::FormatDateTime(kT0 + 2),
+                              "00124b0000000002"}));
+    }
+
+    void ring_data()
+    {
+        QTest::addColumn<int>("before");   // samples shown first
+        QTest::addColumn<int>("arriving"); // then one by one, each announced
+        QTest::addColumn<int>("removed");  // first rows removed on the way
+        QTest::newRow("9999") << 9998 << 1 << 0;
+        QTest::newRow("10000") << 9999 << 1 << 0;
+        QTest::newRow("10001") << 10000 << 1 << 1;
+        QTest::newRow("10003") << 9999 << 4 << 3;
+    }
+    void ring()
+    {
+        QFETCH(int, before);
+        QFETCH(int, arriving);
+        QFETCH(int, removed);
+        CImmeTextModel model(*m_table);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        AddSamples(kDual, 0, before);
+        model.Show(kDual);
+        QSignalSpy removals(&model, &QAbstractItemModel::rowsRemoved);
+        for (int i = 0; i < arriving; ++i) {
+            AddSamples(kDual, before + i, 1);
+            model.Sync(kDual);
+        }
+        const int total = before + arriving;
+        const int rows = std::min(total, BeeNodeItem::kRingSize);
+        QCOMPARE(model.rowCount(), rows);
+        QCOMPARE(removals.count(), removed);
+        const int oldest = total - rows;
+        QCOMPARE(model.Text(0, CImmeTextModel::ColNumber), QStringLiteral("1"));
+        QCOMPARE(model.Text(rows - 1, CImmeTextModel::ColNumber), QString::number(rows));
+        QCOMPARE(model.Text(0, CImmeTextModel::ColTime), CvTime::FormatDateTime(kT0 + oldest));
+        QCOMPARE(model.Text(rows - 1, CImmeTextModel::ColTime), CvTime::FormatDateTime(kT0 + total - 1));
+    }
+
+    void fullRingSameSecond()
+    {
+        CImmeTextModel model(*m_table);
+        AddSamples(kDual, 0, BeeNodeItem::kRingSize);
+        model.Show(kDual);
+        QSignalSpy removals(&model, &QAbstractItemModel::rowsRemoved);
+        (void)m_table->AddRtSample(kDual, kT0 + BeeNodeItem::kRingSize - 1, 55.5f, 1.0f);
+        model.Sync(kDual);
+        QCOMPARE(removals.count(), 1);
+        QCOMPARE(model.Text(BeeNodeItem::kRingSize - 1, CImmeTextModel::ColCh1), QStringLiteral("55.50°C"));
+    }
+
+    void otherNodeStartsOver()
+    {
+        CImmeTextModel model(*m_table);
+        AddSamples(kDual, 0, 5);
+        AddSamples(kSingle, 0, 2);
+        model.Show(kDual);
+        model.Sync(kSingle); // not the node shown
+        QCOMPARE(model.rowCount(), 5);
+        model.Show(kSingle);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.Text(0, CImmeTextModel::ColCh2), QString());
+    }
+
+    void alarmSuffix_data()
+    {
+        QTest::addColumn<bool>("alarm");
+        QTest::addColumn<float>("upper");
+        QTest::addColumn<float>("lower");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("above") << true << 25.0f << 10.0f << 30.0f << "°C"
+                               << "30.00°C [>25.00]";
+        QTest::newRow("below") << true << 25.0f << 10.0f << 5.0f << "°C"
+                               << "5.00°C [<10.00]";
+        QTest::newRow("inside") << true << 25.0f << 10.0f << 20.0f << "°C"
+                                << "20.00°C";
+        QTest::newRow("alarm off") << false << 25.0f << 10.0f << 30.0f << "°C"
+                                   << "30.00°C";
+        QTest::newRow("limits without value") << true << kNoValue << kNoValue << 30.0f << "°C"
+                                              << "30.00°C";
+        QTest::newRow("no reading") << true << 25.0f << 10.0f << -1000.0f << "°C"
+                                    << "";
+        QTest::newRow("fahrenheit") << true << 25.0f << 10.0f << 30.0f << "°F"
+                                    << "86.00°F [>77.00]";
+    }
+    void alarmSuffix()
+    {
+        QFETCH(bool, alarm);
+        QFETCH(float, upper);
+        QFETCH(float, lower);
+        QFETCH(float, value);
+        QFETCH(QString, unit);
+        AppSettings::Instance().SetCurrentTempUnit(unit);
+        m_table->SetStatus(kSingle, alarm ? NodeType::kStatusAlarmEnabled : 0);
+        m_table->SetCh1Upper(kSingle, upper);
+        m_table->SetCh1Lower(kSingle, lower);
+        (void)m_table->AddRtSample(kSingle, kT0, value, 0.0f);
+        CImmeTextModel model(*m_table);
+        model.Show(kSingle);
+        QTEST(model.Text(0, CImmeTextModel::ColCh1), "text");
+    }
+
+    void pickerStart()
+    {
+        QCOMPARE(ImmeRules::PickerStart(0), ImmeRules::kDefaultInterval);
+        QCOMPARE(ImmeRules::PickerStart(86400 + 3725), qint64(3725));
+    }
+
+    void cancel_data()
+    {
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<bool>("writeQueued");
+        QTest::addColumn<bool>("readQueued");
+        QTest::addColumn<qint64>("requested");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("asked"); // removals tried
+        QTest::newRow("unchecked: nothing") << false << true << true << qint64(60) << 0 << 0;
+        QTest::newRow("start cancelled") << true << true << false << qint64(60) << 26 << 2;
+        QTest::newRow("stop cancelled") << true << true << false << qint64(0) << 27 << 2;
+        QTest::newRow("fetch cancelled last") << true << true << true << qint64(60) << 28 << 2;
+        QTest::newRow("nothing queued") << true << false << false << qint64(60) << 0 << 2;
+    }
+    void cancel()
+    {
+        QFETCH(bool, checked);
+        QFETCH(bool, writeQueued);
+        QFETCH(bool, readQueued);
+        QFETCH(qint64, requested);
+        QFETCH(int, state);
+        QFETCH(int, asked);
+        m_table->SetRtCmdState(kDual, 6);
+        m_table->SetRtRequestedInterval(kDual, requested);
+        int tries = 0;
+        const quint8 result = ImmeRules::Cancel(*m_table, kDual, checked, [&](RequestKind kind) {
+            ++tries;
+            return kind == RequestKind::SetRealTime ? writeQueued : readQueued;
+        });
+        QCOMPARE(int(result), state);
+        QCOMPARE(tries, asked);
+        QCOMPARE(int(m_table->GetRtCmdState(kDual)), state ? state : 6);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImmeCore)
+#include "test_immecore.moc"
