@@ -76,6 +76,62 @@ int Conclude(const LinkOutcome &outcome)
     return 0;
 }
 
+// Starts the simulated receiver with --demo (its port tried first) and opens the settings
+// database with its network table; 0, or the exit status after a message.
+int PrepareLink(const cli::GlobalOptions &global, CCorvaneODBC &db, std::unique_ptr<SimReceiver> &simulator,
+                QStringList &ports)
+{
+    ports = global.ports;
+    if (global.demo) {
+        QString error;
+        simulator = DemoSetup::StartReceiver(&error);
+        if (!simulator)
+            return cli::Fail(QStringLiteral("cannot start the simulated receiver: %1").arg(error));
+        if (DemoSetup::EnsureDatabase(db, &error).isEmpty())
+            return cli::Fail(QStringLiteral("cannot prepare the demo database: %1").arg(error));
+        ports.prepend(simulator->SlavePath());
+    }
+    const QString dbName = AppSettings::Instance().DatabaseFileName();
+    if (!dbName.isEmpty() && db.OpenDatabase(dbName)) {
+        (void)LoadNetworkTable(db, theNodeTable());
+        cli::PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), db.DatabasePath()}});
+    } else {
+        cli::PrintEvent(QStringLiteral("database"),
+                        {{QStringLiteral("file"), QString()}, {QStringLiteral("error"), db.LastError()}});
+    }
+    return 0;
+}
+
+// Prints every applied record, status change and refused port; sends the alarm frame when a
+// node is declared lost, as the main window does.
+void PrintSessionEvents(LinkSession &session)
+{
+    QObject::connect(
+        &session.Handler(), &LinkEventHandler::recordApplied, [](const AffairReply &record, int id) {
+            QJsonObject object = cli::ReplyToJson(record);
+            object.insert(QStringLiteral("event"), QStringLiteral("record"));
+            object.insert(QStringLiteral("node"), id);
+            // The result of a request of ours, as opposed to a node's own report.
+            object.insert(QStringLiteral("result"), record.disposition == AffairReply::RequestResult);
+            cli::PrintJson(object);
+        });
+    NetworkNotifier &notifier = session.Notifier();
+    QObject::connect(&notifier, &NetworkNotifier::statusChanged, [](const QString &text, int progress) {
+        cli::PrintEvent(QStringLiteral("status"),
+                        {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
+    });
+    QObject::connect(&notifier, &NetworkNotifier::messageLogged,
+                     [&session](MessageKind, const QString &, bool nodeLost) {
+                         if (nodeLost)
+                             session.SendAlarmFrame();
+                     });
+    QObject::connect(&notifier, &NetworkNotifier::portDenied,
+                     [](const QString &port, const QString &message) {
+                         cli::PrintEvent(QStringLiteral("portdenied"),
+                                         {{QStringLiteral("port"), port}, {QStringLiteral("text"), message}});
+                     });
+}
+
 } // namespace
 
 int RunMonitor(const cli::GlobalOptions &global, QStringList args)
@@ -96,58 +152,17 @@ int RunMonitor(const cli::GlobalOptions &global, QStringList args)
 
     CCorvaneODBC &db = theDatabase();
     std::unique_ptr<SimReceiver> simulator;
-    QStringList ports = global.ports;
-    if (global.demo) {
-        QString error;
-        simulator = DemoSetup::StartReceiver(&error);
-        if (!simulator)
-            return cli::Fail(QStringLiteral("cannot start the simulated receiver: %1").arg(error));
-        if (DemoSetup::EnsureDatabase(db, &error).isEmpty())
-            return cli::Fail(QStringLiteral("cannot prepare the demo database: %1").arg(error));
-        ports.prepend(simulator->SlavePath());
-    }
-
-    const QString dbName = settings.DatabaseFileName();
-    if (!dbName.isEmpty() && db.OpenDatabase(dbName)) {
-        (void)LoadNetworkTable(db, theNodeTable());
-        cli::PrintEvent(QStringLiteral("database"), {{QStringLiteral("file"), db.DatabasePath()}});
-    } else {
-        cli::PrintEvent(QStringLiteral("database"),
-                        {{QStringLiteral("file"), QString()}, {QStringLiteral("error"), db.LastError()}});
-    }
+    QStringList ports;
+    if (const int status = PrepareLink(global, db, simulator, ports))
+        return status;
 
     CUart_CommApp &link = CUart_CommApp::Instance();
     link.Link().SetServices(cli::MakePrintingServices(db));
     LinkSession session(link, theNodeTable(), db);
     session.SetGivenPorts(ports);
-
-    QObject::connect(
-        &session.Handler(), &LinkEventHandler::recordApplied, [](const AffairReply &record, int id) {
-            QJsonObject object = cli::ReplyToJson(record);
-            object.insert(QStringLiteral("event"), QStringLiteral("record"));
-            object.insert(QStringLiteral("node"), id);
-            // The result of a request of ours, as opposed to a node's own report.
-            object.insert(QStringLiteral("result"), record.disposition == AffairReply::RequestResult);
-            cli::PrintJson(object);
-        });
-    NetworkNotifier &notifier = session.Notifier();
     LinkOutcome outcome;
-    PrintLinkEvents(notifier, outcome, timed);
-    QObject::connect(&notifier, &NetworkNotifier::statusChanged, [](const QString &text, int progress) {
-        cli::PrintEvent(QStringLiteral("status"),
-                        {{QStringLiteral("text"), text}, {QStringLiteral("progress"), progress}});
-    });
-    QObject::connect(&notifier, &NetworkNotifier::messageLogged,
-                     [&session](MessageKind, const QString &, bool nodeLost) {
-                         // A node declared lost sends the alarm frame, as the main window does.
-                         if (nodeLost)
-                             session.SendAlarmFrame();
-                     });
-    QObject::connect(&notifier, &NetworkNotifier::portDenied,
-                     [](const QString &port, const QString &message) {
-                         cli::PrintEvent(QStringLiteral("portdenied"),
-                                         {{QStringLiteral("port"), port}, {QStringLiteral("text"), message}});
-                     });
+    PrintLinkEvents(session.Notifier(), outcome, timed);
+    PrintSessionEvents(session);
 
     session.Connect();
     if (timed)
