@@ -85,22 +85,8 @@ QPushButton *CFormviewCommand::MakeButton(const char *objectName, int textId, bo
 
 void CFormviewCommand::BuildLayout()
 {
-    m_list = new QTableView(this);
-    m_list->setObjectName(QStringLiteral("list1087"));
-    m_list->setAccessibleName(LoadStr(Sid::MainViewLogging));
-    m_list->setModel(m_model.get());
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setDefaultSectionSize(20);
-    for (int c = 0; c < CmdColumnCount; ++c)
-        m_list->setColumnWidth(c, ColumnWidth(c));
-    m_list->setColumnHidden(CmdColId, true);
-    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        if (section == CmdColCheck)
-            m_model->ToggleAllChecks();
-    });
+    m_list = ListViewHelpers::MakeNodeList(*m_model, "list1087", LoadStr(Sid::MainViewLogging), &ColumnWidth,
+                                           CmdColId, CmdColCheck, this);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CFormviewCommand::SelectionChanged);
 

@@ -92,22 +92,9 @@ QDateTimeEdit *CFormviewDownload::MakePicker(const char *objectName, const QStri
 
 void CFormviewDownload::BuildLayout()
 {
-    m_list = new QTableView(this);
-    m_list->setObjectName(QStringLiteral("list1113"));
-    m_list->setAccessibleName(LoadStr(Sid::MainViewDownload));
-    m_list->setModel(m_model.get());
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setDefaultSectionSize(20);
-    for (int c = 0; c < DlColumnCount; ++c)
-        m_list->setColumnWidth(c, kColumnWidths[c]);
-    m_list->setColumnHidden(DlColId, true);
-    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        if (section == DlColCheck)
-            m_model->ToggleAllChecks();
-    });
+    m_list = ListViewHelpers::MakeNodeList(
+        *m_model, "list1113", LoadStr(Sid::MainViewDownload), [](int c) { return kColumnWidths[c]; }, DlColId,
+        DlColCheck, this);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CFormviewDownload::SelectionChanged);
 

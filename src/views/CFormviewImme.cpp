@@ -70,22 +70,8 @@ CFormviewImme::~CFormviewImme() = default;
 
 void CFormviewImme::BuildLayout()
 {
-    m_list = new QTableView(this);
-    m_list->setObjectName(QStringLiteral("list1050"));
-    m_list->setAccessibleName(LoadStr(Sid::MainViewRealtime));
-    m_list->setModel(m_model.get());
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setDefaultSectionSize(20);
-    for (int c = 0; c < RtColumnCount; ++c)
-        m_list->setColumnWidth(c, ColumnWidth(c));
-    m_list->setColumnHidden(RtColId, true);
-    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        if (section == RtColCheck)
-            m_model->ToggleAllChecks();
-    });
+    m_list = ListViewHelpers::MakeNodeList(*m_model, "list1050", LoadStr(Sid::MainViewRealtime), &ColumnWidth,
+                                           RtColId, RtColCheck, this);
     connect(m_list, &QTableView::doubleClicked, this, [this] { ShowNode(m_model->IdAt(LastSelectedRow())); });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {

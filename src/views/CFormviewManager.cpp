@@ -71,24 +71,10 @@ void CFormviewManager::BuildLayout()
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem *item) { ShowInList(item->data(0, Qt::UserRole).toInt()); });
 
-    m_list = new QTableView(this);
-    m_list->setObjectName(QStringLiteral("list1023"));
-    m_list->setAccessibleName(LoadStr(Sid::MgrList));
-    m_list->setModel(m_model.get());
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list = ListViewHelpers::MakeNodeList(
+        *m_model, "list1023", LoadStr(Sid::MgrList), [](int c) { return kColumnWidths[c]; }, MgrColId,
+        MgrColCheck, this);
     m_list->setIconSize(QSize(30, 15));
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setDefaultSectionSize(20);
-    m_list->horizontalHeader()->setSectionsClickable(true);
-    for (int c = 0; c < MgrColumnCount; ++c)
-        m_list->setColumnWidth(c, kColumnWidths[c]);
-    m_list->setColumnHidden(MgrColId, true);
-    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        if (section == MgrColCheck)
-            m_model->ToggleAllChecks();
-    });
 
     m_add = MakeButton("btn1026", Sid::MgrAdd);
     m_delete = MakeButton("btn1027", Sid::MgrDelete);
