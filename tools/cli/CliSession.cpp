@@ -62,6 +62,16 @@ Session::~Session()
     CUart_CommApp::Instance().Port().ClosePort();
 }
 
+int Session::OpenLoggers(const GlobalOptions &global, const QStringList &addresses, std::vector<int> &ids)
+{
+    if (const int status = Open(global))
+        return status;
+    QString error;
+    if (!LoggerIds(Database(), addresses, ids, error))
+        return Fail(error);
+    return 0;
+}
+
 CCorvaneODBC &Session::Database() const
 {
     return theDatabase();

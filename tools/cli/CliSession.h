@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CCorvaneODBC;
 class LinkServices;
@@ -33,6 +34,10 @@ public:
     // Opens the database (the demo one prepared first with --demo) and loads the network table;
     // 0 on success, else the exit status after an error message.
     [[nodiscard]] int Open(const GlobalOptions &global);
+    // Open, then the node ids of the loggers whose addresses are given (as LoggerIds); 0 on
+    // success, else the exit status after an error message.
+    [[nodiscard]] int OpenLoggers(const GlobalOptions &global, const QStringList &addresses,
+                                  std::vector<int> &ids);
     [[nodiscard]] CCorvaneODBC &Database() const;
     [[nodiscard]] LinkSession &Link() const { return *m_session; }
 

@@ -52,12 +52,9 @@ int RunDownload(const cli::GlobalOptions &global, QStringList args)
         return cli::Fail(LoadStr(DownloadPlans::kInvalidTime)); // 错误：指定时间无效
 
     cli::Session session;
-    if (const int status = session.Open(global))
-        return status;
     std::vector<int> ids;
-    QString error;
-    if (!cli::LoggerIds(session.Database(), args, ids, error))
-        return cli::Fail(error);
+    if (const int status = session.OpenLoggers(global, args, ids))
+        return status;
     CCorvaneBeeNode &table = theNodeTable();
     for (const int id : ids)
         DownloadPlans::SetMode(table, id, mode, from, to);
@@ -119,12 +116,9 @@ int RunPlan(const cli::GlobalOptions &global, QStringList args)
     if (DownloadPlans::CheckPlan(mode, time, CvTime::Now()))
         return cli::Fail(LoadStr(DownloadPlans::kInvalidTime)); // 错误：指定时间无效
     cli::Session session;
-    if (const int status = session.Open(global))
-        return status;
     std::vector<int> ids;
-    QString error;
-    if (!cli::LoggerIds(session.Database(), args.mid(0, 1), ids, error))
-        return cli::Fail(error);
+    if (const int status = session.OpenLoggers(global, args.mid(0, 1), ids))
+        return status;
     CCorvaneODBC &db = session.Database();
     if (!DownloadPlans::SavePlan(db, ids.front(), mode, time))
         return cli::Fail(db.LastError());

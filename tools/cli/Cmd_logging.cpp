@@ -136,12 +136,9 @@ int RunLogging(const cli::GlobalOptions &global, QStringList args)
         return status;
 
     cli::Session session;
-    if (const int status = session.Open(global))
-        return status;
     std::vector<int> ids;
-    QString error;
-    if (!cli::LoggerIds(session.Database(), args, ids, error))
-        return cli::Fail(error);
+    if (const int status = session.OpenLoggers(global, args, ids))
+        return status;
     if (a.kind != RequestKind::StopLogging && !ApplyAll(ids, a.limits, a.start, a.interval))
         return 1;
 

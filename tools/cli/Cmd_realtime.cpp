@@ -108,12 +108,9 @@ int RunRealtime(const cli::GlobalOptions &global, QStringList args)
         return status;
 
     cli::Session session;
-    if (const int status = session.Open(global))
-        return status;
     std::vector<int> ids;
-    QString error;
-    if (!cli::LoggerIds(session.Database(), args, ids, error))
-        return cli::Fail(error);
+    if (const int status = session.OpenLoggers(global, args, ids))
+        return status;
     CCorvaneBeeNode &table = theNodeTable();
     Prepare(table, ids, a);
 
