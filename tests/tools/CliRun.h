@@ -19,6 +19,17 @@ struct Run {
     QList<QJsonObject> lines;
     QString out; // standard output as it came
     QString err;
+
+    // The lines whose "event" is the given one.
+    [[nodiscard]] QList<QJsonObject> Events(const QString &event) const
+    {
+        QList<QJsonObject> found;
+        for (const QJsonObject &o : lines) {
+            if (o.value(QStringLiteral("event")).toString() == event)
+                found << o;
+        }
+        return found;
+    }
 };
 
 inline Run Cli(const QStringList &args, const QByteArray &input = {}, int timeoutMs = 40000)

@@ -1,6 +1,8 @@
 // corvane-cli gprs edits the phone book and bindings as the GPRS tab does and locks them into
 // corvane-sim, read back from the simulated receiver; messages take-over and month archive and
 // read back the messages the run logged. Both programs run as separate processes.
+#include "CliRun.h"
+
 #include <QtTest>
 
 #include <QJsonArray>
@@ -8,17 +10,11 @@
 #include <QJsonObject>
 #include <QProcess>
 
+using namespace clitest;
+
 namespace {
 
-const QString kCli = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli");
-const QString kSim = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-sim");
 const QString kFridge = QStringLiteral("00124b00000000c1");
-
-struct Run {
-    int status = -1;
-    QList<QJsonObject> lines;
-    QString err;
-};
 
 QJsonObject Find(const Run &run, const QString &key, const QJsonValue &value)
 {
@@ -47,21 +43,7 @@ class TestCliGprs : public QObject {
 
     Run Cli(const QStringList &args, int timeoutMs = 120000)
     {
-        QProcess p;
-        p.start(kCli, QStringList{QStringLiteral("--home"), m_home} + args);
-        Run run;
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
-            return run;
-        }
-        run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        run.err = QString::fromUtf8(p.readAllStandardError());
-        for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
-            if (!line.trimmed().isEmpty())
-                run.lines.append(QJsonDocument::fromJson(line).object());
-        }
-        return run;
+        return clitest::Cli(QStringList{QStringLiteral("--home"), m_home} + args, {}, timeoutMs);
     }
     void AddNode(const char *address, const char *type, const char *name)
     {

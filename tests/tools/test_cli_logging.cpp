@@ -2,6 +2,8 @@
 // recording is started on two loggers, what they record is downloaded with its times and values,
 // a second download adds only what is new, lost frames never store a sample twice, and the
 // collector fires a daily plan once.
+#include "CliRun.h"
+
 #include <QtTest>
 
 #include <QJsonArray>
@@ -9,48 +11,18 @@
 #include <QJsonObject>
 #include <QProcess>
 
+using namespace clitest;
+
 namespace {
 
-const QString kCli = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-cli");
-const QString kSim = QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane-sim");
 const QString kFridge = QStringLiteral("00124b00000000c1");
 const QString kRoom = QStringLiteral("00124b00000000c2");
 constexpr int kInterval = 2;
 constexpr int kRampPeriod = 200; // the loggers' channel 1 reads (time mod 200)
 
-struct Run {
-    int status = -1;
-    QList<QJsonObject> lines;
-    QString err;
-
-    [[nodiscard]] QList<QJsonObject> Events(const QString &event) const
-    {
-        QList<QJsonObject> found;
-        for (const QJsonObject &o : lines) {
-            if (o.value(QStringLiteral("event")).toString() == event)
-                found << o;
-        }
-        return found;
-    }
-};
-
 Run RunCli(const QStringList &args, int timeoutMs = 150000)
 {
-    QProcess p;
-    p.start(kCli, args);
-    Run run;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return run;
-    }
-    run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
-        if (!line.trimmed().isEmpty())
-            run.lines.append(QJsonDocument::fromJson(line).object());
-    }
-    return run;
+    return Cli(args, {}, timeoutMs);
 }
 
 QString LocalText(qint64 seconds)
