@@ -1,4 +1,5 @@
 #include "views/CCommandDialogs.h"
+#include "views/DialogButtons.h"
 
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -43,19 +44,7 @@ CListConfirmDlg::CListConfirmDlg(const Texts &texts, const std::vector<Column> &
     }
     layout->addWidget(m_list);
 
-    auto *ok = new QPushButton(LoadStr(Sid::Ok), this);
-    ok->setObjectName(texts.okName);
-    ok->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto *cancel = new QPushButton(LoadStr(Sid::UserCancel), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(*this, texts.okName, false));
     resize(640, 360);
 }
 

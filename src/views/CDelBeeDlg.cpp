@@ -1,4 +1,5 @@
 #include "views/CDelBeeDlg.h"
+#include "views/DialogButtons.h"
 
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -32,19 +33,7 @@ CDelBeeDlg::CDelBeeDlg(const std::vector<Line> &lines, QWidget *parent) : QDialo
         new QTreeWidgetItem(m_list, {QString::number(++number), line.name, line.type, line.address});
     layout->addWidget(m_list);
 
-    auto *ok = new QPushButton(LoadStr(Sid::Ok), this);
-    ok->setObjectName(QStringLiteral("btn1047"));
-    ok->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto *cancel = new QPushButton(LoadStr(Sid::UserCancel), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(*this, QStringLiteral("btn1047"), false));
 }
 
 void CDelBeeDlg::keyPressEvent(QKeyEvent *event)

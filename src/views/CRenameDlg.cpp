@@ -1,4 +1,5 @@
 #include "views/CRenameDlg.h"
+#include "views/DialogButtons.h"
 
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -29,18 +30,7 @@ CRenameDlg::CRenameDlg(const QString &type, const QString &address, const QStrin
     m_name->setMaxLength(ManagerCommands::kMaxRename);
     form->addRow(LoadStr(Sid::MgrNewName), m_name);
 
-    auto *ok = new QPushButton(LoadStr(Sid::Ok), this);
-    ok->setObjectName(QStringLiteral("btnOk"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto *cancel = new QPushButton(LoadStr(Sid::UserCancel), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    form->addRow(buttons);
+    form->addRow(OkCancelRow(*this, QStringLiteral("btnOk"), true));
 }
 
 QString CRenameDlg::NewName() const
