@@ -6,7 +6,6 @@
 #include "history/core/HistoryViewRules.h"
 #include "storage/CCorvFile.h"
 
-#include <QButtonGroup>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>

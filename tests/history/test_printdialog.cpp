@@ -89,6 +89,9 @@ void TestPrintDialog::pageCountAndButtons()
     QCOMPARE(PageButtons(d), QList<bool>({false, false, true, true}));
     QTest::mouseClick(Find<QPushButton>(d, "btn1013"), Qt::LeftButton);
     QCOMPARE(Find<QLabel>(d, "static1207")->text(), QStringLiteral("99/99               "));
+    QCOMPARE(PageButtons(d), QList<bool>({true, true, false, false}));
+    QTest::mouseClick(Find<QPushButton>(d, "btn1206"), Qt::LeftButton);
+    QCOMPARE(PageButtons(d), QList<bool>({true, true, true, true}));
 
     Find<QRadioButton>(d, "radio1203")->click(); // text: summary page and 3 pages of rows
     QCOMPARE(edit->text(), QStringLiteral("4"));

@@ -70,7 +70,6 @@ private slots:
     void filterDigits();
     void pageCountEdit_data();
     void pageCountEdit();
-    void pageButtons();
     void noSamples();
     void modeSwitchAndWheel();
     void strips_data();
@@ -167,28 +166,6 @@ void TestReportPages::pageCountEdit()
     QVERIFY(!state.PreviewEnabled(QStringLiteral("5")));
 }
 
-void TestReportPages::pageButtons()
-{
-    using B = PrintPreviewState::Buttons;
-    const auto same = [](const B &a, const B &b) {
-        return a.first == b.first && a.previous == b.previous && a.next == b.next && a.last == b.last;
-    };
-    PrintPreviewState state(500);
-    QVERIFY(same(state.PageButtons(), B{false, false, false, false})); // one curve page
-    QString three = QStringLiteral("3");
-    QVERIFY(state.ApplyPageCount(three));
-    QVERIFY(same(state.PageButtons(), B{false, false, true, true}));
-    state.Next();
-    QVERIFY(same(state.PageButtons(), B{true, true, true, true}));
-    state.Last();
-    QCOMPARE(state.Current(), 3);
-    QVERIFY(same(state.PageButtons(), B{true, true, false, false}));
-    state.Next(); // already at the end
-    QCOMPARE(state.Current(), 3);
-    state.First();
-    QCOMPARE(state.Current(), 1);
-}
-
 void TestReportPages::noSamples()
 {
     PrintPreviewState state(0);
@@ -248,7 +225,6 @@ void TestReportPages::strips_data()
     QTest::addColumn<int>("strip");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("count");
-    QTest::newRow("600 in one page, first") << 600 << 1 << 1 << 0 << 0 << 201;
     QTest::newRow("600 in one page, last") << 600 << 1 << 1 << 2 << 402 << 198;
     QTest::newRow("10 on 99 pages, piece 9") << 10 << 4 << 99 << 0 << 9 << 1;
     QTest::newRow("10 on 99 pages, empty") << 10 << 4 << 99 << 1 << 10 << 0;

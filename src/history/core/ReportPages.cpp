@@ -1,6 +1,5 @@
 #include "history/core/ReportPages.h"
 
-#include "base/NodeType.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "history/core/HistoryCoreLog.h"
