@@ -23,7 +23,7 @@ ALLOWED = {
     "messages/ui": ["messages", "base"],
     "views/core": ["network", "link", "storage", "messages", "base"],
     "views": ["views/core", "messages/ui", "network", "link", "storage", "messages", "base"],
-    "history/core": ["network", "storage", "messages", "base"],
+    "history/core": ["views/core", "network", "storage", "messages", "base"],
     "history": ["history/core", "views", "views/core", "messages/ui", "network", "storage", "messages", "base"],
     "shell": ["views", "views/core", "history", "history/core", "messages/ui", "network", "link", "storage",
               "messages", "base"],

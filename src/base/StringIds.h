@@ -179,6 +179,15 @@ constexpr int PrintPreview = 16402; // 预览
 constexpr int PrintText = 16403;    // 文本
 constexpr int Print = 16404;        // 打印
 
+// Print preview: PDF export, page buttons and the curve pages' figures.
+constexpr int PrintExportPdf = 16405;   // 导出PDF
+constexpr int PrintPdfFilter = 16406;   // PDF 文件 (*.pdf)
+constexpr int PrintFirstPage = 16407;   // 首页
+constexpr int PrintLastPage = 16408;    // 末页
+constexpr int PrintMkt = 16409;         // 动力学温度 %1 (beside a channel's average on curve pages)
+constexpr int PrintPreviewArea = 16410; // 页面预览 (the preview frame, to assistive technology)
+constexpr int PrintPdfSaved = 16411;    // 已导出 %1
+
 // Message views.
 constexpr int MsgClear = 17300; // 清空
 constexpr int MsgMonth = 17301; // 历史消息时间选择:

@@ -2,6 +2,7 @@
 
 #include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "history/CCorvPrintDlg.h"
 #include "history/CHistoryCurve.h"
 #include "history/CHistorySumm.h"
 #include "history/CHistoryText.h"
@@ -175,20 +176,21 @@ QWidget *CFormviewHistory::BuildControls()
     m_moment->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     m_moment->setAccessibleName(LoadStr(Sid::HistSearch));
     QPushButton *search = MakeButton("btn1239", Sid::HistSearch, false);
-    QPushButton *print = MakeButton("btn1143", Sid::HistPrint, true);
-    print->setEnabled(false); // until the print preview exists
+    m_print = MakeButton("btn1143", Sid::HistPrint, true);
+    m_print->setEnabled(false); // until a range is loaded
     QPushButton *save = MakeButton("btn1125", Sid::HistSaveAs, true);
     QPushButton *open = MakeButton("btn1013", Sid::HistOpenFile, true);
     grid->addWidget(m_set, 0, 5);
     grid->addWidget(m_moment, 1, 5);
     grid->addWidget(search, 1, 6);
-    grid->addWidget(print, 0, 7);
+    grid->addWidget(m_print, 0, 7);
     grid->addWidget(save, 0, 8);
     grid->addWidget(open, 1, 8);
     grid->setColumnStretch(1, 1);
     connect(m_set, &QPushButton::clicked, this, &CFormviewHistory::Apply);
     connect(search, &QPushButton::clicked, this, &CFormviewHistory::Search);
     connect(save, &QPushButton::clicked, this, &CFormviewHistory::SaveAs);
+    connect(m_print, &QPushButton::clicked, this, &CFormviewHistory::PrintData);
     connect(open, &QPushButton::clicked, this, &CFormviewHistory::OpenFile);
     return box;
 }
@@ -295,6 +297,7 @@ void CFormviewHistory::RefreshPages()
     m_summary->Refresh();
     m_name->setText(Store().name);
     m_key->setText(Store().nodeKey);
+    m_print->setEnabled(HistoryViewRules::CanSave(Store()));
 }
 
 void CFormviewHistory::ShowRange()
@@ -355,6 +358,14 @@ void CFormviewHistory::SaveAs()
         emit statusChanged(out.status);
     else if (!out.status.isEmpty())
         m_prompt->Warn(this, out.status);
+}
+
+void CFormviewHistory::PrintData()
+{
+    if (!HistoryViewRules::CanSave(Store()))
+        return;
+    CCorvPrintDlg dialog(Store(), *m_prompt, this);
+    (void)m_prompt->RunModal(dialog);
 }
 
 void CFormviewHistory::OpenFile()

@@ -71,6 +71,8 @@ public slots:
     void Search();
     void SaveAs();
     void OpenFile();
+    // "打印数据": the print preview of the loaded range, modal.
+    void PrintData();
 
 signals:
     void statusChanged(const QString &text);
@@ -111,6 +113,7 @@ private:
     QTimeEdit *m_endTime = nullptr;
     QDateTimeEdit *m_moment = nullptr;
     QPushButton *m_set = nullptr;
+    QPushButton *m_print = nullptr;
     QTabWidget *m_tabs = nullptr;
     CHistoryCurve *m_curve = nullptr;
     CHistoryText *m_text = nullptr;

@@ -11,3 +11,11 @@ if(TARGET corvane-cli)
 endif()
 corvane_add_test(test_historyviewrules SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_historyviewrules.cpp
                  LIBS corvane_historycore corvane_viewcore corvane_resources Qt6::Sql LABEL integration)
+# Report pages (rendered into images, PDF files read back) and the print preview's rules.
+corvane_add_test(test_reportpages SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_reportpages.cpp
+                 LIBS corvane_historycore corvane_resources)
+corvane_add_test(test_printcli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_printcli.cpp
+                 LIBS corvane_historycore corvane_storage corvane_resources Qt6::Sql LABEL integration)
+if(TARGET corvane-cli)
+  add_dependencies(test_printcli corvane-cli)
+endif()

@@ -1,5 +1,5 @@
-// corvane-cli history list|dump|store and datafile dump|save: the history tables and data
-// files without a window.
+// corvane-cli history list|dump|summary|export|print|store and datafile dump|save: the history tables and
+// data files without a window.
 #include "CliCommon.h"
 #include "HistoryArgs.h"
 
@@ -7,6 +7,7 @@
 #include "base/CvTime.h"
 #include "history/core/HistoryExport.h"
 #include "history/core/HistorySummary.h"
+#include "history/core/ReportPages.h"
 #include "storage/CCorvFile.h"
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryCodec.h"
@@ -290,7 +291,37 @@ int SaveLoaded(CNodeDataSave &s, const QString &out)
     return 0;
 }
 
-// history summary / history export: load the record, then print or write it.
+// history print: the report pages of the loaded range as a PDF file.
+int PrintLoaded(const CNodeDataSave &s, QStringList &args)
+{
+    QString modeText, pagesText;
+    if (!cli::TakeOption(args, QStringLiteral("--mode"), modeText))
+        return cli::UsageOf("history");
+    const bool hasPages = cli::TakeOption(args, QStringLiteral("--pages"), pagesText);
+    if (args.size() != 1)
+        return cli::UsageOf("history");
+    if (modeText != QLatin1String("curve") && modeText != QLatin1String("text"))
+        return cli::Fail(QStringLiteral("--mode is curve or text: %1").arg(modeText));
+    const ReportPages::Mode mode =
+        modeText == QLatin1String("curve") ? ReportPages::Mode::Curve : ReportPages::Mode::Text;
+    const std::optional<qint64> pages = hasPages ? ParseInteger(pagesText) : std::optional<qint64>(1);
+    if (!pages || *pages < 1 || *pages > ReportPages::kMaxCurvePages ||
+        (hasPages && mode != ReportPages::Mode::Curve))
+        return cli::Fail(QStringLiteral("--pages takes 1 to 99 curve pages: %1").arg(pagesText));
+    if (!s.HasRange())
+        return cli::Fail(QStringLiteral("the record holds no samples in the range"));
+    const QString &out = args.first();
+    const ReportPages::PdfResult r = ReportPages::WritePdf(s, out, mode, int(*pages));
+    if (!r.ok)
+        return cli::Fail(r.message);
+    cli::PrintJson({{QStringLiteral("printed"), out},
+                    {QStringLiteral("mode"), modeText},
+                    {QStringLiteral("pages"), ReportPages::PageCount(mode, s.rangeCount, int(*pages))},
+                    {QStringLiteral("samples"), s.rangeCount}});
+    return 0;
+}
+
+// history summary / export / print: load the record, then print or write it.
 int HistoryOfRecord(CHistoryStore &h, const QString &key, const QString &verb, QStringList &args)
 {
     QString recordText, error;
@@ -305,6 +336,8 @@ int HistoryOfRecord(CHistoryStore &h, const QString &key, const QString &verb, Q
     }
     if (verb == QLatin1String("export") && args.size() == 1)
         return SaveLoaded(h.Samples(), args.first());
+    if (verb == QLatin1String("print"))
+        return PrintLoaded(h.Samples(), args);
     return cli::UsageOf("history");
 }
 
@@ -343,7 +376,7 @@ int RunHistory(const cli::GlobalOptions &, QStringList args)
     }
     if (verb == QLatin1String("store"))
         return HistoryStore(db, key, args);
-    if (verb == QLatin1String("summary") || verb == QLatin1String("export"))
+    if (verb == QLatin1String("summary") || verb == QLatin1String("export") || verb == QLatin1String("print"))
         return HistoryOfRecord(db.History(), key, verb, args);
     return cli::UsageOf("history");
 }

@@ -26,11 +26,15 @@ const std::vector<CommandInfo> &Commands()
          "db add-node FILE --address HEX16 --type BYTE [--name TEXT] [--parent ID]\n"
          "  FILE without a folder lies in the home folder's database/ folder",
          RunDb},
-        {"history", "list, dump, summarise, export or store history records of a node",
+        {"history", "list, dump, summarise, export, print or store history records of a node",
          "history list --db FILE --node HEX16\n"
          "history dump --db FILE --node HEX16 --record ID [--from T --to T] [--csv]\n"
          "history summary [--db FILE] --node HEX16 --record ID [--from T --to T]\n"
          "history export [--db FILE] --node HEX16 --record ID [--from T --to T] OUT.xls|OUT.csv|OUT.cvdf\n"
+         "history print [--db FILE] --node HEX16 --record ID [--from T --to T] --mode curve|text [--pages N] "
+         "OUT.pdf\n"
+         "  print writes the report pages (curve: N landscape pages, 1 to 99, default 1; text: summary page "
+         "and 60 samples a page)\n"
          "history store --db FILE --node HEX16 --start T --end T --interval S --type BYTE "
          "[--alarm FLAG --limits l1,u1,l2,u2] [--offset N] < raw-bytes",
          RunHistory},

@@ -23,10 +23,11 @@ void PrintHelp(const QString &text)
 
 int main(int argc, char *argv[])
 {
-    // The plot command draws with fonts, which needs a GUI application (on the offscreen
-    // platform: no display needed); every other command runs without one.
-    const bool drawing =
-        std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strcmp(a, "plot") == 0; });
+    // The plot and history print commands draw with fonts, which needs a GUI application (on
+    // the offscreen platform: no display needed); every other command runs without one.
+    const bool drawing = std::any_of(argv + 1, argv + argc, [](const char *a) {
+        return std::strcmp(a, "plot") == 0 || std::strcmp(a, "print") == 0;
+    });
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app = drawing ? std::make_unique<QGuiApplication>(argc, argv)
