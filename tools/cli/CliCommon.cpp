@@ -20,6 +20,64 @@ void PrintLine(const QString &text)
     std::fflush(stdout);
 }
 
+void AppendJsonString(QByteArray &out, const QString &text)
+{
+    static const char hex[] = "0123456789abcdef";
+    const QByteArray utf8 = text.toUtf8();
+    out += '"';
+    for (const char ch : utf8) {
+        const auto u = static_cast<unsigned char>(ch);
+        if (u >= 0x20 && u != '"' && u != '\\') {
+            out += ch;
+            continue;
+        }
+        out += '\\';
+        switch (u) {
+        case '"':
+        case '\\':
+            out += ch;
+            break;
+        case '\b':
+            out += 'b';
+            break;
+        case '\f':
+            out += 'f';
+            break;
+        case '\n':
+            out += 'n';
+            break;
+        case '\r':
+            out += 'r';
+            break;
+        case '\t':
+            out += 't';
+            break;
+        default:
+            out += "u00";
+            out += hex[u >> 4];
+            out += hex[u & 0xF];
+        }
+    }
+    out += '"';
+}
+
+TextFieldsLine &TextFieldsLine::Add(const char *key, const QString &value)
+{
+    m_line += m_line.isEmpty() ? '{' : ',';
+    m_line += '"';
+    m_line += key;
+    m_line += "\":";
+    AppendJsonString(m_line, value);
+    return *this;
+}
+
+void TextFieldsLine::Write()
+{
+    m_line += m_line.isEmpty() ? "{}\n" : "}\n";
+    std::fwrite(m_line.constData(), 1, static_cast<size_t>(m_line.size()), stdout);
+    m_line.clear();
+}
+
 int Fail(const QString &message)
 {
     std::fprintf(stderr, "corvane-cli: %s\n", message.toUtf8().constData());
