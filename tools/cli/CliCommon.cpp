@@ -25,39 +25,29 @@ void AppendJsonString(QByteArray &out, const QString &text)
     static const char hex[] = "0123456789abcdef";
     const QByteArray utf8 = text.toUtf8();
     out += '"';
-    for (const char ch : utf8) {
-        const auto u = static_cast<unsigned char>(ch);
-        if (u >= 0x20 && u != '"' && u != '\\') {
-            out += ch;
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto u = static_cast<unsigned char>(utf8[i]);
+        if (u >= 0x20 && u != '"' && u != '\\')
             continue;
-        }
-        out += '\\';
-        switch (u) {
-        case '"':
-        case '\\':
-            out += ch;
-            break;
-        case '\b':
-            out += 'b';
-            break;
-        case '\f':
-            out += 'f';
-            break;
-        case '\n':
-            out += 'n';
-            break;
-        case '\r':
-            out += 'r';
-            break;
-        case '\t':
-            out += 't';
-            break;
-        default:
-            out += "u00";
-            out += hex[u >> 4];
-            out += hex[u & 0xF];
+        out.append(utf8.constData() + plainFrom, i - plainFrom);
+        plainFrom = i + 1;
+        const char *shortForm = u == '"'    ? "\\\""
+                                : u == '\\' ? "\\\\"
+                                : u == '\b' ? "\\b"
+                                : u == '\f' ? "\\f"
+                                : u == '\n' ? "\\n"
+                                : u == '\r' ? "\\r"
+                                : u == '\t' ? "\\t"
+                                            : nullptr;
+        if (shortForm) {
+            out += shortForm;
+        } else {
+            const char code[] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 0xF]};
+            out.append(code, sizeof code);
         }
     }
+    out.append(utf8.constData() + plainFrom, utf8.size() - plainFrom);
     out += '"';
 }
 
