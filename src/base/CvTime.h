@@ -5,20 +5,22 @@
 #include <optional>
 
 // The one place where seconds since 1970 (UTC) meet local calendar time, using the system's
-// time zone and daylight saving rules. Nothing else converts to or from local time.
+// time zone and daylight saving rules. Nothing else converts to or from local time. The zone and
+// its current offset are kept between calls (per thread) and looked up again when the time leaves
+// the offset's stretch or the system's zone changes (TZ, or the zone id with TZ unset).
 namespace CvTime {
 
 struct LocalFields {
     int year = 1970;
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
+    int month = 1; // 1..12
+    int day = 1;   // 1..31
     int hour = 0;
     int minute = 0;
     int second = 0;
     bool operator==(const LocalFields &o) const
     {
-        return year == o.year && month == o.month && day == o.day && hour == o.hour
-            && minute == o.minute && second == o.second;
+        return year == o.year && month == o.month && day == o.day && hour == o.hour && minute == o.minute &&
+               second == o.second;
     }
 };
 

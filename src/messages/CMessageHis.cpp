@@ -14,9 +14,11 @@ CMessageHis::CMessageHis(const QString &homeFolder)
 {
     m_index.reserve(kInitialIndexCapacity);
     const AppSettings::Key key = AppSettings::kLastMessageFile;
-    SetReadFile(AppSettings::ReadIniKey(m_settingsFile, QLatin1String(key.section), QLatin1String(key.key)));
-    if (!m_readName.isEmpty())
-        (void)ReadFrom(0);
+    m_rememberedMonth =
+        AppSettings::ReadIniKey(m_settingsFile, QLatin1String(key.section), QLatin1String(key.key));
+    // The month is read when a view or a command asks for it (LoadMonth), not at start-up: a big
+    // archive would otherwise delay the login window.
+    SetReadFile(m_rememberedMonth);
 }
 
 CMessageHis::CMessageHis()
@@ -126,8 +128,13 @@ bool CMessageHis::SaveToMonth(qint64 seconds)
     if (!AppendToWriteFile(m_unsaved, true))
         return false;
     m_unsaved.clear();
+    // The settings file is rewritten (and synced) only when the month changes.
+    if (name == m_rememberedMonth)
+        return true;
     const AppSettings::Key key = AppSettings::kLastMessageFile;
-    if (!AppSettings::WriteIniKey(m_settingsFile, QLatin1String(key.section), QLatin1String(key.key), name))
+    if (AppSettings::WriteIniKey(m_settingsFile, QLatin1String(key.section), QLatin1String(key.key), name))
+        m_rememberedMonth = name;
+    else
         qCWarning(lcMessages) << "cannot remember the last monthly file" << name;
     return true;
 }

@@ -22,7 +22,8 @@ public:
     static constexpr qint64 kNoMessageSize = 20;
 
     // Works in homeFolder + "/message" and remembers the last monthly file in
-    // homeFolder + "/profiler/sysmaneger.ini"; loads that file.
+    // homeFolder + "/profiler/sysmaneger.ini"; that file becomes the read file, read by
+    // LoadMonth(std::nullopt) when needed.
     explicit CMessageHis(const QString &homeFolder);
     // A reader of texts handed to SetLoadedText, tied to no folder.
     CMessageHis();
@@ -40,7 +41,8 @@ public:
     // Appends the unsaved text to the write file; false (the text stays) when nothing was written.
     [[nodiscard]] bool Save();
     // Appends the unsaved text to the monthly file of that time, created with its header when
-    // new, and remembers its name; false (the text stays) when nothing was written.
+    // new, and remembers its name (the settings file is written only when the name changes);
+    // false (the text stays) when nothing was written.
     [[nodiscard]] bool SaveToMonth(qint64 seconds);
     [[nodiscard]] bool HasUnsaved() const { return !m_unsaved.isEmpty(); }
     // Drops committed records not yet written (their writer keeps another copy).
@@ -97,6 +99,8 @@ private:
 
     int m_recordCount = 0;
     QString m_settingsFile;
+    // The monthly file the settings file names.
+    QString m_rememberedMonth;
     QString m_folder;
     QString m_readName;
     std::uint8_t m_readKey = 0;

@@ -35,9 +35,11 @@ std::uint8_t DeriveKey(const QString &fileName)
 QByteArray Scramble(const QByteArray &plain, std::uint8_t key, qint64 startPosition)
 {
     QByteArray out(plain.size(), Qt::Uninitialized);
-    for (int i = 0; i < plain.size(); ++i) {
+    const auto *in = reinterpret_cast<const std::uint8_t *>(plain.constData());
+    char *to = out.data();
+    for (qsizetype i = 0; i < plain.size(); ++i) {
         const auto pos = static_cast<std::uint8_t>((startPosition + i) & 0xFF);
-        out[i] = static_cast<char>(Reverse(static_cast<std::uint8_t>(plain[i]) ^ pos) ^ key);
+        to[i] = static_cast<char>(Reverse(in[i] ^ pos) ^ key);
     }
     return out;
 }
@@ -45,9 +47,11 @@ QByteArray Scramble(const QByteArray &plain, std::uint8_t key, qint64 startPosit
 QByteArray Descramble(const QByteArray &stored, std::uint8_t key, qint64 startPosition)
 {
     QByteArray out(stored.size(), Qt::Uninitialized);
-    for (int i = 0; i < stored.size(); ++i) {
+    const auto *in = reinterpret_cast<const std::uint8_t *>(stored.constData());
+    char *to = out.data();
+    for (qsizetype i = 0; i < stored.size(); ++i) {
         const auto pos = static_cast<std::uint8_t>((startPosition + i) & 0xFF);
-        out[i] = static_cast<char>(Reverse(static_cast<std::uint8_t>(stored[i]) ^ key) ^ pos);
+        to[i] = static_cast<char>(Reverse(in[i] ^ key) ^ pos);
     }
     return out;
 }
@@ -63,6 +67,9 @@ QString Escape(const QString &text)
 
 QString Unescape(const QString &text)
 {
+    // Every entity starts with "&"; most texts have none.
+    if (!text.contains(QLatin1Char('&')))
+        return text;
     QString s = text;
     s.replace(QLatin1String("&lt"), QLatin1String("<"));
     s.replace(QLatin1String("&gt"), QLatin1String(">"));

@@ -34,10 +34,64 @@ quint8 ExchangeBits(quint8 x, quint8 mask)
     return x;
 }
 
+// The eight rounds of key byte C rotate a byte once round and XOR bits into it; rotation
+// distributes over XOR, so the rounds come down to one XOR with a mask of C alone. The masks
+// and the bit exchanges of every key byte A are computed once by the rounds themselves, which
+// leaves two look-ups per byte.
+struct ScrambleTables {
+    std::array<std::array<quint8, 256>, 256> exchange{}; // [A][byte]
+    std::array<quint8, 256> encodeMask{};                // [C]
+    std::array<quint8, 256> decodeMask{};                // [C]
+};
+
+ScrambleTables BuildTables()
+{
+    ScrambleTables t;
+    for (int a = 0; a < 256; ++a) {
+        for (int x = 0; x < 256; ++x)
+            t.exchange[a][x] = ExchangeBits(static_cast<quint8>(x), static_cast<quint8>(a));
+    }
+    for (int c = 0; c < 256; ++c) {
+        quint8 e = 0;
+        quint8 d = 0;
+        for (int i = 0; i < 8; ++i) {
+            if (c & (1 << (7 - i)))
+                e ^= static_cast<quint8>(0x80 >> i);
+            e = RotateLeft(e);
+            d = RotateRight(d);
+            if (c & (1 << i))
+                d ^= static_cast<quint8>(1 << i);
+        }
+        t.encodeMask[c] = e;
+        t.decodeMask[c] = d;
+    }
+    return t;
+}
+
+const ScrambleTables &Tables()
+{
+    static const ScrambleTables tables = BuildTables();
+    return tables;
+}
+
 void AdvanceKey(ScrambleKey &key, quint8 plain)
 {
     key.b = plain;
     key.c = static_cast<quint8>(key.c < 128 ? 2 * key.c + 1 : 2 * key.c + 2);
+}
+
+quint8 EncodeWith(const ScrambleTables &t, ScrambleKey &key, quint8 plain)
+{
+    const quint8 stored = t.exchange[key.a][plain] ^ t.encodeMask[key.c] ^ key.b;
+    AdvanceKey(key, plain);
+    return stored;
+}
+
+quint8 DecodeWith(const ScrambleTables &t, ScrambleKey &key, quint8 stored)
+{
+    const quint8 plain = t.exchange[key.a][stored ^ key.b ^ t.decodeMask[key.c]];
+    AdvanceKey(key, plain);
+    return plain;
 }
 
 void PutBigEndian(quint8 *out, quint32 value, int bytes)
@@ -58,28 +112,12 @@ quint32 GetBigEndian(const quint8 *in, int bytes)
 
 quint8 EncodeByte(ScrambleKey &key, quint8 plain)
 {
-    quint8 x = ExchangeBits(plain, key.a);
-    for (int i = 0; i < 8; ++i) {
-        if (key.c & (1 << (7 - i)))
-            x ^= static_cast<quint8>(0x80 >> i);
-        x = RotateLeft(x);
-    }
-    const quint8 stored = x ^ key.b;
-    AdvanceKey(key, plain);
-    return stored;
+    return EncodeWith(Tables(), key, plain);
 }
 
 quint8 DecodeByte(ScrambleKey &key, quint8 stored)
 {
-    quint8 x = stored ^ key.b;
-    for (int i = 0; i < 8; ++i) {
-        x = RotateRight(x);
-        if (key.c & (1 << i))
-            x ^= static_cast<quint8>(1 << i);
-    }
-    const quint8 plain = ExchangeBits(x, key.a);
-    AdvanceKey(key, plain);
-    return plain;
+    return DecodeWith(Tables(), key, stored);
 }
 
 quint8 IdKeyByte(qint64 id)
@@ -111,35 +149,55 @@ ScrambleKey SummaryKey(qint64 rowId, const QString &nodeKey)
 
 ScrambleKey DataRowKey(qint64 rowId, const QString &tableName, int startTimeSum)
 {
+    return DataRowCodec(tableName, startTimeSum).KeyOf(rowId);
+}
+
+Row EncodeDataRow(const Row &plain, qint64 rowId, const QString &tableName, int startTimeSum)
+{
+    return DataRowCodec(tableName, startTimeSum).Encode(plain, rowId);
+}
+
+Row DecodeDataRow(const Row &stored, qint64 rowId, const QString &tableName, int startTimeSum)
+{
+    return DataRowCodec(tableName, startTimeSum).Decode(stored, rowId);
+}
+
+DataRowCodec::DataRowCodec(const QString &tableName, int startTimeSum)
+    : m_tableByte(XorOfText(tableName)), m_startTimeSum(startTimeSum)
+{
+}
+
+ScrambleKey DataRowCodec::KeyOf(qint64 rowId) const
+{
     ScrambleKey k;
     k.a = IdKeyByte(rowId);
     if (k.a == 0)
         k.a = kFallback2;
-    k.b = XorOfText(tableName);
-    if (k.b == 0)
-        k.b = kFallback1;
-    const unsigned s = static_cast<unsigned>(startTimeSum);
+    k.b = m_tableByte == 0 ? kFallback1 : m_tableByte;
+    const unsigned s = static_cast<unsigned>(m_startTimeSum);
     k.c = static_cast<quint8>((s & 0xFF) ^ (s >> 8) ^ k.a);
     if (k.c == 0)
         k.c = kFallback4;
     return k;
 }
 
-Row EncodeDataRow(const Row &plain, qint64 rowId, const QString &tableName, int startTimeSum)
+Row DataRowCodec::Encode(const Row &plain, qint64 rowId) const
 {
-    ScrambleKey key = DataRowKey(rowId, tableName, startTimeSum);
+    const ScrambleTables &t = Tables();
+    ScrambleKey key = KeyOf(rowId);
     Row out;
     for (int i = 0; i < kRowBytes; ++i)
-        out[i] = EncodeByte(key, plain[i]);
+        out[i] = EncodeWith(t, key, plain[i]);
     return out;
 }
 
-Row DecodeDataRow(const Row &stored, qint64 rowId, const QString &tableName, int startTimeSum)
+Row DataRowCodec::Decode(const Row &stored, qint64 rowId) const
 {
-    ScrambleKey key = DataRowKey(rowId, tableName, startTimeSum);
+    const ScrambleTables &t = Tables();
+    ScrambleKey key = KeyOf(rowId);
     Row out;
     for (int i = 0; i < kRowBytes; ++i)
-        out[i] = DecodeByte(key, stored[i]);
+        out[i] = DecodeWith(t, key, stored[i]);
     return out;
 }
 

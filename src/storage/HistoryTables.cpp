@@ -209,14 +209,18 @@ int CHistoryStore::MoveLastRecord()
 
 int CHistoryStore::SeekRecord(qint32 id)
 {
-    if (!MoveFirstRecord())
+    if (!(m_sumState & kOpen))
         return 0;
-    while (!IsRecordEnd()) {
-        if (m_sumId == id)
-            return 1;
-        if (!MoveNextRecord())
-            break;
-    }
+    // The first row of that id stands behind every row of a smaller id, and rows without an id
+    // sort first: their number is its position.
+    QSqlQuery q(Db());
+    q.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE id IS NULL OR id < ?").arg(Bracketed(SummaryTable())));
+    q.addBindValue(id);
+    if (q.exec() && q.next() && LoadSummaryRow(q.value(0).toInt()) && m_sumId == id)
+        return 1;
+    // Not found: the cursor stands past the last row, as after a walk to the end.
+    (void)LoadSummaryRow(m_sumRowCount);
     return 0;
 }
 
@@ -523,27 +527,26 @@ int CHistoryStore::ReadDataRows(qint32 first, qint32 count,
 {
     if (!(m_dataState & kDataOpen) || first < 1 || count < 1)
         return 0;
-    RefreshPlain();
-    const int startSum = SumOfBytes(m_sumStartBytes);
     QSqlQuery q(Db());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id, rowid LIMIT ? OFFSET ?")
-                  .arg(DataColumns(), Bracketed(m_dataTable)));
-    q.addBindValue(count);
-    q.addBindValue(first - 1);
+    q.prepare(RowRangeStatement(m_dataTable));
+    q.addBindValue(first);
+    q.addBindValue(static_cast<qint64>(first) + count - 1);
     if (!q.exec())
         return 0;
+    const DataRowCodec codec = RowCodec();
     int delivered = 0;
     Row stored;
     for (qint32 expected = first; delivered < count && q.next(); ++expected) {
-        const QVariant id = q.value(0);
-        if (id.isNull() || id.toLongLong() != expected)
+        // A second row of an id already read stands where the next id belongs.
+        if (q.value(0).toLongLong() != expected)
             break;
         for (int i = 0; i < kRowBytes; ++i)
             stored[i] = ByteOf(q.value(i + 1));
-        sink(expected, DecodeDataRow(stored, expected, m_dataTable, startSum));
+        sink(expected, codec.Decode(stored, expected));
         ++delivered;
     }
+    q.finish();
     return delivered;
 }
 
@@ -593,10 +596,21 @@ int CHistoryStore::LoadSegmentChain(qint32 lastHeaderId)
     return 1;
 }
 
-bool CHistoryStore::InsertDataRow(QSqlQuery &insert, qint32 id, const Row &plain)
+QString CHistoryStore::RowRangeStatement(const QString &tableName)
+{
+    return QStringLiteral("SELECT id, %1 FROM %2 WHERE id >= ? AND id <= ? ORDER BY id, rowid")
+        .arg(DataColumns(), Bracketed(tableName));
+}
+
+DataRowCodec CHistoryStore::RowCodec()
 {
     RefreshPlain();
-    const Row stored = EncodeDataRow(plain, id, m_dataTable, SumOfBytes(m_sumStartBytes));
+    return DataRowCodec(m_dataTable, SumOfBytes(m_sumStartBytes));
+}
+
+bool CHistoryStore::InsertDataRow(QSqlQuery &insert, const DataRowCodec &codec, qint32 id, const Row &plain)
+{
+    const Row stored = codec.Encode(plain, id);
     insert.bindValue(0, id);
     for (int i = 0; i < kRowBytes; ++i)
         insert.bindValue(i + 1, static_cast<int>(stored[i]));
@@ -629,13 +643,14 @@ int CHistoryStore::AppendHistoryBlock(qint64 byteCount, QByteArray bytes)
                         QStringLiteral("INSERT INTO %1 (id, %2) VALUES (%3)")
                             .arg(Bracketed(m_dataTable), DataColumns(), marks.join(QLatin1Char(',')))))
                     return 0;
+                const DataRowCodec codec = RowCodec();
                 const auto *src = reinterpret_cast<const quint8 *>(bytes.constData());
                 for (qint64 offset = 0; offset < byteCount; offset += kRowBytes) {
                     Row row{};
                     const qint64 take = std::min<qint64>(kRowBytes, byteCount - offset);
                     std::memcpy(row.data(), src + offset, static_cast<size_t>(take));
                     // A row that cannot be written ends the whole block: no partial segment.
-                    if (!InsertDataRow(insert, nextId, row))
+                    if (!InsertDataRow(insert, codec, nextId, row))
                         return 0;
                     ++nextId;
                 }
@@ -647,7 +662,7 @@ int CHistoryStore::AppendHistoryBlock(qint64 byteCount, QByteArray bytes)
                 header.flag = 0;
                 header.name = NodeName().toUtf8().left(kHeaderNameBytes);
                 const qint32 headerId = nextId;
-                if (!InsertDataRow(insert, headerId, EncodeSegmentHeader(header)))
+                if (!InsertDataRow(insert, codec, headerId, EncodeSegmentHeader(header)))
                     return 0;
                 m_dataLastId = headerId;
 

@@ -72,7 +72,7 @@ public:
     [[nodiscard]] int MoveFirstRecord();
     [[nodiscard]] int MoveNextRecord();
     [[nodiscard]] int MoveLastRecord();
-    // Walks from the first row to the row of that id.
+    // Moves to the first row of that id in id order; past the last row when there is none.
     [[nodiscard]] int SeekRecord(qint32 id);
     [[nodiscard]] bool IsRecordEnd() const;
     // Id of the current row; -1 when not open or past the end.
@@ -138,6 +138,9 @@ public:
     // Loads the current record into the sample store and selects its whole range.
     [[nodiscard]] int LoadRecordSamples();
 
+    // The statement that reads the rows of ids ? to ? of a data table along its id index.
+    [[nodiscard]] static QString RowRangeStatement(const QString &tableName);
+
     [[nodiscard]] CNodeDataSave &Samples() { return m_samples; }
     [[nodiscard]] const CNodeDataSave &Samples() const { return m_samples; }
 
@@ -152,12 +155,15 @@ private:
     bool SettableIn(int mode) const;
     int WriteSummary(bool insert);
     bool TableExists(const QString &table) const;
-    // Reads count rows from position first (ids first, first + 1, ...) in one statement,
-    // decoding each; stops at the first row missing or carrying another id. Returns the
-    // number of rows delivered.
+    // Reads the rows of ids first, first + 1, ... (count of them) in one statement along the id
+    // index, decoding each; stops at the first id missing or repeated. Returns the number of
+    // rows delivered.
     int ReadDataRows(qint32 first, qint32 count,
                      const std::function<void(qint32, const HistoryCodec::Row &)> &sink);
-    bool InsertDataRow(QSqlQuery &insert, qint32 id, const HistoryCodec::Row &plain);
+    // The codec of the open data table's rows for the current summary row's record.
+    [[nodiscard]] HistoryCodec::DataRowCodec RowCodec();
+    bool InsertDataRow(QSqlQuery &insert, const HistoryCodec::DataRowCodec &codec, qint32 id,
+                       const HistoryCodec::Row &plain);
     int StoreInTransaction(const HistoryBlockInput &block);
     // On the node's last record: cuts from the block the bytes that record already holds (same
     // start and interval, the block starting within the stored bytes and agreeing with them).

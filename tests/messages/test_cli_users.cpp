@@ -104,6 +104,36 @@ private slots:
         QCOMPARE(Cli({QStringLiteral("messages"), QStringLiteral("list")}).status, 2);
     }
 
+    // Lines are built without QJsonDocument; they must read byte for byte as it writes them.
+    void dumpLinesReadAsQtWritesThem_data()
+    {
+        QTest::addColumn<QString>("event");
+        QString controls;
+        for (char16_t c = 1; c < 0x20; ++c)
+            controls += QChar(c);
+        QTest::newRow("quote and backslash") << QStringLiteral("say \"a\\b\" & <c>");
+        QTest::newRow("control characters") << controls + QChar(0x7F);
+        QTest::newRow("beyond ASCII") << QStringLiteral("温度 \u00e9 \u2028 \U0001F600");
+        QTest::newRow("empty") << QString();
+    }
+    void dumpLinesReadAsQtWritesThem()
+    {
+        QFETCH(QString, event);
+        const qint64 t = *CvTime::FromLocal({2014, 3, 5, 8, 7, 9});
+        {
+            CMessageHisNew fresh(m_home);
+            QVERIFY(fresh.Log(QStringLiteral("系统"), t, QStringLiteral("a\"b"), event));
+        }
+        const Run run = Cli({QStringLiteral("messages"), QStringLiteral("dump"),
+                             m_home + QStringLiteral("/message/nmw001100.cvm")});
+        QCOMPARE(run.status, 0);
+        const QJsonObject expected{{QStringLiteral("type"), QStringLiteral("系统")},
+                                   {QStringLiteral("time"), QStringLiteral("2014-3-5 08:07:09")},
+                                   {QStringLiteral("user"), QStringLiteral("a\"b")},
+                                   {QStringLiteral("event"), event}};
+        QCOMPARE(run.out.toUtf8(), QJsonDocument(expected).toJson(QJsonDocument::Compact) + '\n');
+    }
+
     // A damaged start is found without reading the file; a file larger than any month is not read.
     void hugeOrForeignFilesRefusedUnread()
     {

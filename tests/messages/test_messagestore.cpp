@@ -154,15 +154,53 @@ private slots:
         QCOMPARE(PlainFile(QStringLiteral("msg201403.cvm")),
                  "msg201403.cvm" + Record("警告", "2014-3-5 08:07:09", "admin", "first") +
                      Record("下载", "2014-3-31 23:59:59", "bob", "second"));
-        // A new store opens the last monthly file by itself.
+        // A new store names the last monthly file but reads it only when asked.
         CMessageHis reopened(m_home);
         QCOMPARE(reopened.ReadFileName(), QStringLiteral("msg201403.cvm"));
-        QCOMPARE(reopened.IndexRecords(), 2);
+        QVERIFY(reopened.LoadedText().isEmpty());
+        QVERIFY(reopened.LoadMonth(std::nullopt));
+        QCOMPARE(reopened.RecordCount(), 2);
         // Load month by time; the next month has no file.
         QVERIFY(reopened.LoadMonth(t1));
         QCOMPARE(reopened.RecordCount(), 2);
         QVERIFY(!reopened.LoadMonth(At(2014, 4, 1, 0, 0, 0)));
         QCOMPARE(reopened.RecordCount(), 0);
+    }
+
+    // The settings file is rewritten only when the remembered month changes, also by a store
+    // made afresh; a hand-written settings file shows whether it was rewritten.
+    void settingsWrittenOnlyWhenTheMonthChanges_data()
+    {
+        QTest::addColumn<qint64>("second");
+        QTest::addColumn<QString>("remembered");
+        QTest::newRow("same month") << At(2014, 3, 31, 23, 0, 0) << QString();
+        QTest::newRow("next month") << At(2014, 4, 1, 0, 0, 0) << QStringLiteral("msg201404.cvm");
+    }
+    void settingsWrittenOnlyWhenTheMonthChanges()
+    {
+        QFETCH(qint64, second);
+        QFETCH(QString, remembered);
+        const QString ini = m_home + QStringLiteral("/profiler/sysmaneger.ini");
+        {
+            CMessageHis first(m_home);
+            Entry(first, QStringLiteral("系统"), At(2014, 3, 1, 0, 0, 0), QStringLiteral("admin"),
+                  QStringLiteral("a"));
+            QVERIFY(first.SaveToMonth(At(2014, 3, 1, 0, 0, 0)));
+        }
+        const QByteArray byHand = "[lastmsgfile]\nfilename = msg201403.cvm\n; kept unless rewritten\n";
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(byHand) == byHand.size());
+        f.close();
+        CMessageHis again(m_home);
+        Entry(again, QStringLiteral("系统"), second, QStringLiteral("admin"), QStringLiteral("b"));
+        QVERIFY(again.SaveToMonth(second));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray now = f.readAll();
+        if (remembered.isEmpty())
+            QCOMPARE(now, byHand);
+        else
+            QCOMPARE(AppSettings::ReadIniKey(ini, QStringLiteral("lastmsgfile"), QStringLiteral("filename")),
+                     remembered);
     }
 
     void monthWithoutFourDigitYearIsNotWritten()

@@ -1,5 +1,6 @@
 #include "base/AppSettings.h"
 #include "base/UserPrompt.h"
+#include "messages/CMessageHisNew.h"
 #include "messages/CUserStore.h"
 #include "messages/ui/AccountInput.h"
 #include "shell/CCorvaneManagerApp.h"
@@ -62,8 +63,15 @@ private slots:
 
     void cancelledLoginEndsWithoutMainWindow()
     {
+        // An archived month, remembered as the last one written.
+        CMessageHis writer(m_home);
+        writer.NewEntry();
+        writer.SetEvent(QStringLiteral("archived"));
+        writer.Commit();
+        QVERIFY(writer.SaveToMonth(1394000000));
         WriteFile(QStringLiteral("profiler/sysmaneger.ini"),
-                  "[language]\nlang=1\n[tempunit]\ntunit=0f\n[alaaudio]\nala=1\n");
+                  "[language]\nlang=1\n[tempunit]\ntunit=0f\n[alaaudio]\nala=1\n"
+                  "[lastmsgfile]\nfilename=msg201403.cvm\n");
         CUserStore probe;
         probe.SetFilePath(m_home + QStringLiteral("/profiler/user.ruf"));
         QCOMPARE(probe.CreateFile(QStringLiteral("admin"), QStringLiteral("adminpass"), 1),
@@ -82,6 +90,10 @@ private slots:
                 QVERIFY(AppSettings::Instance().IsChinese());
                 QVERIFY(AppSettings::Instance().IsFahrenheit());
                 QVERIFY(AppSettings::Instance().SoundAlarm());
+                // The archive knows its month but has not read it: the login waits for nothing.
+                const CMessageHis &archive = MessageStores::Instance().archive;
+                QCOMPARE(archive.ReadFileName(), QStringLiteral("msg201403.cvm"));
+                QVERIFY(archive.LoadedText().isEmpty());
             }();
             return false;
         });

@@ -7,6 +7,7 @@
 #include "storage/CCorvaneODBC.h"
 #include "storage/HistoryTables.h"
 
+#include <QCryptographicHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
@@ -85,6 +86,9 @@ private slots:
     void refusedBlocks();
     void blockDownloadedAgain_data();
     void blockDownloadedAgain();
+    void storedRowsKeepTheirBytes();
+    void recordFoundByIdLoadsItsSamples_data();
+    void recordFoundByIdLoadsItsSamples();
 
 private:
     CHistoryStore &H() { return m_db->History(); }
@@ -527,3 +531,56 @@ void TestHistoryStore::blockDownloadedAgain()
 
 QTEST_GUILESS_MAIN(TestHistoryStore)
 #include "test_historystore.moc"
+
+// The rows a fixed series of stores leaves (new record, continuation, second record), as the
+// byte-at-a-time scrambling wrote them: a digest of every table and row.
+void TestHistoryStore::storedRowsKeepTheirBytes()
+{
+    QByteArray data(1000, '\0');
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>((i * 37 + 11) & 0xFF);
+    QCOMPARE(H().StoreHistoryBlock(Block(data, 0, 0x88)), 1);
+    QCOMPARE(H().StoreHistoryBlock(Block(data.left(300), 1000, 0x88)), 1);
+    HistoryBlockInput second = Block(data.left(121));
+    second.startTime += 86400;
+    QCOMPARE(H().StoreHistoryBlock(second), 1);
+    const QByteArray digest =
+        QCryptographicHash::hash(Dump(Db()).toUtf8(), QCryptographicHash::Sha256).toHex();
+    QCOMPARE(digest, QByteArray("ea60d0126303a37267822b51bf28483e544b53c28e76b3693789a44b97c1d659"));
+}
+
+void TestHistoryStore::recordFoundByIdLoadsItsSamples_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("found"); // 0: not found
+    QTest::newRow("first") << 1 << 1;
+    QTest::newRow("middle") << 3 << 1;
+    QTest::newRow("last, late in the table") << 4 << 1;
+    QTest::newRow("none") << 5 << 0;
+    QTest::newRow("zero") << 0 << 0;
+}
+
+// Four records share one data table, and a summary row without an id sorts before them: the
+// record of an id is found directly and reads its own samples.
+void TestHistoryStore::recordFoundByIdLoadsItsSamples()
+{
+    QFETCH(int, id);
+    QFETCH(int, found);
+    for (int r = 1; r <= 4; ++r) {
+        HistoryBlockInput b = Block(Samples({r * 100, r * 100 + 1, r * 100 + 2}));
+        b.startTime += r * 86400;
+        QCOMPARE(H().StoreHistoryBlock(b), 1);
+    }
+    Exec(QStringLiteral("INSERT INTO [%1SUMM] (id) VALUES (NULL)").arg(kKey));
+    QVERIFY(H().OpenSummaryTable(kKey));
+    QCOMPARE(H().SeekRecord(id), found);
+    if (!found) {
+        QVERIFY(H().IsRecordEnd());
+        return;
+    }
+    QCOMPARE(H().RecordId(), id);
+    QVERIFY(H().OpenDataTable(H().DataTableName(), 0) && H().LoadSegmentChain(H().LastHeaderId()));
+    QVERIFY(H().LoadRecordSamples());
+    QCOMPARE(Values(H().Samples().ch1(), H().Samples().ch1Count),
+             (QList<float>{id * 100 / 100.0f, (id * 100 + 1) / 100.0f, (id * 100 + 2) / 100.0f}));
+}

@@ -20,6 +20,54 @@ void PrintLine(const QString &text)
     std::fflush(stdout);
 }
 
+void AppendJsonString(QByteArray &out, const QString &text)
+{
+    static const char hex[] = "0123456789abcdef";
+    const QByteArray utf8 = text.toUtf8();
+    out += '"';
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto u = static_cast<unsigned char>(utf8[i]);
+        if (u >= 0x20 && u != '"' && u != '\\')
+            continue;
+        out.append(utf8.constData() + plainFrom, i - plainFrom);
+        plainFrom = i + 1;
+        const char *shortForm = u == '"'    ? "\\\""
+                                : u == '\\' ? "\\\\"
+                                : u == '\b' ? "\\b"
+                                : u == '\f' ? "\\f"
+                                : u == '\n' ? "\\n"
+                                : u == '\r' ? "\\r"
+                                : u == '\t' ? "\\t"
+                                            : nullptr;
+        if (shortForm) {
+            out += shortForm;
+        } else {
+            const char code[] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 0xF]};
+            out.append(code, sizeof code);
+        }
+    }
+    out.append(utf8.constData() + plainFrom, utf8.size() - plainFrom);
+    out += '"';
+}
+
+TextFieldsLine &TextFieldsLine::Add(const char *key, const QString &value)
+{
+    m_line += m_line.isEmpty() ? '{' : ',';
+    m_line += '"';
+    m_line += key;
+    m_line += "\":";
+    AppendJsonString(m_line, value);
+    return *this;
+}
+
+void TextFieldsLine::Write()
+{
+    m_line += m_line.isEmpty() ? "{}\n" : "}\n";
+    std::fwrite(m_line.constData(), 1, static_cast<size_t>(m_line.size()), stdout);
+    m_line.clear();
+}
+
 int Fail(const QString &message)
 {
     std::fprintf(stderr, "corvane-cli: %s\n", message.toUtf8().constData());

@@ -15,6 +15,21 @@ struct GlobalOptions {
 
 void PrintJson(const QJsonObject &object);
 void PrintLine(const QString &text);
+
+// A JSON object of text fields built straight into UTF-8, for commands that print many lines:
+// no QJsonObject, and the line goes to standard output without a flush (the output is written in
+// blocks and flushed at exit). Keys are added in sorted order, as QJsonDocument writes them, so
+// the line reads exactly as PrintJson's would.
+class TextFieldsLine {
+public:
+    TextFieldsLine &Add(const char *key, const QString &value);
+    void Write();
+
+private:
+    QByteArray m_line;
+};
+// text as a JSON string, escaped as QJsonDocument escapes it.
+void AppendJsonString(QByteArray &out, const QString &text);
 // Writes "corvane-cli: <message>" to standard error and returns exit status 1.
 int Fail(const QString &message);
 // Exit status 2 with the usage of the named command group from the command table.
@@ -31,7 +46,8 @@ int RunFrame(const cli::GlobalOptions &global, QStringList args);
 int RunPorts(const cli::GlobalOptions &global, QStringList args);
 int RunUsers(const cli::GlobalOptions &global, QStringList args);
 int RunMessages(const cli::GlobalOptions &global, QStringList args);
-// messages month YYYY-MM and messages take-over.
+// messages dump FILE, messages month YYYY-MM and messages take-over.
+int RunMessagesDump(const QString &path);
 int RunMessagesMonth(const QStringList &args);
 int RunMessagesTakeOver(const QStringList &args);
 int RunDb(const cli::GlobalOptions &global, QStringList args);

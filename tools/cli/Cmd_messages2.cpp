@@ -1,5 +1,5 @@
-// corvane-cli messages month and messages take-over: the history page's month and the archiving
-// of the message view, without windows.
+// corvane-cli messages dump, messages month and messages take-over: a message file, the history
+// page's month and the archiving of the message view, without windows.
 #include "CliCommon.h"
 
 #include "base/AppSettings.h"
@@ -10,6 +10,7 @@
 #include "messages/MessageTakeOver.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QLocale>
 #include <QRegularExpression>
@@ -23,15 +24,46 @@ MessageWords ConfiguredWords()
     return MessageWords::Load();
 }
 
-QJsonObject RowJson(const MessageRow &row)
+// One line per message; a month holds tens of thousands of them.
+void PrintRow(const QString &type, const QString &time, const QString &user, const QString &event)
 {
-    return {{QStringLiteral("type"), row.type},
-            {QStringLiteral("time"), row.time},
-            {QStringLiteral("user"), row.user},
-            {QStringLiteral("event"), row.event}};
+    cli::TextFieldsLine().Add("event", event).Add("time", time).Add("type", type).Add("user", user).Write();
+}
+
+void PrintRow(const MessageRow &row)
+{
+    PrintRow(row.type, row.time, row.user, row.event);
 }
 
 } // namespace
+
+int RunMessagesDump(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return cli::Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    const QString name = QFileInfo(path).fileName();
+    if (file.size() > MessageCodec::kMaxFileBytes)
+        return cli::Fail(QStringLiteral("%1 is damaged (larger than any message file can be)").arg(path));
+    const std::uint8_t key = MessageCodec::DeriveKey(name);
+    // The start is checked before the whole file is read.
+    if (!MessageCodec::LeadIsSound(
+            MessageCodec::Descramble(file.read(MessageCodec::LeadLength(name)), key, 0), name))
+        return cli::Fail(QStringLiteral("%1 is damaged (no message file of this name)").arg(path));
+    if (!file.seek(0))
+        return cli::Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    const QByteArray text = MessageCodec::Descramble(file.readAll(), key, 0);
+    const int stray = MessageCodec::FirstStrayByte(text, name);
+    if (stray >= 0)
+        return cli::Fail(
+            QStringLiteral("%1 is damaged (unreadable content at byte %2)").arg(path).arg(stray));
+    // The records go through the store's own reader, the one the message views use.
+    CMessageHis reader;
+    reader.SetLoadedText(text);
+    for (int pos = 0; (pos = reader.GetNextRecord(pos)) >= 0;)
+        PrintRow(reader.TypeText(), reader.TimeText(), reader.UserText(), reader.EventText());
+    return 0;
+}
 
 int RunMessagesMonth(const QStringList &args)
 {
@@ -54,7 +86,7 @@ int RunMessagesMonth(const QStringList &args)
         return 0;
     }
     for (int row = 0; row < model.rowCount(); ++row)
-        cli::PrintJson(RowJson(model.RowAt(row)));
+        PrintRow(model.RowAt(row));
     return 0;
 }
 
@@ -70,7 +102,7 @@ int RunMessagesTakeOver(const QStringList &args)
         return cli::Fail(
             QStringLiteral("cannot open the new-messages file in %1").arg(fresh.MessageFolder()));
     for (const MessageRow &row : result.archived)
-        cli::PrintJson(RowJson(row));
+        PrintRow(row);
     QJsonArray files;
     for (const QString &file : result.monthFiles)
         files.append(file);

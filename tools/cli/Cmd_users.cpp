@@ -1,12 +1,9 @@
 #include "CliCommon.h"
 
 #include "base/AppSettings.h"
-#include "messages/CMessageHis.h"
 #include "messages/CUserStore.h"
-#include "messages/MessageCodec.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 int RunUsers(const cli::GlobalOptions &, QStringList args)
 {
@@ -44,33 +41,5 @@ int RunMessages(const cli::GlobalOptions &, QStringList args)
         return RunMessagesTakeOver(args.mid(1));
     if (args.size() != 2 || args.first() != QLatin1String("dump"))
         return cli::UsageOf("messages");
-    const QString path = args.at(1);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return cli::Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QString name = QFileInfo(path).fileName();
-    if (file.size() > MessageCodec::kMaxFileBytes)
-        return cli::Fail(QStringLiteral("%1 is damaged (larger than any message file can be)").arg(path));
-    const std::uint8_t key = MessageCodec::DeriveKey(name);
-    // The start is checked before the whole file is read.
-    if (!MessageCodec::LeadIsSound(
-            MessageCodec::Descramble(file.read(MessageCodec::LeadLength(name)), key, 0), name))
-        return cli::Fail(QStringLiteral("%1 is damaged (no message file of this name)").arg(path));
-    if (!file.seek(0))
-        return cli::Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QByteArray text = MessageCodec::Descramble(file.readAll(), key, 0);
-    const int stray = MessageCodec::FirstStrayByte(text, name);
-    if (stray >= 0)
-        return cli::Fail(
-            QStringLiteral("%1 is damaged (unreadable content at byte %2)").arg(path).arg(stray));
-    // The records go through the store's own reader, the one the message views use.
-    CMessageHis reader;
-    reader.SetLoadedText(text);
-    for (int pos = 0; (pos = reader.GetNextRecord(pos)) >= 0;) {
-        cli::PrintJson({{QStringLiteral("type"), reader.TypeText()},
-                        {QStringLiteral("time"), reader.TimeText()},
-                        {QStringLiteral("user"), reader.UserText()},
-                        {QStringLiteral("event"), reader.EventText()}});
-    }
-    return 0;
+    return RunMessagesDump(args.at(1));
 }
