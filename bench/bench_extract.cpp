@@ -30,18 +30,20 @@ QByteArray Stream(int targetBytes)
     std::mt19937 rng(12345);
     const QByteArray ext = QByteArray::fromHex("00124b000a0b0c0d");
     const QByteArray frames[] = {
-        BuildAnswer(GMD, ext + QByteArray::fromHex("88f6ff1027010003000e1005")),
-        BuildAnswer(GMD, ext + QByteArray::fromHex("88f6ff1027010003000e10050102")),
-        BuildAnswer(GNI, QByteArray::fromHex("0001") + ext + QByteArray::fromHex("8c0000030004") + ext),
-        BuildAnswer(SPN, ext + char(2)),
-        BuildAnswer(DLD, ext + QByteArray::fromHex("000000c8") + QByteArray(200, 'd')),
-        BuildAnswer(GHI, ext + QByteArray(16, '\0') +
-                             QByteArray::fromHex("38220c0f070e14"
-                                                 "0000081007"
-                                                 "0e14") +
-                             QByteArray(1, 4) + QByteArray(8, '\0') +
-                             QByteArray::fromHex("0002580001000000000000") + QByteArray(1, char(0x8c))),
-        BuildAnswer(MBN, QByteArray::fromHex("000193ff")),
+        BuildAnswer(Command::GMD, ext + QByteArray::fromHex("88f6ff1027010003000e1005")),
+        BuildAnswer(Command::GMD, ext + QByteArray::fromHex("88f6ff1027010003000e10050102")),
+        BuildAnswer(Command::GNI,
+                    QByteArray::fromHex("0001") + ext + QByteArray::fromHex("8c0000030004") + ext),
+        BuildAnswer(Command::SPN, ext + char(2)),
+        BuildAnswer(Command::DLD, ext + QByteArray::fromHex("000000c8") + QByteArray(200, 'd')),
+        BuildAnswer(Command::GHI, ext + QByteArray(16, '\0') +
+                                      QByteArray::fromHex("38220c0f070e14"
+                                                          "0000081007"
+                                                          "0e14") +
+                                      QByteArray(1, 4) + QByteArray(8, '\0') +
+                                      QByteArray::fromHex("0002580001000000000000") +
+                                      QByteArray(1, char(0x8c))),
+        BuildAnswer(Command::MBN, QByteArray::fromHex("000193ff")),
     };
     QByteArray stream;
     while (stream.size() < targetBytes) {

@@ -264,10 +264,10 @@ QByteArray SimNetwork::ReportFrame(int node, qint64 nowSec)
     body.append(static_cast<char>(n.rfLevel));
     if (n.longGmd && n.shortAddress >= 0)
         Append16(body, static_cast<quint32>(n.shortAddress));
-    return BuildAnswer(GMD, body);
+    return BuildAnswer(Command::GMD, body);
 }
 
-QByteArray SimNetwork::StatusFrame(int command, int node) const
+QByteArray SimNetwork::StatusFrame(FrameCodec::Command command, int node) const
 {
     QByteArray body;
     AppendAddress(body, nodes_[static_cast<std::size_t>(node)].address);
@@ -292,7 +292,7 @@ QByteArray SimNetwork::HistoryFrame(int node) const
     Put24(Clamp24(rec.interval), b + kGhiInterval);
     Put24(Clamp24(rec.data.size()), b + kGhiDataLength);
     b[kGhiType] = n.type;
-    return BuildAnswer(GHI, body);
+    return BuildAnswer(Command::GHI, body);
 }
 
 int SimNetwork::Resolve(const SimRequest &request) const
@@ -331,31 +331,31 @@ SimOutcome SimNetwork::Handle(const SimRequest &request, qint64 nowSec)
 {
     SimOutcome out;
     Update(nowSec);
-    const int command = request.command;
-    if (command >= MDQ) {
+    const FrameCodec::Command command = request.command;
+    if (command >= Command::MDQ) {
         HandleGprs(request, out);
         return out;
     }
-    if (command == GDI) {
-        out.replies.push_back({-1, BuildAnswer(GDI, InfoBody(-1)), SimReply::Pace::Receiver, 0});
+    if (command == Command::GDI) {
+        out.replies.push_back({-1, BuildAnswer(Command::GDI, InfoBody(-1)), SimReply::Pace::Receiver, 0});
         return out;
     }
     if (request.addrMode == kModeBroadcast) {
-        if (command != GNI)
+        if (command != Command::GNI)
             return out;
         int order = 0;
         for (std::size_t i = 0; i < nodes_.size(); ++i) {
             const int node = static_cast<int>(i);
             if (CanAnswer(node))
                 out.replies.push_back(
-                    {node, BuildAnswer(GNI, InfoBody(node)), SimReply::Pace::Scan, order++});
+                    {node, BuildAnswer(Command::GNI, InfoBody(node)), SimReply::Pace::Scan, order++});
         }
         return out;
     }
     const int target = Resolve(request);
     if (target == kReceiverTarget) {
-        if (command == GNI)
-            out.replies.push_back({-1, BuildAnswer(GNI, InfoBody(-1)), SimReply::Pace::Receiver, 0});
+        if (command == Command::GNI)
+            out.replies.push_back({-1, BuildAnswer(Command::GNI, InfoBody(-1)), SimReply::Pace::Receiver, 0});
         return out;
     }
     if (target < 0 || !CanAnswer(target))
@@ -364,11 +364,11 @@ SimOutcome SimNetwork::Handle(const SimRequest &request, qint64 nowSec)
     const auto reply = [&](QByteArray frame) {
         out.replies.push_back({target, std::move(frame), SimReply::Pace::Radio, 0});
     };
-    if (command == GNI) {
-        reply(BuildAnswer(GNI, InfoBody(target)));
+    if (command == Command::GNI) {
+        reply(BuildAnswer(Command::GNI, InfoBody(target)));
         return out;
     }
-    if (command == SNM) {
+    if (command == Command::SNM) {
         n.shortAddress = -1;
         n.joinAt = nowSec + radio_.rejoinSeconds;
         return out;
@@ -377,31 +377,31 @@ SimOutcome SimNetwork::Handle(const SimRequest &request, qint64 nowSec)
         return out;
     const auto *b = reinterpret_cast<const quint8 *>(request.body.constData());
     switch (command) {
-    case GMD:
+    case Command::GMD:
         reply(ReportFrame(target, nowSec));
         break;
-    case STN:
+    case Command::STN:
         if (StartRecording(target, request, nowSec))
-            reply(StatusFrame(STN, target));
+            reply(StatusFrame(Command::STN, target));
         break;
-    case SPN:
+    case Command::SPN:
         n.rec.runState = 0;
-        reply(StatusFrame(SPN, target));
+        reply(StatusFrame(Command::SPN, target));
         break;
-    case RTC:
+    case Command::RTC:
         if (request.body.size() >= kRtcBody) {
             n.rtInterval = Get24(b);
             out.rtChangedNode = target;
             QByteArray body;
             AppendAddress(body, n.address);
             Append24(body, Clamp24(n.rtInterval));
-            reply(BuildAnswer(RTC, body));
+            reply(BuildAnswer(Command::RTC, body));
         }
         break;
-    case GHI:
+    case Command::GHI:
         reply(HistoryFrame(target));
         break;
-    case DLD:
+    case Command::DLD:
         if (request.body.size() >= kDldBody) {
             const qint64 address = Get24(b);
             const qint64 end = std::min<qint64>(address + Get24(b + 3), n.rec.data.size());
@@ -415,18 +415,19 @@ SimOutcome SimNetwork::Handle(const SimRequest &request, qint64 nowSec)
                 Append24(body, static_cast<quint32>(at));
                 body.append(static_cast<char>(count));
                 body.append(n.rec.data.mid(static_cast<int>(at), count));
-                out.replies.push_back({target, BuildAnswer(DLD, body), SimReply::Pace::Block, order++});
+                out.replies.push_back(
+                    {target, BuildAnswer(Command::DLD, body), SimReply::Pace::Block, order++});
                 at += count;
             } while (at < end);
             out.downloadNode = target;
         }
         break;
-    case WNN:
+    case Command::WNN:
         if (request.body.size() >= kWnnBody) {
             n.rec.alarmMode = b[0];
             for (int i = 0; i < 4; ++i)
                 n.rec.limits[static_cast<std::size_t>(i)] = DecodeLimit(b + 1 + 2 * i);
-            reply(StatusFrame(WNN, target));
+            reply(StatusFrame(Command::WNN, target));
         }
         break;
     default:
@@ -443,10 +444,10 @@ void SimNetwork::HandleGprs(const SimRequest &request, SimOutcome &out)
     const int size = static_cast<int>(request.body.size());
     const int capacity = static_cast<int>(gprs_.entries.size());
     const int index = size >= 2 ? static_cast<int>(Get16(b)) : -1;
-    const auto send = [&](int command, const QByteArray &body) {
+    const auto send = [&](FrameCodec::Command command, const QByteArray &body) {
         out.replies.push_back({-1, BuildAnswer(command, body), SimReply::Pace::Receiver, 0});
     };
-    const auto indexed = [&](int command, const quint8 *data, int count) {
+    const auto indexed = [&](FrameCodec::Command command, const quint8 *data, int count) {
         QByteArray body;
         Append16(body, static_cast<quint32>(index));
         body.append(reinterpret_cast<const char *>(data), count);
@@ -463,62 +464,62 @@ void SimNetwork::HandleGprs(const SimRequest &request, SimOutcome &out)
     auto *slot = slotIndex ? &gprs_.phones[static_cast<std::size_t>(index)] : nullptr;
 
     switch (request.command) {
-    case MDQ:
+    case Command::MDQ:
         if (size < 2)
             return;
         // The receiver keeps what fits; the echo tells the PC what that was.
         gprs_.loggerCount = std::min(index, capacity);
         [[fallthrough]];
-    case MEQ: {
+    case Command::MEQ: {
         QByteArray body;
         Append16(body, static_cast<quint32>(gprs_.loggerCount));
-        send(MEQ, body);
+        send(Command::MEQ, body);
         break;
     }
-    case MDI:
+    case Command::MDI:
         if (!entry || size < 10)
             return;
         entry->address = AddressFromBytes(b + 2);
         [[fallthrough]];
-    case MEI:
+    case Command::MEI:
         if (entry)
-            indexed(MEI, entry->address.data(), 8);
+            indexed(Command::MEI, entry->address.data(), 8);
         break;
-    case MDN:
+    case Command::MDN:
         if (!entry || size < 50)
             return;
         std::copy(b + 2, b + 50, entry->info.begin());
         [[fallthrough]];
-    case MEN:
+    case Command::MEN:
         if (entry)
-            indexed(MEN, entry->info.data(), 48);
+            indexed(Command::MEN, entry->info.data(), 48);
         break;
-    case MSQ:
+    case Command::MSQ:
         if (size < 2)
             return;
         gprs_.slotMask = DecodeMask10(b);
         [[fallthrough]];
-    case MGQ:
-        send(MGQ, mask(gprs_.slotMask));
+    case Command::MGQ:
+        send(Command::MGQ, mask(gprs_.slotMask));
         break;
-    case MSN:
+    case Command::MSN:
         if (!slot || size < 18)
             return;
         std::copy(b + 2, b + 18, slot->begin());
         [[fallthrough]];
-    case MGN:
+    case Command::MGN:
         if (slot)
-            indexed(MGN, slot->data(), 16);
+            indexed(Command::MGN, slot->data(), 16);
         break;
-    case MAN:
+    case Command::MAN:
         if (!entry || size < 4)
             return;
         entry->bindMask = DecodeMask10(b + 2);
         [[fallthrough]];
-    case MBN:
+    case Command::MBN:
         if (entry) {
             const QByteArray m = mask(entry->bindMask);
-            indexed(MBN, reinterpret_cast<const quint8 *>(m.constData()), 2);
+            indexed(Command::MBN, reinterpret_cast<const quint8 *>(m.constData()), 2);
         }
         break;
     default:

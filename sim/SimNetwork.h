@@ -166,7 +166,7 @@ public:
 
 private:
     [[nodiscard]] QByteArray InfoBody(int node) const; // GDI / GNI body
-    [[nodiscard]] QByteArray StatusFrame(int command, int node) const;
+    [[nodiscard]] QByteArray StatusFrame(FrameCodec::Command command, int node) const;
     [[nodiscard]] QByteArray HistoryFrame(int node) const;
     [[nodiscard]] int Resolve(const SimRequest &request) const; // -2 receiver, -1 nobody
     void HandleGprs(const SimRequest &request, SimOutcome &out);

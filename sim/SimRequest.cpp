@@ -1,7 +1,5 @@
 #include "SimRequest.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr int kHeaderSize = 4;
@@ -49,19 +47,9 @@ bool ParseAddressing(const quint8 *frame, int length, SimRequest &r)
 
 } // namespace
 
-int RequestCommandFromCode(const char *code)
+bool IsNodeAddressed(FrameCodec::Command command)
 {
-    for (int command = 1; command <= FrameCodec::MBN; ++command) {
-        const char *c = FrameCodec::CommandCode(command);
-        if (c && FrameCodec::IsRequestCommand(command) && std::memcmp(c, code, 3) == 0)
-            return command;
-    }
-    return 0;
-}
-
-bool IsNodeAddressed(int command)
-{
-    return command >= FrameCodec::GNI && command <= FrameCodec::NWS;
+    return command != FrameCodec::Command::GDI && FrameCodec::IsNetworkCommand(command);
 }
 
 std::vector<SimRequest> RequestScanner::Feed(const QByteArray &bytes)
@@ -82,9 +70,9 @@ std::vector<SimRequest> RequestScanner::Feed(const QByteArray &bytes)
         if (buffer_.size() < kRequestBodyOffset)
             break;
         const auto *frame = reinterpret_cast<const quint8 *>(buffer_.constData());
-        const int command = RequestCommandFromCode(buffer_.constData() + kHeaderSize);
+        const std::optional<FrameCodec::Command> command = FrameCodec::RequestCommand(frame + kHeaderSize);
         const int length = frame[7];
-        if (command == 0 || length < kRequestBodyOffset || length > kMaxRequestLength) {
+        if (!command || length < kRequestBodyOffset || length > kMaxRequestLength) {
             ++rejected_;
             buffer_.remove(0, 1);
             continue;
@@ -92,9 +80,9 @@ std::vector<SimRequest> RequestScanner::Feed(const QByteArray &bytes)
         if (buffer_.size() < length + 1)
             break;
         SimRequest r;
-        r.command = command;
+        r.command = *command;
         bool ok = FrameCodec::RequestCheckByte(frame, length) == frame[length];
-        if (ok && IsNodeAddressed(command)) {
+        if (ok && IsNodeAddressed(r.command)) {
             ok = ParseAddressing(frame, length, r);
         } else if (ok) {
             r.body = QByteArray(reinterpret_cast<const char *>(frame + kRequestBodyOffset),

@@ -9,7 +9,7 @@
 
 // One request frame as the receiver understood it.
 struct SimRequest {
-    int command = 0;  // FrameCodec::Command
+    FrameCodec::Command command{};
     int addrMode = 0; // 2 short, 3 extended, 15 broadcast; 0 for commands without addressing
     quint16 shortAddress = 0;
     FrameCodec::ExtAddress extAddress{};
@@ -33,7 +33,5 @@ private:
     int rejected_ = 0;
 };
 
-// The request command number for a three-letter code, 0 for anything else.
-[[nodiscard]] int RequestCommandFromCode(const char *code);
 // True for the commands whose body opens with an addressing block.
-[[nodiscard]] bool IsNodeAddressed(int command);
+[[nodiscard]] bool IsNodeAddressed(FrameCodec::Command command);

@@ -4,35 +4,35 @@
 
 using namespace FrameCodec;
 
-std::optional<quint32> AffairReply::RequiredPresence(int type)
+std::optional<quint32> AffairReply::RequiredPresence(Command type)
 {
     using namespace ReplyBits;
     constexpr quint32 nodeInfo = kShortAddress | kEventFlags | kPowerLevel | kRfLevel | kParentAddress |
                                  kExtAddress | kStatus | kDeviceType;
     switch (type) {
-    case GDI:
-    case GNI:
+    case Command::GDI:
+    case Command::GNI:
         return nodeInfo; // 0x1E0630
-    case GMD:
+    case Command::GMD:
         return kShortAddress | kEventFlags | kPowerLevel | kRfLevel | kRtInterval | kExtAddress | kValues |
                kStatus | kDeviceType; // 0x1E8270
-    case STN:
-    case SPN:
-    case WNN:
+    case Command::STN:
+    case Command::SPN:
+    case Command::WNN:
         return kExtAddress | kStatus; // 0x220
-    case RTC:
+    case Command::RTC:
         return kRtInterval | kExtAddress; // 0x8200
-    case GHI:
+    case Command::GHI:
         return kDataLength | kAlarm | kDeviceType | kLogInterval | kEndTime | kStartTime |
                kExtAddress; // 0x39B
-    case DLD:
+    case Command::DLD:
         return kBlock | kExtAddress; // 0xA00
-    case MEQ:
-    case MEI:
-    case MEN:
-    case MGQ:
-    case MGN:
-    case MBN:
+    case Command::MEQ:
+    case Command::MEI:
+    case Command::MEN:
+    case Command::MGQ:
+    case Command::MGN:
+    case Command::MBN:
         return 0u;
     default:
         return std::nullopt;
@@ -41,7 +41,7 @@ std::optional<quint32> AffairReply::RequiredPresence(int type)
 
 bool AffairReply::IsComplete() const
 {
-    if (!valid || type == 0)
+    if (!valid)
         return false;
     const std::optional<quint32> required = RequiredPresence(type);
     return required && presence == *required;
@@ -57,22 +57,23 @@ qint32 Word16(const quint8 *p)
 
 } // namespace
 
-bool DecodeAnswer(const quint8 *f, int length, int command, AffairReply &r)
+bool DecodeAnswer(const quint8 *f, int length, Command command, AffairReply &r)
 {
     using namespace ReplyBits;
     r = AffairReply{};
-    const int expected = command == DLD ? kDldBaseLength + (length > kDldCountOffset ? f[kDldCountOffset] : 0)
-                                        : AnswerLength(command);
+    const int expected = command == Command::DLD
+                             ? kDldBaseLength + (length > kDldCountOffset ? f[kDldCountOffset] : 0)
+                             : AnswerLength(command);
     const bool lengthFits =
-        expected > 0 && (length == expected || (command == GMD && length == kGmdLongLength));
+        expected > 0 && (length == expected || (command == Command::GMD && length == kGmdLongLength));
     if (!lengthFits)
         return false;
 
     r.valid = true;
-    r.type = static_cast<quint8>(command);
+    r.type = command;
     switch (command) {
-    case GDI:
-    case GNI:
+    case Command::GDI:
+    case Command::GNI:
         r.shortAddress = Word16(f + 7);
         r.extAddress = AddressFromBytes(f + 9);
         r.deviceType = f[17];
@@ -84,7 +85,7 @@ bool DecodeAnswer(const quint8 *f, int length, int command, AffairReply &r)
         r.presence = kShortAddress | kExtAddress | kDeviceType | kStatus | kEventFlags | kPowerLevel |
                      kRfLevel | kParentAddress;
         break;
-    case GMD:
+    case Command::GMD:
         r.extAddress = AddressFromBytes(f + 7);
         r.deviceType = f[15];
         r.value1 = DecodeMeasured(f + 16);
@@ -98,19 +99,19 @@ bool DecodeAnswer(const quint8 *f, int length, int command, AffairReply &r)
         r.presence = kExtAddress | kDeviceType | kValues | kStatus | kEventFlags | kPowerLevel | kRtInterval |
                      kRfLevel | kShortAddress;
         break;
-    case STN:
-    case SPN:
-    case WNN:
+    case Command::STN:
+    case Command::SPN:
+    case Command::WNN:
         r.extAddress = AddressFromBytes(f + 7);
         r.status = f[15];
         r.presence = kExtAddress | kStatus;
         break;
-    case RTC:
+    case Command::RTC:
         r.extAddress = AddressFromBytes(f + 7);
         r.rtInterval = Get24(f + 15);
         r.presence = kExtAddress | kRtInterval;
         break;
-    case GHI: {
+    case Command::GHI: {
         r.extAddress = AddressFromBytes(f + 7);
         r.presence = kExtAddress;
         // An invalid date leaves its field 0 and its bit clear: the record is then incomplete.
@@ -133,7 +134,7 @@ bool DecodeAnswer(const quint8 *f, int length, int command, AffairReply &r)
         r.presence |= kAlarm | kLogInterval | kDataLength | kDeviceType;
         break;
     }
-    case DLD: {
+    case Command::DLD: {
         r.extAddress = AddressFromBytes(f + 7);
         const int n = f[kDldCountOffset];
         DownloadBlock block;
@@ -145,25 +146,25 @@ bool DecodeAnswer(const quint8 *f, int length, int command, AffairReply &r)
         r.presence = kExtAddress | kBlock;
         break;
     }
-    case MEQ:
+    case Command::MEQ:
         r.gprsLoggerCount = Word16(f + 7);
         break;
-    case MEI:
+    case Command::MEI:
         r.gprsIndex = Word16(f + 7);
         r.gprsLoggerAddress = AddressFromBytes(f + 9);
         break;
-    case MEN:
+    case Command::MEN:
         r.gprsIndex = Word16(f + 7);
         std::memcpy(r.gprsInfo.data(), f + 9, r.gprsInfo.size());
         break;
-    case MGQ:
+    case Command::MGQ:
         r.phoneSlotMask = DecodeMask10(f + 7);
         break;
-    case MGN:
+    case Command::MGN:
         r.phoneSlotIndex = Word16(f + 7);
         std::memcpy(r.phoneNumber.data(), f + 9, r.phoneNumber.size());
         break;
-    case MBN:
+    case Command::MBN:
         r.gprsIndex = Word16(f + 7);
         r.gprsBindMask = DecodeMask10(f + 9);
         break;

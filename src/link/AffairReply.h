@@ -53,7 +53,7 @@ struct AffairReply {
     qint32 shortAddress = -1;
     FrameCodec::ExtAddress extAddress{};
     FrameCodec::ExtAddress parentAddress{};
-    quint8 type = 0; // command number of the answer
+    FrameCodec::Command type{}; // the answer's command; Command{} (none) until decoded
     qint64 startTime = 0;
     qint64 endTime = 0;
     qint64 receivedTime = 0; // stamped by whoever accepts the record
@@ -85,13 +85,14 @@ struct AffairReply {
 
     // The presence value that a complete record of this type carries; answer types without
     // presence bits (the GPRS answers) require 0. Types that are no answer give nullopt.
-    [[nodiscard]] static std::optional<quint32> RequiredPresence(int type);
+    [[nodiscard]] static std::optional<quint32> RequiredPresence(FrameCodec::Command type);
     // Valid, typed and presence exactly as required.
     [[nodiscard]] bool IsComplete() const;
 };
 
 // Decodes an answer frame whose trailer and check byte have been verified. frame holds
-// totalLength bytes starting with the header; command is its answer command number. The record
+// totalLength bytes starting with the header; command is its answer type. The record
 // is reset first (nothing of a previous answer survives), then filled and marked valid. False
 // when the frame is too short for its layout (the record is then left reset and not valid).
-[[nodiscard]] bool DecodeAnswer(const quint8 *frame, int totalLength, int command, AffairReply &reply);
+[[nodiscard]] bool DecodeAnswer(const quint8 *frame, int totalLength, FrameCodec::Command command,
+                                AffairReply &reply);

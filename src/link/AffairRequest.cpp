@@ -6,7 +6,7 @@
 AffairRequest::AffairRequest() = default;
 AffairRequest::~AffairRequest() = default;
 
-void AffairRequest::BeginStep(quint8 nextStep)
+void AffairRequest::BeginStep(FrameCodec::Command nextStep)
 {
     step = nextStep;
     phase = kPhaseRunning;

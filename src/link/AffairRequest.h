@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/FrameCodec.h"
 #include "link/RequestKind.h"
 
 #include <QString>
@@ -45,7 +46,7 @@ struct AffairRequest {
     quint32 addrMode = 3;
     std::array<quint8, 2> shortAddress{};
     std::array<quint8, 8> extAddress{};
-    quint8 step = 0;
+    FrameCodec::Command step{}; // the command of the step under way; set when queued
     qint64 startTime = 0;
     qint64 queuedTime = 0;
     qint64 logInterval = 0;
@@ -71,7 +72,7 @@ struct AffairRequest {
     std::unique_ptr<AffairReply> result;
 
     // Starts the next step: the step's first frame goes out on the next tick.
-    void BeginStep(quint8 nextStep);
+    void BeginStep(FrameCodec::Command nextStep);
     [[nodiscard]] bool IsFinished() const { return phase == kPhaseFinished; }
     // The extended address as 16 lowercase hexadecimal digits.
     [[nodiscard]] QString ExtAddressText() const;

@@ -42,53 +42,53 @@ void CUartAffairLink::RunSelfCheck(AffairRequest &head, const AffairReply &r)
     GprsBook &book = Services().Gprs();
     AffairReply &res = *head.result;
     switch (head.step) {
-    case MGQ:
-        if (r.type != MGQ)
+    case Command::MGQ:
+        if (r.type != Command::MGQ)
             return;
         if (quint32(r.phoneSlotMask) == book.PhoneMask()) {
             book.SetPhoneListState(1);
             head.phoneSlotIndex = 0;
-            head.BeginStep(MGN);
+            head.BeginStep(Command::MGN);
         } else {
             book.SetPhoneListState(0);
-            head.BeginStep(MEQ);
+            head.BeginStep(Command::MEQ);
         }
         return;
-    case MGN:
-        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex)
+    case Command::MGN:
+        if (r.type != Command::MGN || r.phoneSlotIndex != head.phoneSlotIndex)
             return;
         if (!book.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
             book.SetPhoneListState(0);
         ++head.phoneSlotIndex;
-        head.BeginStep(head.phoneSlotIndex < GprsBook::kPhoneSlots ? MGN : MEQ);
+        head.BeginStep(head.phoneSlotIndex < GprsBook::kPhoneSlots ? Command::MGN : Command::MEQ);
         return;
-    case MEQ:
-        if (r.type != MEQ)
+    case Command::MEQ:
+        if (r.type != Command::MEQ)
             return;
         head.gprsLoggerCount = std::min(book.CountLoggers(), r.gprsLoggerCount);
         if (head.gprsLoggerCount < 1) {
-            res.type = 12;
+            res.type = Command::SelfCheckResult;
             head.phase = AffairRequest::kPhaseFinished;
         } else {
             head.gprsIndex = 0;
-            head.BeginStep(MEI);
+            head.BeginStep(Command::MEI);
         }
         return;
-    case MEI:
-        if (r.type != MEI || r.gprsIndex != head.gprsIndex)
+    case Command::MEI:
+        if (r.type != Command::MEI || r.gprsIndex != head.gprsIndex)
             return;
         res.gprsIndex = r.gprsIndex;
         res.gprsLoggerAddress = r.gprsLoggerAddress;
-        head.BeginStep(MEN);
+        head.BeginStep(Command::MEN);
         return;
-    case MEN:
-        if (r.type != MEN || r.gprsIndex != head.gprsIndex)
+    case Command::MEN:
+        if (r.type != Command::MEN || r.gprsIndex != head.gprsIndex)
             return;
         res.gprsInfo = r.gprsInfo;
-        head.BeginStep(MBN);
+        head.BeginStep(Command::MBN);
         return;
-    case MBN: {
-        if (r.type != MBN || r.gprsIndex != head.gprsIndex)
+    case Command::MBN: {
+        if (r.type != Command::MBN || r.gprsIndex != head.gprsIndex)
             return;
         res.gprsBindMask = r.gprsBindMask;
         const int id = Services().FindNode(AddressToText(res.gprsLoggerAddress)).id;
@@ -98,9 +98,9 @@ void CUartAffairLink::RunSelfCheck(AffairRequest &head, const AffairReply &r)
         }
         ++head.gprsIndex;
         if (head.gprsIndex < head.gprsLoggerCount) {
-            head.BeginStep(MEI);
+            head.BeginStep(Command::MEI);
         } else {
-            res.type = 12;
+            res.type = Command::SelfCheckResult;
             head.phase = AffairRequest::kPhaseFinished;
         }
         return;
@@ -135,57 +135,58 @@ void CUartAffairLink::RunLock(AffairRequest &head, const AffairReply &r)
     GprsBook &book = Services().Gprs();
     AffairReply &res = *head.result;
     const auto finish = [&] {
-        res.type = 13;
+        res.type = Command::GprsLockResult;
         head.phase = AffairRequest::kPhaseFinished;
     };
     const auto loadSlot = [&](int slot) { head.phoneNumber = FromDigits(book.Phone(slot)); };
     switch (head.step) {
-    case MSQ:
-        if (r.type != MGQ || r.phoneSlotMask != head.phoneSlotMask)
+    case Command::MSQ:
+        if (r.type != Command::MGQ || r.phoneSlotMask != head.phoneSlotMask)
             return;
         head.phoneSlotIndex = 0;
         loadSlot(0);
-        head.BeginStep(MSN);
+        head.BeginStep(Command::MSN);
         return;
-    case MSN:
-        if (r.type != MGN || r.phoneSlotIndex != head.phoneSlotIndex ||
+    case Command::MSN:
+        if (r.type != Command::MGN || r.phoneSlotIndex != head.phoneSlotIndex ||
             !book.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
             return;
         ++head.phoneSlotIndex;
         if (head.phoneSlotIndex < GprsBook::kPhoneSlots) {
             loadSlot(head.phoneSlotIndex);
-            head.BeginStep(MSN);
+            head.BeginStep(Command::MSN);
         } else {
             head.gprsLoggerCount = book.CountLoggers();
-            head.BeginStep(MDQ);
+            head.BeginStep(Command::MDQ);
         }
         return;
-    case MDQ:
-        if (r.type != MEQ || r.gprsLoggerCount != head.gprsLoggerCount)
+    case Command::MDQ:
+        if (r.type != Command::MEQ || r.gprsLoggerCount != head.gprsLoggerCount)
             return;
         if (LoadNextLoggerToWrite(head))
-            head.BeginStep(MDI);
+            head.BeginStep(Command::MDI);
         else
             finish();
         return;
-    case MDI:
-        if (r.type != MEI || r.gprsIndex != head.gprsIndex || r.gprsLoggerAddress != head.gprsLoggerAddress)
+    case Command::MDI:
+        if (r.type != Command::MEI || r.gprsIndex != head.gprsIndex ||
+            r.gprsLoggerAddress != head.gprsLoggerAddress)
             return;
-        head.BeginStep(MDN);
+        head.BeginStep(Command::MDN);
         return;
-    case MDN:
-        if (r.type != MEN || r.gprsIndex != head.gprsIndex || r.gprsInfo != head.gprsInfo)
+    case Command::MDN:
+        if (r.type != Command::MEN || r.gprsIndex != head.gprsIndex || r.gprsInfo != head.gprsInfo)
             return;
-        head.BeginStep(MAN);
+        head.BeginStep(Command::MAN);
         return;
-    case MAN: {
-        if (r.type != MBN || r.gprsIndex != head.gprsIndex || r.gprsBindMask != head.gprsBindMask)
+    case Command::MAN: {
+        if (r.type != Command::MBN || r.gprsIndex != head.gprsIndex || r.gprsBindMask != head.gprsBindMask)
             return;
         const int id = Services().FindNode(AddressToText(head.gprsLoggerAddress)).id;
         if (id >= 0)
             book.SetGprsSlot(id, head.gprsIndex);
         if (id >= 0 && LoadNextLoggerToWrite(head))
-            head.BeginStep(MDI);
+            head.BeginStep(Command::MDI);
         else
             finish();
         return;

@@ -17,11 +17,6 @@ namespace {
 // Ticks before a download block that stops arriving is asked for again.
 constexpr quint8 kBlockResend = 10;
 
-bool IsGprsAnswer(int type)
-{
-    return type >= MDQ && type <= MBN;
-}
-
 // The services before the program has set its own: no node is known and nothing is kept.
 class NoLinkServices : public LinkServices, public GprsBook {
 public:
@@ -126,16 +121,16 @@ bool CUartAffairLink::Create(RequestKind kind, const ExtAddress &extAddress)
     r.extAddress = extAddress;
     switch (kind) {
     case RequestKind::ReceiverInfo:
-        r.step = GDI;
+        r.step = Command::GDI;
         break;
     case RequestKind::SelfCheck:
-        r.step = MGQ;
+        r.step = Command::MGQ;
         break;
     case RequestKind::GprsLock:
-        r.step = MSQ;
+        r.step = Command::MSQ;
         break;
     default:
-        r.step = GNI;
+        r.step = Command::GNI;
         r.params = AffairRequest::kParamAddress;
         break;
     }
@@ -261,10 +256,10 @@ int CUartAffairLink::SendNext()
         if (head.resendCountdown != 0)
             return 0;
         const qint64 now = Now();
-        if (head.step == STN)
+        if (head.step == Command::STN)
             RequestFrames::ApplyStartTimeRule(head, now);
         if (!RequestFrames::Build(head, now, m_buffer)) {
-            qCWarning(lcLink) << "no frame for step" << head.step;
+            qCWarning(lcLink) << "no frame for step" << CommandNumber(head.step);
             return 0;
         }
         BuildSideEffects(head);
@@ -285,7 +280,7 @@ int CUartAffairLink::SendNext()
 
 void CUartAffairLink::BuildSideEffects(AffairRequest &head)
 {
-    if (head.step == GNI) {
+    if (head.step == Command::GNI) {
         m_status.statusText = DescribeRequest(head);
         m_status.progress = 0;
         if (head.addrMode == 15) {
@@ -306,11 +301,11 @@ void CUartAffairLink::BuildSideEffects(AffairRequest &head)
         }
         AnnounceCommandState(head, true);
         emit statusChanged();
-    } else if (head.step == NWS) {
+    } else if (head.step == Command::NWS) {
         m_status.statusText = DescribeRequest(head);
         emit statusChanged();
-    } else if ((head.kind == RequestKind::SelfCheck && head.step == MGQ) ||
-               (head.kind == RequestKind::GprsLock && head.step == MSQ)) {
+    } else if ((head.kind == RequestKind::SelfCheck && head.step == Command::MGQ) ||
+               (head.kind == RequestKind::GprsLock && head.step == Command::MSQ)) {
         SetStatus(LoadStr(head.kind == RequestKind::SelfCheck ? Sid::LinkSelfCheck : Sid::LinkLockGprs), 0);
     }
 }
@@ -368,7 +363,7 @@ void CUartAffairLink::TimeOut(AffairRequest &head)
 // resumes after it.
 bool CUartAffairLink::DeliverPartialDownload(AffairRequest &head)
 {
-    if (head.step != DLD || !head.result || !head.result->block)
+    if (head.step != Command::DLD || !head.result || !head.result->block)
         return false;
     AffairReply &result = *head.result;
     DownloadBlock &block = *result.block;
@@ -386,7 +381,7 @@ bool CUartAffairLink::DeliverPartialDownload(AffairRequest &head)
     block.data.truncate(block.received);
     block.interrupted = true;
     result.endTime = result.startTime + records * result.logInterval;
-    result.type = DLD;
+    result.type = Command::DLD;
     result.presence |= ReplyBits::kBlock;
     AddFinished(std::move(head.result), AffairReply::RequestResult);
     return true;
@@ -406,17 +401,17 @@ bool CUartAffairLink::HandleReply(AffairReply &reply)
         return true;
     }
     AffairRequest &head = *m_queue.front();
-    const int type = record->type;
+    const Command type = record->type;
     const bool sameNode = record->extAddress == head.extAddress;
-    if (type == head.step && type < 12 && (sameNode || type == GDI)) {
+    if (type == head.step && IsNetworkCommand(type) && (sameNode || type == Command::GDI)) {
         Merge(head, std::move(record));
         Advance(head, type);
         FinishHeadIfDone();
         return true;
     }
-    if (type == GNI && sameNode && head.step > GNI)
+    if (type == Command::GNI && sameNode && head.step > Command::GNI)
         return true; // a late duplicate of the answer that already moved the head on
-    if (IsGprsAnswer(type) && (head.kind == RequestKind::SelfCheck || head.kind == RequestKind::GprsLock)) {
+    if (IsGprsCommand(type) && (head.kind == RequestKind::SelfCheck || head.kind == RequestKind::GprsLock)) {
         if (!head.result) {
             head.result = std::move(record);
             RunGprsFlow(head, *head.result);
@@ -480,7 +475,7 @@ void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> re
             res.powerLevel = r.powerLevel;
         if (p & ReplyBits::kEventFlags)
             res.eventFlags = r.eventFlags;
-        if ((p & ReplyBits::kBlock) && head.step == DLD && res.block && r.block) {
+        if ((p & ReplyBits::kBlock) && head.step == Command::DLD && res.block && r.block) {
             DownloadBlock &into = *res.block;
             const DownloadBlock &in = *r.block;
             // Only the block that continues the data fits; others are asked for again.
@@ -502,12 +497,12 @@ void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> re
     }
     AffairReply &res = *head.result;
     // The result records what was written.
-    if (head.kind == RequestKind::StartLogging && res.type == STN) {
+    if (head.kind == RequestKind::StartLogging && res.type == Command::STN) {
         res.startTime = head.startTime;
         res.logInterval = head.logInterval;
     }
-    if ((head.kind == RequestKind::StartLogging && res.type == STN) ||
-        (head.kind == RequestKind::SetAlarm && res.type == WNN)) {
+    if ((head.kind == RequestKind::StartLogging && res.type == Command::STN) ||
+        (head.kind == RequestKind::SetAlarm && res.type == Command::WNN)) {
         res.alarmMode = head.alarmMode;
         res.limit1 = head.limit1;
         res.limit2 = head.limit2;
@@ -516,11 +511,11 @@ void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> re
     }
 }
 
-void CUartAffairLink::Advance(AffairRequest &head, int replyType)
+void CUartAffairLink::Advance(AffairRequest &head, Command replyType)
 {
     switch (head.kind) {
     case RequestKind::ReceiverInfo:
-        if (replyType == GDI) {
+        if (replyType == Command::GDI) {
             head.phase = AffairRequest::kPhaseFinished;
             // Every queued receiver query is answered by this one.
             m_queue.erase(
@@ -530,7 +525,7 @@ void CUartAffairLink::Advance(AffairRequest &head, int replyType)
         }
         break;
     case RequestKind::NodeInfo:
-        if (replyType == GNI)
+        if (replyType == Command::GNI)
             head.phase = AffairRequest::kPhaseFinished;
         break;
     case RequestKind::ReadRealTime:
@@ -540,30 +535,30 @@ void CUartAffairLink::Advance(AffairRequest &head, int replyType)
     case RequestKind::SetAlarm:
     case RequestKind::Scan:
         // These kinds' second step is the command of the same number.
-        if (replyType == GNI)
-            head.BeginStep(quint8(KindNumber(head.kind)));
-        else if (replyType == KindNumber(head.kind))
+        if (replyType == Command::GNI)
+            head.BeginStep(Command(KindNumber(head.kind)));
+        else if (CommandNumber(replyType) == KindNumber(head.kind))
             head.phase = AffairRequest::kPhaseFinished;
         break;
     case RequestKind::RefreshConnection:
-        if (replyType == GNI) {
+        if (replyType == Command::GNI) {
             if (NodeType::IsRouter(head.result->deviceType))
                 head.phase = AffairRequest::kPhaseFinished; // a router records nothing
             else
-                head.BeginStep(GHI);
-        } else if (replyType == GHI) {
+                head.BeginStep(Command::GHI);
+        } else if (replyType == Command::GHI) {
             head.phase = AffairRequest::kPhaseFinished;
         }
         break;
     case RequestKind::Download:
-        if (replyType == GNI) {
+        if (replyType == Command::GNI) {
             m_status.progress = 10;
-            head.BeginStep(GHI);
+            head.BeginStep(Command::GHI);
             emit statusChanged();
-        } else if (replyType == GHI) {
+        } else if (replyType == Command::GHI) {
             SizeDownload(head);
             emit statusChanged();
-        } else if (replyType == DLD && head.result->block) {
+        } else if (replyType == Command::DLD && head.result->block) {
             const DownloadBlock &block = *head.result->block;
             head.phase = AffairRequest::kPhaseReceiving;
             if (block.total > 0)
@@ -586,7 +581,7 @@ void CUartAffairLink::SizeDownload(AffairRequest &head)
         res.block.emplace();
     DownloadBlock &block = *res.block;
     block = DownloadBlock{};
-    head.step = DLD;
+    head.step = Command::DLD;
 
     qint64 needed = 0;
     if (head.downloadMode == 1) {
@@ -612,14 +607,14 @@ void CUartAffairLink::SizeDownload(AffairRequest &head)
     }
     if (block.total < 1) {
         m_status.progress = 115;
-        res.type = DLD;
+        res.type = Command::DLD;
         res.presence |= ReplyBits::kBlock;
         head.phase = AffairRequest::kPhaseFinished;
         return;
     }
     block.data.reserve(block.total + 1000);
     m_status.progress = 15;
-    head.BeginStep(DLD);
+    head.BeginStep(Command::DLD);
 }
 
 void CUartAffairLink::FinishHeadIfDone()

@@ -133,7 +133,7 @@ private:
     void TimeOut(AffairRequest &head);
     bool DeliverPartialDownload(AffairRequest &head);
     void Merge(AffairRequest &head, std::unique_ptr<AffairReply> reply);
-    void Advance(AffairRequest &head, int replyType);
+    void Advance(AffairRequest &head, FrameCodec::Command replyType);
     void SizeDownload(AffairRequest &head);
     void RunGprsFlow(AffairRequest &head, const AffairReply &reply);
     void RunSelfCheck(AffairRequest &head, const AffairReply &reply);

@@ -84,19 +84,19 @@ QString CUartAffairLink::DescribeRequest(const AffairRequest &r)
 
 QString CUartAffairLink::DescribeReply(const AffairReply &rec)
 {
-    const bool selfCheck = rec.type == KindNumber(RequestKind::SelfCheck);
-    if (selfCheck || rec.type == KindNumber(RequestKind::GprsLock))
+    const bool selfCheck = rec.type == Command::SelfCheckResult;
+    if (selfCheck || rec.type == Command::GprsLockResult)
         return LoadStr(Sid::LinkDone) + LoadStr(selfCheck ? Sid::LinkSelfCheck : Sid::LinkLockGprs);
     const LinkServices::NodeInfo node = Services().FindNode(AddressToText(rec.extAddress));
     const quint8 type = node.id >= 0 ? node.type : rec.deviceType;
     const QString text = NodePrefix(rec.extAddress, rec.deviceType) + LoadStr(Sid::LinkReceive);
     const QString sep = QStringLiteral(", ");
     switch (rec.type) {
-    case GDI:
+    case Command::GDI:
         return text + LoadStr(Sid::LinkGet) + LoadStr(Sid::LinkRunInfoReceiver);
-    case GNI:
+    case Command::GNI:
         return text + LoadStr(Sid::LinkGet) + LoadStr(Sid::LinkRunInfoNode);
-    case GMD: {
+    case Command::GMD: {
         QString out = text + LoadStr(Sid::LinkGet) + LoadStr(Sid::LinkRealTime);
         const quint8 flags = rec.eventFlags & 0x3F;
         if ((rec.status & NodeType::kStatusAlarmEnabled) && flags) {
@@ -121,23 +121,23 @@ QString CUartAffairLink::DescribeReply(const AffairReply &rec)
         }
         return out;
     }
-    case STN:
+    case Command::STN:
         return text + LoadStr(Sid::LinkSet) + LoadStr(Sid::LinkStartState) + QLatin1Char(' ') +
                LoadStr(Sid::LinkStartTime) + QLatin1Char(':') + CvTime::FormatDateTime(rec.startTime) + sep +
                LoadStr(Sid::LinkLogInterval) + QLatin1Char(':') + CvTime::FormatSpan(rec.logInterval) + sep +
                AlarmText(rec.alarmMode, rec.limit1, rec.limit2, rec.limit3, rec.limit4, type, node.id);
-    case SPN:
+    case Command::SPN:
         return text + LoadStr(Sid::LinkSet) + LoadStr(Sid::LinkStopLog);
-    case RTC:
+    case Command::RTC:
         return text + LoadStr(Sid::LinkSet) + LoadStr(Sid::LinkRtState) + QLatin1Char(' ') +
                LoadStr(Sid::LinkInterval) + QLatin1Char(':') + CvTime::FormatSpan(rec.rtInterval);
-    case GHI:
+    case Command::GHI:
         return text + LoadStr(Sid::LinkGet) + LoadStr(Sid::LinkLogInfo);
-    case DLD:
+    case Command::DLD:
         return text + LoadStr(Sid::LinkDownload) + LoadStr(Sid::LinkLogData) + QLatin1Char(' ') +
                LoadStr(Sid::LinkTimeRange) + QLatin1Char(':') + CvTime::FormatDateTime(rec.startTime) +
                QLatin1Char('~') + CvTime::FormatDateTime(rec.endTime);
-    case WNN:
+    case Command::WNN:
         return text + LoadStr(Sid::LinkSet) + LoadStr(Sid::LinkAlarmInfo) + QLatin1Char(' ') +
                AlarmText(rec.alarmMode, rec.limit1, rec.limit2, rec.limit3, rec.limit4, type, node.id);
     default:
@@ -150,29 +150,29 @@ MessageKind CUartAffairLink::EventKind(const AffairReply &rec)
     const bool alarm = (rec.status & NodeType::kStatusAlarmEnabled) && (rec.eventFlags & 0x3F);
     if (rec.disposition == AffairReply::RequestResult) {
         switch (rec.type) {
-        case GNI:
-        case KindNumber(RequestKind::SelfCheck):
+        case Command::GNI:
+        case Command::SelfCheckResult:
             return MessageKind::Connection;
-        case GMD:
+        case Command::GMD:
             return alarm ? MessageKind::Alarm : MessageKind::Get;
-        case STN:
-        case SPN:
-        case RTC:
-        case WNN:
-        case KindNumber(RequestKind::GprsLock):
+        case Command::STN:
+        case Command::SPN:
+        case Command::RTC:
+        case Command::WNN:
+        case Command::GprsLockResult:
             return MessageKind::Setting;
-        case GHI:
+        case Command::GHI:
             return MessageKind::Get;
-        case DLD:
+        case Command::DLD:
             return MessageKind::Download;
         default:
             return MessageKind::None;
         }
     }
     if (rec.disposition == AffairReply::Unsolicited) {
-        if (rec.type == GNI)
+        if (rec.type == Command::GNI)
             return MessageKind::System;
-        if (rec.type == GMD && alarm)
+        if (rec.type == Command::GMD && alarm)
             return MessageKind::Alarm;
     }
     return MessageKind::None;

@@ -11,46 +11,54 @@ namespace FrameCodec {
 namespace {
 
 struct CommandInfo {
-    int number;
+    Command command;
     const char *code;
-    bool request;
     int answerLength; // with check byte; 0: no answer
 };
 
 // Request table (23 codes) and answer table (15 codes) in one list.
 constexpr CommandInfo kCommands[] = {
-    {GDI, "GDI", true, 36},
-    {GNI, "GNI", true, 36},
-    {GMD, "GMD", true, kGmdShortLength},
-    {STN, "STN", true, 21},
-    {SPN, "SPN", true, 21},
-    {RTC, "RTC", true, 23},
-    {GHI, "GHI", true, 71},
-    {DLD, "DLD", true, kDldBaseLength},
-    {WNN, "WNN", true, 21},
-    {SNM, "SNM", true, 0},
-    {NWS, "NWS", true, 0},
-    {MDQ, "MDQ", true, 0},
-    {MEQ, "MEQ", true, 14},
-    {MDI, "MDI", true, 0},
-    {MEI, "MEI", true, 22},
-    {MDN, "MDN", true, 0},
-    {MEN, "MEN", true, 62},
-    {MSQ, "MSQ", true, 0},
-    {MGQ, "MGQ", true, 14},
-    {MSN, "MSN", true, 0},
-    {MGN, "MGN", true, 30},
-    {MAN, "MAN", true, 0},
-    {MBN, "MBN", true, 16},
+    {Command::GDI, "GDI", 36},
+    {Command::GNI, "GNI", 36},
+    {Command::GMD, "GMD", kGmdShortLength},
+    {Command::STN, "STN", 21},
+    {Command::SPN, "SPN", 21},
+    {Command::RTC, "RTC", 23},
+    {Command::GHI, "GHI", 71},
+    {Command::DLD, "DLD", kDldBaseLength},
+    {Command::WNN, "WNN", 21},
+    {Command::SNM, "SNM", 0},
+    {Command::NWS, "NWS", 0},
+    {Command::MDQ, "MDQ", 0},
+    {Command::MEQ, "MEQ", 14},
+    {Command::MDI, "MDI", 0},
+    {Command::MEI, "MEI", 22},
+    {Command::MDN, "MDN", 0},
+    {Command::MEN, "MEN", 62},
+    {Command::MSQ, "MSQ", 0},
+    {Command::MGQ, "MGQ", 14},
+    {Command::MSN, "MSN", 0},
+    {Command::MGN, "MGN", 30},
+    {Command::MAN, "MAN", 0},
+    {Command::MBN, "MBN", 16},
 };
 
-const CommandInfo *Find(int command)
+const CommandInfo *Find(Command command)
 {
     for (const CommandInfo &info : kCommands) {
-        if (info.number == command)
+        if (info.command == command)
             return &info;
     }
     return nullptr;
+}
+
+std::optional<Command> FindCode(const quint8 *code, bool answersOnly)
+{
+    for (const CommandInfo &info : kCommands) {
+        if ((!answersOnly || info.answerLength > 0) && std::memcmp(info.code, code, 3) == 0)
+            return info.command;
+    }
+    return std::nullopt;
 }
 
 std::array<quint8, 256> MakeCrcTable()
@@ -86,28 +94,32 @@ int HexDigit(QChar c)
 
 } // namespace
 
-const char *CommandCode(int command)
+std::optional<Command> CommandOfNumber(int number)
+{
+    for (const CommandInfo &info : kCommands) {
+        if (CommandNumber(info.command) == number)
+            return info.command;
+    }
+    return std::nullopt;
+}
+
+const char *CommandCode(Command command)
 {
     const CommandInfo *info = Find(command);
     return info ? info->code : nullptr;
 }
 
-bool IsRequestCommand(int command)
+std::optional<Command> RequestCommand(const quint8 *code)
 {
-    const CommandInfo *info = Find(command);
-    return info && info->request;
+    return FindCode(code, false);
 }
 
-int AnswerCommand(const quint8 *code)
+std::optional<Command> AnswerCommand(const quint8 *code)
 {
-    for (const CommandInfo &info : kCommands) {
-        if (info.answerLength > 0 && std::memcmp(info.code, code, 3) == 0)
-            return info.number;
-    }
-    return 0;
+    return FindCode(code, true);
 }
 
-int AnswerLength(int command)
+int AnswerLength(Command command)
 {
     const CommandInfo *info = Find(command);
     return info ? info->answerLength : 0;
@@ -166,17 +178,17 @@ bool BuildFrame(const char *code, const quint8 *body, int bodySize, RequestBuffe
     return true;
 }
 
-bool BuildRequest(int command, const quint8 *body, int bodySize, RequestBuffer &out)
+bool BuildRequest(Command command, const quint8 *body, int bodySize, RequestBuffer &out)
 {
     const CommandInfo *info = Find(command);
-    if (!info || !info->request) {
+    if (!info) {
         out.fill(0);
         return false;
     }
     return BuildFrame(info->code, body, bodySize, out);
 }
 
-QByteArray BuildAnswer(int command, const QByteArray &body)
+QByteArray BuildAnswer(Command command, const QByteArray &body)
 {
     const CommandInfo *info = Find(command);
     if (!info || info->answerLength == 0)

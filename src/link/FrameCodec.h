@@ -39,9 +39,9 @@ inline constexpr int kDldBaseLength = 24;
 inline constexpr int kDldCountOffset = 18;
 inline constexpr int kMaxAnswerLength = kDldBaseLength + 255;
 
-// Command numbers; the link names commands and answer types by them. 12 and 13 are not
-// commands (they name the two GPRS transactions).
-enum Command : int {
+// Command numbers: the link names requests' steps and answer types by them. 12 and 13 are no
+// frames: they type the merged results of the two GPRS transactions.
+enum class Command : quint8 {
     GDI = 1,
     GNI = 2,
     GMD = 3,
@@ -53,6 +53,8 @@ enum Command : int {
     WNN = 9,
     SNM = 10,
     NWS = 11,
+    SelfCheckResult = 12,
+    GprsLockResult = 13,
     MDQ = 14,
     MEQ = 15,
     MDI = 16,
@@ -67,15 +69,31 @@ enum Command : int {
     MBN = 25
 };
 
-// The three-letter code of a command number ("GMD"), or nullptr for a number that is none.
-[[nodiscard]] const char *CommandCode(int command);
-// True for the 23 numbers that can be sent as requests.
-[[nodiscard]] bool IsRequestCommand(int command);
-// The command number of one of the 15 answer codes at code[0..2]; 0 for anything else.
-[[nodiscard]] int AnswerCommand(const quint8 *code);
+[[nodiscard]] constexpr int CommandNumber(Command command)
+{
+    return static_cast<int>(command);
+}
+// The command of a frame number, nothing for a number that names no frame (12 and 13 too).
+[[nodiscard]] std::optional<Command> CommandOfNumber(int number);
+// The three-letter code of a command ("GMD"); nullptr for the two transaction results.
+[[nodiscard]] const char *CommandCode(Command command);
+// GDI to NWS: the commands of the network's own requests.
+[[nodiscard]] constexpr bool IsNetworkCommand(Command command)
+{
+    return command >= Command::GDI && command <= Command::NWS;
+}
+// MDQ to MBN: the frames of the GPRS transactions.
+[[nodiscard]] constexpr bool IsGprsCommand(Command command)
+{
+    return command >= Command::MDQ && command <= Command::MBN;
+}
+// The command of one of the 23 request codes at code[0..2]; nothing for anything else.
+[[nodiscard]] std::optional<Command> RequestCommand(const quint8 *code);
+// The command of one of the 15 answer codes at code[0..2]; nothing for anything else.
+[[nodiscard]] std::optional<Command> AnswerCommand(const quint8 *code);
 // Fixed answer length with check byte: GMD gives its short form (32), DLD its base (24);
 // 0 for a command that has no answer.
-[[nodiscard]] int AnswerLength(int command);
+[[nodiscard]] int AnswerLength(Command command);
 
 // CRC-8, generator 0x31, MSB first, no reflection, no final XOR.
 [[nodiscard]] const std::array<quint8, 256> &Crc8Table();
@@ -91,8 +109,8 @@ enum Command : int {
 [[nodiscard]] bool HasAnswerCheckByte(const quint8 *frame, int totalLength);
 
 // Builds a request into out: header, code, L = 8 + body size, body, check byte, zeros up to
-// 64 bytes. False (out zeroed) when the command is not a request or the body is too long.
-[[nodiscard]] bool BuildRequest(int command, const quint8 *body, int bodySize, RequestBuffer &out);
+// 64 bytes. False (out zeroed) when the command is no frame or the body is too long.
+[[nodiscard]] bool BuildRequest(Command command, const quint8 *body, int bodySize, RequestBuffer &out);
 // The same frame for any three-letter code, also one that is no command (the alarm frame "ALA").
 [[nodiscard]] bool BuildFrame(const char *code, const quint8 *body, int bodySize, RequestBuffer &out);
 // Length byte L of a built request (offset 7).
@@ -103,7 +121,7 @@ enum Command : int {
 
 // Builds an answer: header, code, body, trailer, check byte. Empty for a command without an
 // answer. The body is taken as given (the caller chooses GMD's short or long form, DLD's N).
-[[nodiscard]] QByteArray BuildAnswer(int command, const QByteArray &body);
+[[nodiscard]] QByteArray BuildAnswer(Command command, const QByteArray &body);
 
 // Measured values (and limits inside answers): 16-bit two's complement, low byte first, in
 // hundredths.

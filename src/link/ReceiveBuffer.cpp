@@ -41,19 +41,19 @@ int ReceiveBuffer::FindHeader() const
     return -1;
 }
 
-int ReceiveBuffer::FrameLength(int command, int &need) const
+int ReceiveBuffer::FrameLength(Command command, int &need) const
 {
     const quint8 *data = m_buffer.data();
     int total = 0;
     switch (command) {
-    case GMD:
+    case Command::GMD:
         // The short form first; only when it does not check out, the form with a short address.
         if (m_count >= kGmdShortLength && HasTrailer(data, kGmdShortLength) &&
             HasAnswerCheckByte(data, kGmdShortLength))
             return kGmdShortLength;
         total = m_count < kGmdShortLength ? kGmdShortLength : kGmdLongLength;
         break;
-    case DLD:
+    case Command::DLD:
         total = m_count < kDldBaseLength ? kDldBaseLength : kDldBaseLength + data[kDldCountOffset];
         break;
     default:
@@ -83,19 +83,20 @@ ReceiveBuffer::Result ReceiveBuffer::Extract(IReplyHandler &handler)
         Remove(at);
         if (m_count < kAnswerBodyOffset)
             continue;
-        const int command = AnswerCommand(m_buffer.data() + 4);
-        if (command == 0) {
+        const std::optional<Command> answer = AnswerCommand(m_buffer.data() + 4);
+        if (!answer) {
             // Spoil this header so that the next search goes on behind it.
             m_buffer[0] = 0;
             continue;
         }
+        const Command command = *answer;
         const int total = FrameLength(command, need);
         if (total == 0)
             continue; // the loop ends: fewer than need bytes are buffered
         const quint8 *frame = m_buffer.data();
         const bool trailer = HasTrailer(frame, total);
         if (!trailer || !HasAnswerCheckByte(frame, total)) {
-            if (command == DLD && trailer)
+            if (command == Command::DLD && trailer)
                 Remove(total); // a data block is never searched for headers
             else
                 m_buffer[0] = 0;
@@ -106,7 +107,7 @@ ReceiveBuffer::Result ReceiveBuffer::Extract(IReplyHandler &handler)
         need = kMinAnswerLength;
         if (accepted) {
             result.accepted = true;
-            result.blockAccepted = result.blockAccepted || command == DLD;
+            result.blockAccepted = result.blockAccepted || command == Command::DLD;
         }
     }
     return result;

@@ -41,7 +41,7 @@ private:
     // Index of the first full header, or -1.
     [[nodiscard]] int FindHeader() const;
     // Total length of the frame at the front; 0 while more bytes are needed (need is raised).
-    [[nodiscard]] int FrameLength(int command, int &need) const;
+    [[nodiscard]] int FrameLength(FrameCodec::Command command, int &need) const;
 
     std::array<quint8, kSize> m_buffer{};
     int m_count = 0;

@@ -84,30 +84,30 @@ bool Build(const AffairRequest &r, qint64 now, RequestBuffer &out)
 {
     Body body;
     switch (r.step) {
-    case GDI:
-    case MEQ:
-    case MGQ:
+    case Command::GDI:
+    case Command::MEQ:
+    case Command::MGQ:
         break;
-    case GNI:
-    case GMD:
-    case SPN:
-    case GHI:
-    case SNM:
-    case NWS:
+    case Command::GNI:
+    case Command::GMD:
+    case Command::SPN:
+    case Command::GHI:
+    case Command::SNM:
+    case Command::NWS:
         Address(r, body);
         break;
-    case STN:
+    case Command::STN:
         Address(r, body);
         body.Date(r.startTime);
         body.Date(now);
         body.U24(static_cast<quint32>(r.logInterval));
         Alarm(r, body);
         break;
-    case RTC:
+    case Command::RTC:
         Address(r, body);
         body.U24(static_cast<quint32>(r.rtInterval));
         break;
-    case DLD:
+    case Command::DLD:
         Address(r, body);
         if (r.result && r.result->block) {
             const DownloadBlock &b = *r.result->block;
@@ -115,37 +115,37 @@ bool Build(const AffairRequest &r, qint64 now, RequestBuffer &out)
             body.U24(static_cast<quint32>(b.total - b.received));
         }
         break;
-    case WNN:
+    case Command::WNN:
         Address(r, body);
         Alarm(r, body);
         break;
-    case MDQ:
+    case Command::MDQ:
         body.U16(static_cast<quint32>(r.gprsLoggerCount));
         break;
-    case MDI:
+    case Command::MDI:
         body.U16(static_cast<quint32>(r.gprsIndex));
         body.Bytes(r.gprsLoggerAddress.data(), 8);
         break;
-    case MEI:
-    case MEN:
-    case MBN:
+    case Command::MEI:
+    case Command::MEN:
+    case Command::MBN:
         body.U16(static_cast<quint32>(r.gprsIndex));
         break;
-    case MDN:
+    case Command::MDN:
         body.U16(static_cast<quint32>(r.gprsIndex));
         body.Bytes(r.gprsInfo.data(), int(r.gprsInfo.size()));
         break;
-    case MSQ:
+    case Command::MSQ:
         body.Mask10(r.phoneSlotMask);
         break;
-    case MSN:
+    case Command::MSN:
         body.U16(static_cast<quint32>(r.phoneSlotIndex));
         body.Bytes(r.phoneNumber.data(), int(r.phoneNumber.size()));
         break;
-    case MGN:
+    case Command::MGN:
         body.U16(static_cast<quint32>(r.phoneSlotIndex));
         break;
-    case MAN:
+    case Command::MAN:
         body.U16(static_cast<quint32>(r.gprsIndex));
         body.Mask10(r.gprsBindMask);
         break;

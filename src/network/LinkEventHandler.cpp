@@ -17,10 +17,6 @@ namespace {
 
 using namespace FrameCodec;
 
-// The results of the two GPRS transactions carry the number of their request kind as type.
-constexpr int kSelfCheckResult = KindNumber(RequestKind::SelfCheck);
-constexpr int kGprsLockResult = KindNumber(RequestKind::GprsLock);
-
 // Presence a record must carry (at least) to be applied by each step.
 constexpr quint32 kNodePresence = 0x1E0630;
 constexpr quint32 kRealTimePresence = 0x1E8270;
@@ -93,13 +89,13 @@ void LinkEventHandler::Apply(AffairReply &record, Batch &batch)
     // longer) connected would leave a connection without the receiver's name, self-check or scan.
     const bool wasConnected = m_state.IsConnected();
     if (!wasConnected) {
-        if (record.type != GDI)
+        if (record.type != Command::GDI)
             return;
         OnFirstAnswer(record, id);
     }
     // A receiver answer while connected (a keep-alive, a late probe answer) touches no node and
     // is not logged; as a request's result it still ends the status line and the progress.
-    if (!wasConnected || record.type != GDI)
+    if (!wasConnected || record.type != Command::GDI)
         ApplyToNode(record, id, parentId, batch);
 
     if (IsResult(record)) {
@@ -114,26 +110,26 @@ void LinkEventHandler::ApplyToNode(AffairReply &record, int id, int parentId, Ba
 {
     bool log = true;
     switch (record.type) {
-    case GNI:
+    case Command::GNI:
         // Node information that leaves the short address as it was is not worth a log entry.
         if (Has(record, kNodePresence))
             log = OnNodeInformation(record, id, parentId, batch);
         break;
-    case GMD:
+    case Command::GMD:
         if (id >= 0 && Has(record, kRealTimePresence))
             OnRealTimeData(record, id);
         break;
-    case STN:
-    case SPN:
-    case RTC:
-    case GHI:
-    case DLD:
-    case WNN:
+    case Command::STN:
+    case Command::SPN:
+    case Command::RTC:
+    case Command::GHI:
+    case Command::DLD:
+    case Command::WNN:
         if (id >= 0 && IsResult(record))
             OnCommandResult(record, id, parentId, batch);
         break;
-    case kSelfCheckResult:
-    case kGprsLockResult:
+    case Command::SelfCheckResult:
+    case Command::GprsLockResult:
         if (IsResult(record))
             emit Notifier().gprsChanged();
         break;
@@ -157,7 +153,7 @@ void LinkEventHandler::OnFirstAnswer(const AffairReply &record, int id)
     const QString portName = entry >= 0 && entry < ports.size() ? ports.at(entry).location : QString();
     QString text = LoadStr(Sid::ConnectedToPort) + portName + QStringLiteral(": ");
 
-    if (record.type == GDI && Has(record, kNodePresence) && id >= 0) {
+    if (record.type == Command::GDI && Has(record, kNodePresence) && id >= 0) {
         m_state.receiverId = id;
         if (m_db.SeekLookupNode(id))
             text += m_db.LookupCursor().Row().name;
@@ -325,7 +321,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
     bool parentChanged = false;
 
     switch (record.type) {
-    case RTC:
+    case Command::RTC:
         if (!Has(record, kRtcPresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, nullptr);
@@ -344,7 +340,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         }
         emit Notifier().nodeChanged(id, NodeAspect::RealTime);
         break;
-    case STN:
+    case Command::STN:
         if (!Has(record, kNodePresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
@@ -362,7 +358,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         m_table.SetLogCmdState(id, LogStarted);
         emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
-    case SPN:
+    case Command::SPN:
         if (!Has(record, kNodePresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType,
@@ -374,14 +370,14 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         m_table.SetLogCmdState(id, LogStopped);
         emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
-    case GHI:
-    case DLD:
-        if (!Has(record, record.type == GHI ? kHistoryInfoPresence : kDownloadPresence))
+    case Command::GHI:
+    case Command::DLD:
+        if (!Has(record, record.type == Command::GHI ? kHistoryInfoPresence : kDownloadPresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
             row.runstate = record.status;
             row.startTime = record.startTime;
-            if (record.type == DLD)
+            if (record.type == Command::DLD)
                 row.endTime = record.endTime;
             row.sampleCap = qint32(record.logInterval);
             setLimits(row);
@@ -389,7 +385,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
         SetLiveLink(record, id);
         m_table.SetShortAddress(id, record.shortAddress);
         NotifyManager(id, parentChanged);
-        if (record.type == DLD) {
+        if (record.type == Command::DLD) {
             StoreDownload(record, id);
             // The link has already set an interrupted download's state (15).
             if (!IsInterruptedDownload(record))
@@ -397,7 +393,7 @@ void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int pa
             emit Notifier().nodeChanged(id, NodeAspect::Download);
         }
         break;
-    case WNN:
+    case Command::WNN:
         if (!Has(record, kNodePresence))
             return;
         parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
@@ -446,7 +442,7 @@ void LinkEventHandler::StoreDownload(const AffairReply &record, int id)
 
 QString LinkEventHandler::PreAlarmText(const AffairReply &record, int id)
 {
-    if (record.type != GMD || !(record.status & NodeType::kStatusAlarmEnabled) ||
+    if (record.type != Command::GMD || !(record.status & NodeType::kStatusAlarmEnabled) ||
         (record.eventFlags & 0x3F) != 0)
         return {};
     if (!m_db.SeekLookupNode(id))
@@ -477,7 +473,8 @@ void LinkEventHandler::LogRecord(const AffairReply &record, int id, Batch &batch
             kind = MessageKind::PreAlarm;
     }
     // The self-check and the GPRS lock concern the receiver, whose answers name no node.
-    const bool receiverWide = record.type == kSelfCheckResult || record.type == kGprsLockResult;
+    const bool receiverWide =
+        record.type == Command::SelfCheckResult || record.type == Command::GprsLockResult;
     if (kind == MessageKind::None || (id < 0 && !receiverWide))
         return;
     if (text.isEmpty())

@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // Decoding must hold for any bytes and any answer code, however short.
     AffairReply reply;
-    for (int command : {1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 17, 19, 21, 23, 25}) {
+    for (int number : {1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 17, 19, 21, 23, 25}) {
         const int total = int(std::min<size_t>(size, FrameCodec::kMaxAnswerLength));
-        (void)DecodeAnswer(data, total, command, reply);
+        (void)DecodeAnswer(data, total, *FrameCodec::CommandOfNumber(number), reply);
     }
     if (size >= 7)
         (void)FrameCodec::DecodeDate(data);

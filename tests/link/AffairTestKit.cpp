@@ -96,15 +96,11 @@ QByteArray Rig::Frame() const
     return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size()));
 }
 
-int Rig::FrameStep() const
+FrameCodec::Command Rig::FrameStep() const
 {
-    const auto &b = link.RequestBuffer();
-    for (int step = 1; step <= 25; ++step) {
-        const char *code = FrameCodec::CommandCode(step);
-        if (code && std::memcmp(code, b.data() + 4, 3) == 0)
-            return step;
-    }
-    return 0;
+    const std::optional<FrameCodec::Command> step =
+        FrameCodec::RequestCommand(link.RequestBuffer().data() + 4);
+    return step.value_or(FrameCodec::Command{});
 }
 
 bool Rig::Feed(const QByteArray &answer)
@@ -120,8 +116,8 @@ bool Rig::Notified(const Notice &n) const
 
 QByteArray Gni(int shortAddress, quint8 seed, quint8 type, quint8 status)
 {
-    return testframes::NodeInfo(FrameCodec::GNI, shortAddress, testframes::Addr(seed), type, status, 0, 4,
-                                0xC0, testframes::Addr(0x70));
+    return testframes::NodeInfo(FrameCodec::Command::GNI, shortAddress, testframes::Addr(seed), type, status,
+                                0, 4, 0xC0, testframes::Addr(0x70));
 }
 
 QByteArray GmdFrom(quint8 seed, float v1, float v2, quint8 status, quint8 events)

@@ -84,13 +84,13 @@ public:
     // One link tick (the clock moves one second every five ticks); SendNext's result.
     int Tick();
     // Ticks until the queue is empty (at most limit ticks); the ticks, counted from 1, at which
-    // a frame was sent; sentSteps holds the command numbers of those frames.
+    // a frame was sent; sentSteps holds the commands of those frames.
     std::vector<int> TickUntilIdle(int limit = 400);
-    std::vector<int> sentSteps;
+    std::vector<FrameCodec::Command> sentSteps;
     // Ticks until SendNext returns 1 (at most limit ticks); the number of ticks, -1 when none.
     int TickUntilFrame(int limit = 400);
     [[nodiscard]] QByteArray Frame() const;
-    [[nodiscard]] int FrameStep() const; // command number of the frame in the buffer
+    [[nodiscard]] FrameCodec::Command FrameStep() const; // the command of the frame in the buffer
     // Decodes an answer frame and offers it to the engine; HandleReply's result.
     bool Feed(const QByteArray &answer);
     [[nodiscard]] bool Notified(const Notice &n) const;

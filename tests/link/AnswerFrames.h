@@ -56,8 +56,9 @@ inline QByteArray Date7(qint64 time)
 }
 
 // GDI or GNI (36 bytes).
-inline QByteArray NodeInfo(int command, int shortAddress, const QByteArray &ext, quint8 deviceType,
-                           quint8 status, quint8 events, quint8 power, quint8 rf, const QByteArray &parent)
+inline QByteArray NodeInfo(FrameCodec::Command command, int shortAddress, const QByteArray &ext,
+                           quint8 deviceType, quint8 status, quint8 events, quint8 power, quint8 rf,
+                           const QByteArray &parent)
 {
     const QByteArray body = Be16(shortAddress) + ext + char(deviceType) + char(status) + char(events) +
                             char(power) + char(0) + char(rf) + parent;
@@ -73,18 +74,18 @@ inline QByteArray Gmd(const QByteArray &ext, quint8 deviceType, const QByteArray
                       Be24(rtInterval) + char(rf);
     if (shortAddress >= 0)
         body += Be16(shortAddress);
-    return FrameCodec::BuildAnswer(FrameCodec::GMD, body);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::GMD, body);
 }
 
 // STN, SPN or WNN (21 bytes).
-inline QByteArray StatusAnswer(int command, const QByteArray &ext, quint8 status)
+inline QByteArray StatusAnswer(FrameCodec::Command command, const QByteArray &ext, quint8 status)
 {
     return FrameCodec::BuildAnswer(command, ext + char(status));
 }
 
 inline QByteArray Rtc(const QByteArray &ext, int interval)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::RTC, ext + Be24(interval));
+    return FrameCodec::BuildAnswer(FrameCodec::Command::RTC, ext + Be24(interval));
 }
 
 // GHI (71 bytes); dates are the seven raw bytes, limits raw two-byte values.
@@ -95,38 +96,39 @@ inline QByteArray Ghi(const QByteArray &ext, const QByteArray &start7, const QBy
     const QByteArray body = ext + QByteArray(16, char(0xEE)) + start7 + end7 + char(alarmMode) + limits8 +
                             Be24(logInterval) + Be24(dataLength) + QByteArray(5, char(0xEE)) +
                             char(deviceType);
-    return FrameCodec::BuildAnswer(FrameCodec::GHI, body);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::GHI, body);
 }
 
 // DLD (24 + N bytes).
 inline QByteArray Dld(const QByteArray &ext, int blockAddress, const QByteArray &data)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::DLD, ext + Be24(blockAddress) + char(data.size()) + data);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::DLD,
+                                   ext + Be24(blockAddress) + char(data.size()) + data);
 }
 
 inline QByteArray Meq(int count)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::MEQ, Be16(count));
+    return FrameCodec::BuildAnswer(FrameCodec::Command::MEQ, Be16(count));
 }
 inline QByteArray Mei(int index, const QByteArray &ext)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::MEI, Be16(index) + ext);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::MEI, Be16(index) + ext);
 }
 inline QByteArray Men(int index, const QByteArray &info48)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::MEN, Be16(index) + info48);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::MEN, Be16(index) + info48);
 }
 inline QByteArray Mgq(const QByteArray &mask2)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::MGQ, mask2);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::MGQ, mask2);
 }
 inline QByteArray Mgn(int index, const QByteArray &phone16)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::MGN, Be16(index) + phone16);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::MGN, Be16(index) + phone16);
 }
 inline QByteArray Mbn(int index, const QByteArray &mask2)
 {
-    return FrameCodec::BuildAnswer(FrameCodec::MBN, Be16(index) + mask2);
+    return FrameCodec::BuildAnswer(FrameCodec::Command::MBN, Be16(index) + mask2);
 }
 
 // Decodes one whole answer frame as the receive side does; a record with valid false when the
@@ -134,8 +136,9 @@ inline QByteArray Mbn(int index, const QByteArray &mask2)
 inline AffairReply Decode(const QByteArray &frame)
 {
     AffairReply r;
-    const int command = frame.size() < 7 ? 0 : FrameCodec::AnswerCommand(U8(frame) + 4);
-    if (!DecodeAnswer(U8(frame), int(frame.size()), command, r))
+    const std::optional<FrameCodec::Command> command =
+        frame.size() < 7 ? std::nullopt : FrameCodec::AnswerCommand(U8(frame) + 4);
+    if (!command || !DecodeAnswer(U8(frame), int(frame.size()), *command, r))
         return AffairReply{};
     return r;
 }

@@ -55,7 +55,7 @@ void ReachDownload(Rig &rig, qint64 loggerStart, int dataLength)
     QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
     QCOMPARE(rig.link.Status().progress, 10);
     QCOMPARE(rig.TickUntilFrame(), 1);
-    QCOMPARE(rig.FrameStep(), int(FrameCodec::GHI));
+    QCOMPARE(rig.FrameStep(), FrameCodec::Command::GHI);
     QVERIFY(rig.Feed(GhiFrom(kNodeA, loggerStart, 60, dataLength, 0x88)));
 }
 
@@ -116,12 +116,12 @@ private slots:
         if (answersGni) {
             QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
             QCOMPARE(rig.link.FinishedCount(), 0);
-            QCOMPARE(int(rig.link.Head()->step), int(FrameCodec::GMD));
+            QCOMPARE(rig.link.Head()->step, FrameCodec::Command::GMD);
         }
         const int first = rig.ticks;
         const std::vector<int> sent = rig.TickUntilIdle();
-        const int step = answersGni ? FrameCodec::GMD : FrameCodec::GNI;
-        QCOMPARE(rig.sentSteps, std::vector<int>(sent.size(), step));
+        const FrameCodec::Command step = answersGni ? FrameCodec::Command::GMD : FrameCodec::Command::GNI;
+        QCOMPARE(rig.sentSteps, std::vector<FrameCodec::Command>(sent.size(), step));
         QCOMPARE(QList<int>(sent.begin(), sent.end()) << rig.ticks - first, sentAt);
         QCOMPARE(rig.services->saved[0].type, QStringLiteral("中断"));
         QCOMPARE(rig.services->saved[0].text, description + QStringLiteral("未完成"));
@@ -306,7 +306,7 @@ private slots:
         }
         QCOMPARE(rig.link.Status().progress, 15);
         QCOMPARE(rig.TickUntilFrame(), 1);
-        QCOMPARE(rig.FrameStep(), int(FrameCodec::DLD));
+        QCOMPARE(rig.FrameStep(), FrameCodec::Command::DLD);
         QCOMPARE(DldRange(rig), qMakePair(address, count));
     }
 
@@ -421,11 +421,11 @@ private slots:
         QCOMPARE(int(rig.link.Head()->kind), 1);
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.Frame(), QByteArray::fromHex("ff7f757b47444908da") + QByteArray(55, '\0'));
-        QVERIFY(rig.Feed(testframes::NodeInfo(FrameCodec::GDI, 0, testframes::Addr(0x20), 0x40, 1, 0, 5, 0,
-                                              testframes::Addr(0))));
+        QVERIFY(rig.Feed(testframes::NodeInfo(FrameCodec::Command::GDI, 0, testframes::Addr(0x20), 0x40, 1, 0,
+                                              5, 0, testframes::Addr(0))));
         QCOMPARE(rig.link.QueueSize(), 4);
         QCOMPARE(rig.link.Head(), head);
-        QCOMPARE(int(rig.link.FirstFinished()->type), int(FrameCodec::GDI));
+        QCOMPARE(rig.link.FirstFinished()->type, FrameCodec::Command::GDI);
 
         // Refusals: wrong parameters, unknown kinds, SNM, an address that is no address; a
         // refused request cannot be committed afterwards.

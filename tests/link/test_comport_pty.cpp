@@ -42,7 +42,8 @@ private slots:
         QVERIFY(app.Port().IsOpen());
 
         const QByteArray stream =
-            NodeInfo(GDI, 0, Addr(0x30), 0x40, 0, 0, 5, 5, Addr(0x30)) + QByteArray::fromHex("0011") +
+            NodeInfo(Command::GDI, 0, Addr(0x30), 0x40, 0, 0, 5, 5, Addr(0x30)) +
+            QByteArray::fromHex("0011") +
             Gmd(Addr(0x31), 0x8C, QByteArray::fromHex("f6ff"), QByteArray::fromHex("1027"), 1, 0, 3, 30, 4) +
             Dld(Addr(0x31), 0x20, QByteArray(77, 'd')) + Mbn(3, QByteArray::fromHex("93ff"));
         const int sizes[] = {5, 11, 3, 29, 1, 17};
@@ -68,10 +69,10 @@ private slots:
         QVERIFY(app.OpenPort(pty.SlavePath()));
 
         RequestBuffer gdi;
-        QVERIFY(BuildRequest(GDI, nullptr, 0, gdi));
+        QVERIFY(BuildRequest(Command::GDI, nullptr, 0, gdi));
         const quint8 body[] = {0x02, 0x12, 0x34};
         RequestBuffer gmd;
-        QVERIFY(BuildRequest(GMD, body, 3, gmd));
+        QVERIFY(BuildRequest(Command::GMD, body, 3, gmd));
 
         QCOMPARE(app.WriteRequest(gdi), qint64(64));
         QCOMPARE(app.WriteRequest(gmd), qint64(64));

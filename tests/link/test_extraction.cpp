@@ -24,9 +24,9 @@ struct Link {
             at += n;
         }
     }
-    std::vector<int> Types() const
+    std::vector<Command> Types() const
     {
-        std::vector<int> t;
+        std::vector<Command> t;
         for (const AffairReply &r : handler.offered)
             t.push_back(r.type);
         return t;
@@ -53,10 +53,10 @@ private slots:
     {
         {
             const AffairReply r =
-                Decode(NodeInfo(GNI, 0x1234, Addr(0x10), 0x8C, 0x05, 0x21, 3, 4, Addr(0x40)));
+                Decode(NodeInfo(Command::GNI, 0x1234, Addr(0x10), 0x8C, 0x05, 0x21, 3, 4, Addr(0x40)));
             QVERIFY(r.IsComplete());
             QCOMPARE(r.presence, 0x1E0630u);
-            QCOMPARE(r.type, quint8(2));
+            QCOMPARE(r.type, Command::GNI);
             QCOMPARE(r.shortAddress, 0x1234);
             QCOMPARE(AddressToText(r.extAddress), QStringLiteral("1011121314151617"));
             QCOMPARE(AddressToText(r.parentAddress), QStringLiteral("4041424344454647"));
@@ -83,12 +83,12 @@ private slots:
             QVERIFY(l.IsComplete());
             QCOMPARE(l.shortAddress, 0xABCD);
         }
-        for (int command : {int(STN), int(SPN), int(WNN)}) {
+        for (Command command : {Command::STN, Command::SPN, Command::WNN}) {
             const AffairReply r = Decode(StatusAnswer(command, Addr(7), 0x06));
             QVERIFY(r.IsComplete());
             QCOMPARE(r.presence, 0x220u);
             QCOMPARE(r.status, quint8(6));
-            QCOMPARE(int(r.type), command);
+            QCOMPARE(r.type, command);
         }
         {
             const AffairReply r = Decode(Rtc(Addr(7), 0x123456));
@@ -139,8 +139,8 @@ private slots:
         }
         // A frame too short for its code's layout is refused, not read past its end.
         AffairReply r;
-        const QByteArray gdi = NodeInfo(GDI, 1, Addr(1), 0x40, 0, 0, 0, 0, Addr(1));
-        QVERIFY(!DecodeAnswer(U8(gdi), 20, GDI, r));
+        const QByteArray gdi = NodeInfo(Command::GDI, 1, Addr(1), 0x40, 0, 0, 0, 0, Addr(1));
+        QVERIFY(!DecodeAnswer(U8(gdi), 20, Command::GDI, r));
         QVERIFY(!r.valid);
         QVERIFY(!r.IsComplete());
     }
@@ -148,23 +148,23 @@ private slots:
     void decodingResetsTheReusedRecord()
     {
         AffairReply r;
-        QVERIFY(DecodeAnswer(U8(Mgq(QByteArray::fromHex("93ff"))), 14, MGQ, r));
+        QVERIFY(DecodeAnswer(U8(Mgq(QByteArray::fromHex("93ff"))), 14, Command::MGQ, r));
         QCOMPARE(r.phoneSlotMask, 0x3FF);
         const QByteArray mei = Mei(1, Addr(2));
-        QVERIFY(DecodeAnswer(U8(mei), int(mei.size()), MEI, r));
+        QVERIFY(DecodeAnswer(U8(mei), int(mei.size()), Command::MEI, r));
         QCOMPARE(r.phoneSlotMask, 0); // nothing of the previous answer survives
-        QCOMPARE(r.type, quint8(MEI));
+        QCOMPARE(r.type, Command::MEI);
     }
 
     void splitChunksGarbageAndUnknownCodes()
     {
-        const QByteArray gdi = NodeInfo(GDI, 0, Addr(0x50), 0x40, 0, 0, 0, 0, Addr(0x50));
+        const QByteArray gdi = NodeInfo(Command::GDI, 0, Addr(0x50), 0x40, 0, 0, 0, 0, Addr(0x50));
         QCOMPARE(gdi.size(), 36);
         {
             // Header with an unknown code, then a valid frame.
             Link link;
             link.Feed(QByteArray::fromHex("ff7f757b") + "XYZ" + gdi);
-            QCOMPARE(link.Types(), std::vector<int>{GDI});
+            QCOMPARE(link.Types(), std::vector<Command>{Command::GDI});
         }
         {
             // A header split over chunks after noise: the last three bytes are kept.
@@ -172,7 +172,7 @@ private slots:
             link.Feed(QByteArray(40, char(0x55)) + gdi.left(3));
             QCOMPARE(link.app.ByteCount(), 3);
             link.Feed(gdi.mid(3));
-            QCOMPARE(link.Types(), std::vector<int>{GDI});
+            QCOMPARE(link.Types(), std::vector<Command>{Command::GDI});
         }
         {
             // Fewer than 12 bytes are not looked at.
@@ -187,12 +187,12 @@ private slots:
     void dldBadCheckByteVersusBadTrailer()
     {
         // A data block that happens to contain a complete SPN answer.
-        const QByteArray inner = StatusAnswer(SPN, Addr(9), 1);
+        const QByteArray inner = StatusAnswer(Command::SPN, Addr(9), 1);
         const QByteArray dld = Dld(Addr(3), 0, inner + QByteArray::fromHex("0102"));
         {
             Link link;
             link.Feed(dld);
-            QCOMPARE(link.Types(), std::vector<int>{DLD});
+            QCOMPARE(link.Types(), std::vector<Command>{Command::DLD});
             QCOMPARE(link.handler.offered[0].block->data, inner + QByteArray::fromHex("0102"));
         }
         {
@@ -210,7 +210,7 @@ private slots:
             QByteArray bad = dld;
             bad[bad.size() - 3] = 0;
             link.Feed(bad);
-            QCOMPARE(link.Types(), std::vector<int>{SPN});
+            QCOMPARE(link.Types(), std::vector<Command>{Command::SPN});
         }
         {
             // A block length at offset 18 makes the frame wait for its full size.
@@ -218,7 +218,7 @@ private slots:
             link.Feed(dld.left(30));
             QVERIFY(link.handler.offered.empty());
             link.Feed(dld.mid(30));
-            QCOMPARE(link.Types(), std::vector<int>{DLD});
+            QCOMPARE(link.Types(), std::vector<Command>{Command::DLD});
         }
     }
 
@@ -242,7 +242,7 @@ private slots:
             QCOMPARE(link.app.ByteCount(), 200);
             QVERIFY(link.app.LastReceiveTime() >= before);
             link.Feed(dld.mid(200));
-            QCOMPARE(link.Types(), std::vector<int>{DLD});
+            QCOMPARE(link.Types(), std::vector<Command>{Command::DLD});
             QCOMPARE(link.handler.offered[0].block->data, data);
         }
     }
@@ -273,9 +273,9 @@ private slots:
         QCOMPARE(progress.count(), 1);
         const std::vector<AffairReply> taken = app.DefaultHandler().TakeFinished();
         QCOMPARE(taken.size(), std::size_t(2));
-        QCOMPARE(int(taken[0].type), int(GMD));
+        QCOMPARE(taken[0].type, Command::GMD);
         QVERIFY(taken[0].receivedTime > 0);
-        QCOMPARE(int(taken[1].type), int(DLD));
+        QCOMPARE(taken[1].type, Command::DLD);
     }
 
     void singleByteDamageCostsOnlyThatFrame()
@@ -283,12 +283,12 @@ private slots:
         // Every byte of every answer kind damaged in turn, followed by a good frame and idle-line
         // zeros: the damaged frame never comes through (the check byte catches any one-byte
         // error), the good frame always does, exactly once, and the buffer ends resynchronised.
-        const QByteArray good = NodeInfo(GDI, 0x0102, Addr(0xA0), 0x40, 0, 0, 0, 0, Addr(0xA0));
+        const QByteArray good = NodeInfo(Command::GDI, 0x0102, Addr(0xA0), 0x40, 0, 0, 0, 0, Addr(0xA0));
         const QByteArray frames[] = {
-            NodeInfo(GNI, 5, Addr(1), 0x8C, 1, 2, 3, 4, Addr(9)),
+            NodeInfo(Command::GNI, 5, Addr(1), 0x8C, 1, 2, 3, 4, Addr(9)),
             Gmd(Addr(2), 0x88, QByteArray::fromHex("f6ff"), QByteArray::fromHex("1027"), 1, 0, 3, 30, 2),
             Gmd(Addr(2), 0x88, QByteArray::fromHex("f6ff"), QByteArray::fromHex("1027"), 1, 0, 3, 30, 2, 7),
-            StatusAnswer(SPN, Addr(3), 2),
+            StatusAnswer(Command::SPN, Addr(3), 2),
             Rtc(Addr(4), 30),
             Ghi(Addr(5), StartDate(), EndDate(), 4, LimitsLE({1, 2, 3, 4}), 60, 100, 0x8C),
             Dld(Addr(5), 0x20, QByteArray::fromHex("a1a2a3a4a5")),
@@ -308,7 +308,7 @@ private slots:
                                               .arg(QString::fromLatin1(frame.mid(4, 3)))
                                               .arg(at)
                                               .arg(int(quint8(flip)), 2, 16, QLatin1Char('0'));
-                    QVERIFY2(link.Types() == std::vector<int>{GDI}, qPrintable(where));
+                    QVERIFY2(link.Types() == std::vector<Command>{Command::GDI}, qPrintable(where));
                     QVERIFY2(link.handler.offered[0].extAddress == AddressFromBytes(U8(Addr(0xA0))),
                              qPrintable(where));
                     QVERIFY2(link.app.ByteCount() == 3, qPrintable(where));
@@ -344,16 +344,16 @@ private slots:
     {
         // Every answer kind with noise between, fed in chunks of 1, 7, 13 and 64 bytes.
         QByteArray stream;
-        std::vector<int> expected;
+        std::vector<Command> expected;
         const QByteArray frames[] = {
-            NodeInfo(GDI, 0, Addr(1), 0x40, 0, 0, 0, 0, Addr(1)),
+            NodeInfo(Command::GDI, 0, Addr(1), 0x40, 0, 0, 0, 0, Addr(1)),
             Gmd(Addr(2), 0x88, QByteArray(2, '\1'), QByteArray(2, '\2'), 1, 0, 3, 30, 2),
             Gmd(Addr(2), 0x88, QByteArray(2, '\1'), QByteArray(2, '\2'), 1, 0, 3, 30, 2, 7),
-            StatusAnswer(STN, Addr(3), 1),
+            StatusAnswer(Command::STN, Addr(3), 1),
             Rtc(Addr(4), 30),
             Ghi(Addr(5), StartDate(), EndDate(), 4, LimitsLE({1, 2, 3, 4}), 60, 100, 0x8C),
             Dld(Addr(5), 0, QByteArray(100, 'x')),
-            StatusAnswer(WNN, Addr(3), 4),
+            StatusAnswer(Command::WNN, Addr(3), 4),
             Meq(2),
             Mei(0, Addr(6)),
             Men(0, QByteArray(48, 'i')),
@@ -363,13 +363,13 @@ private slots:
         };
         for (const QByteArray &f : frames) {
             stream += QByteArray::fromHex("00ff7f75") + f;
-            expected.push_back(AnswerCommand(U8(f) + 4));
+            expected.push_back(*AnswerCommand(U8(f) + 4));
         }
         Link link;
         link.FeedChunks(stream, {1, 7, 13, 64});
         QCOMPARE(link.Types(), expected);
         for (const AffairReply &r : link.handler.offered)
-            QVERIFY2(r.IsComplete(), qPrintable(QString::number(r.type)));
+            QVERIFY2(r.IsComplete(), qPrintable(QString::number(CommandNumber(r.type))));
     }
 };
 

@@ -65,24 +65,23 @@ private slots:
     {
         RequestBuffer out;
         // The keep-alive: nine bytes, then 55 zeros.
-        QVERIFY(BuildRequest(GDI, nullptr, 0, out));
+        QVERIFY(BuildRequest(Command::GDI, nullptr, 0, out));
         QCOMPARE(Bytes(out.data(), 64), Hex("ff7f757b47444908da") + QByteArray(55, '\0'));
         const quint8 body[] = {0x02, 0x12, 0x34};
-        QVERIFY(BuildRequest(GMD, body, 3, out));
+        QVERIFY(BuildRequest(Command::GMD, body, 3, out));
         QCOMPARE(Bytes(out.data(), 12), Hex("ff7f757b474d440b0212349f"));
         QCOMPARE(Bytes(out.data() + 12, 52), QByteArray(52, '\0'));
         QCOMPARE(RequestLength(out), 11);
 
         // The longest request (MDN: index + 48 bytes) fits with L = 58.
         quint8 big[51] = {};
-        QVERIFY(BuildRequest(MDN, big, 50, out));
+        QVERIFY(BuildRequest(Command::MDN, big, 50, out));
         QCOMPARE(RequestLength(out), 58);
         QCOMPARE(int(out[58]), int(RequestCheckByte(out.data(), 58)));
-        // One byte more, or a command that is only an answer number, is refused with zeros.
-        QVERIFY(!BuildRequest(MDN, big, 51, out));
+        // One byte more, or a transaction result that is no frame, is refused with zeros.
+        QVERIFY(!BuildRequest(Command::MDN, big, 51, out));
         QCOMPARE(Bytes(out.data(), 64), QByteArray(64, '\0'));
-        QVERIFY(!BuildRequest(12, nullptr, 0, out));
-        QVERIFY(!BuildRequest(99, nullptr, 0, out));
+        QVERIFY(!BuildRequest(Command::SelfCheckResult, nullptr, 0, out));
     }
 
     void commandTableAndAnswerLengths()
@@ -97,19 +96,25 @@ private slots:
                                {"WNN", 9, 21},  {"MEQ", 15, 14}, {"MEI", 17, 22}, {"MEN", 19, 62},
                                {"MGQ", 21, 14}, {"MGN", 23, 30}, {"MBN", 25, 16}};
         for (const Row &row : answers) {
-            QCOMPARE(AnswerCommand(reinterpret_cast<const quint8 *>(row.code)), row.number);
-            QCOMPARE(AnswerLength(row.number), row.length);
-            QCOMPARE(QByteArray(CommandCode(row.number)), QByteArray(row.code));
+            const std::optional<Command> command = AnswerCommand(reinterpret_cast<const quint8 *>(row.code));
+            QVERIFY(command);
+            QCOMPARE(CommandNumber(*command), row.number);
+            QCOMPARE(CommandOfNumber(row.number), command);
+            QCOMPARE(AnswerLength(*command), row.length);
+            QCOMPARE(QByteArray(CommandCode(*command)), QByteArray(row.code));
         }
-        // Request-only codes are no answers.
+        // Request-only codes are no answers; 12, 13 and 26 name no frame.
         for (const char *code : {"SNM", "MDN", "XYZ", "gdi"})
-            QCOMPARE(AnswerCommand(reinterpret_cast<const quint8 *>(code)), 0);
+            QVERIFY(!AnswerCommand(reinterpret_cast<const quint8 *>(code)));
+        QCOMPARE(RequestCommand(reinterpret_cast<const quint8 *>("MDN")), Command::MDN);
+        for (int number : {0, 12, 13, 26})
+            QVERIFY(!CommandOfNumber(number));
 
         // An answer built from a body has header, code, trailer and a good check byte.
-        const QByteArray frame = BuildAnswer(SPN, Hex("010203040506070802"));
+        const QByteArray frame = BuildAnswer(Command::SPN, Hex("010203040506070802"));
         QCOMPARE(frame, Hex("ff7f757b53504e010203040506070802"
                             "7f7e7dff20"));
-        QVERIFY(BuildAnswer(MDQ, QByteArray(2, '\0')).isEmpty());
+        QVERIFY(BuildAnswer(Command::MDQ, QByteArray(2, '\0')).isEmpty());
     }
 
     void measuredValues()

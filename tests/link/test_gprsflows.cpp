@@ -42,7 +42,7 @@ public:
     int loggerCount = 0;
     std::map<int, Entry> entries;
     // Applied to every answer before it is sent (a receiver that stores something else).
-    std::function<void(int step, QByteArray &answer)> tamper;
+    std::function<void(FrameCodec::Command step, QByteArray &answer)> tamper;
 
     ScriptedReceiver()
     {
@@ -50,47 +50,47 @@ public:
             p = QByteArray(16, '\0');
     }
 
-    QByteArray Answer(const QByteArray &frame, int step)
+    QByteArray Answer(const QByteArray &frame, FrameCodec::Command step)
     {
         const auto *p = reinterpret_cast<const quint8 *>(frame.constData());
         const int index = int(FrameCodec::Get16(p + 8));
         const QByteArray after = frame.mid(10);
         QByteArray answer;
         switch (step) {
-        case FrameCodec::MSQ:
+        case FrameCodec::Command::MSQ:
             mask = FrameCodec::DecodeMask10(p + 8);
             [[fallthrough]];
-        case FrameCodec::MGQ:
+        case FrameCodec::Command::MGQ:
             answer = testframes::Mgq(testframes::Mask10(mask));
             break;
-        case FrameCodec::MSN:
+        case FrameCodec::Command::MSN:
             phones[index] = after.left(16);
             [[fallthrough]];
-        case FrameCodec::MGN:
+        case FrameCodec::Command::MGN:
             answer = testframes::Mgn(index, phones[index]);
             break;
-        case FrameCodec::MDQ:
+        case FrameCodec::Command::MDQ:
             loggerCount = index;
             [[fallthrough]];
-        case FrameCodec::MEQ:
+        case FrameCodec::Command::MEQ:
             answer = testframes::Meq(loggerCount);
             break;
-        case FrameCodec::MDI:
+        case FrameCodec::Command::MDI:
             entries[index].ext = after.left(8);
             [[fallthrough]];
-        case FrameCodec::MEI:
+        case FrameCodec::Command::MEI:
             answer = testframes::Mei(index, entries[index].ext);
             break;
-        case FrameCodec::MDN:
+        case FrameCodec::Command::MDN:
             entries[index].info = after.left(48);
             [[fallthrough]];
-        case FrameCodec::MEN:
+        case FrameCodec::Command::MEN:
             answer = testframes::Men(index, entries[index].info);
             break;
-        case FrameCodec::MAN:
+        case FrameCodec::Command::MAN:
             entries[index].bind = FrameCodec::DecodeMask10(p + 10);
             [[fallthrough]];
-        case FrameCodec::MBN:
+        case FrameCodec::Command::MBN:
             answer = testframes::Mbn(index, testframes::Mask10(entries[index].bind));
             break;
         default:
@@ -103,9 +103,9 @@ public:
 };
 
 // Ticks, answering every frame, until the queue is empty; the steps sent in order.
-std::vector<int> Run(Rig &rig, ScriptedReceiver &receiver, int limit = 2000)
+std::vector<FrameCodec::Command> Run(Rig &rig, ScriptedReceiver &receiver, int limit = 2000)
 {
-    std::vector<int> steps;
+    std::vector<FrameCodec::Command> steps;
     while (rig.link.QueueSize() > 0 && rig.ticks < limit) {
         if (rig.Tick() != 1)
             continue;
@@ -119,17 +119,17 @@ std::vector<int> Run(Rig &rig, ScriptedReceiver &receiver, int limit = 2000)
     return steps;
 }
 
-std::vector<int> Repeat(std::initializer_list<int> group, int times)
+std::vector<FrameCodec::Command> Repeat(std::initializer_list<FrameCodec::Command> group, int times)
 {
-    std::vector<int> v;
+    std::vector<FrameCodec::Command> v;
     for (int i = 0; i < times; ++i)
         v.insert(v.end(), group);
     return v;
 }
 
-std::vector<int> Concat(std::initializer_list<std::vector<int>> parts)
+std::vector<FrameCodec::Command> Concat(std::initializer_list<std::vector<FrameCodec::Command>> parts)
 {
-    std::vector<int> v;
+    std::vector<FrameCodec::Command> v;
     for (const auto &p : parts)
         v.insert(v.end(), p.begin(), p.end());
     return v;
@@ -188,16 +188,19 @@ private slots:
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.link.Status().statusText, QStringLiteral("接收器自检"));
-        QVERIFY(rig.Feed(receiver.Answer(rig.Frame(), FrameCodec::MGQ)));
+        QVERIFY(rig.Feed(receiver.Answer(rig.Frame(), FrameCodec::Command::MGQ)));
 
-        const std::vector<int> steps = Run(rig, receiver);
-        const std::vector<int> phones =
-            receiverMask == 0x3 ? Repeat({FrameCodec::MGN}, 10) : std::vector<int>{};
-        QCOMPARE(steps, Concat({phones,
-                                {FrameCodec::MEQ},
-                                Repeat({FrameCodec::MEI, FrameCodec::MEN, FrameCodec::MBN}, loggers)}));
+        const std::vector<FrameCodec::Command> steps = Run(rig, receiver);
+        const std::vector<FrameCodec::Command> phones =
+            receiverMask == 0x3 ? Repeat({FrameCodec::Command::MGN}, 10) : std::vector<FrameCodec::Command>{};
+        QCOMPARE(
+            steps,
+            Concat({phones,
+                    {FrameCodec::Command::MEQ},
+                    Repeat({FrameCodec::Command::MEI, FrameCodec::Command::MEN, FrameCodec::Command::MBN},
+                           loggers)}));
         QCOMPARE(table.GetPhoneListState(), confirmed);
-        QCOMPARE(int(rig.link.FirstFinished()->type), 12);
+        QCOMPARE(rig.link.FirstFinished()->type, FrameCodec::Command::SelfCheckResult);
         if (loggers == 0) {
             QCOMPARE(table.GetGprsSlot(2), -1);
             QCOMPARE(table.GetGprsSlot(3), -1);
@@ -229,11 +232,14 @@ private slots:
         QCOMPARE(rig.link.Commit(), 1);
 
         ScriptedReceiver receiver;
-        const std::vector<int> steps = Run(rig, receiver);
-        QCOMPARE(steps, Concat({{FrameCodec::MSQ},
-                                Repeat({FrameCodec::MSN}, 10),
-                                {FrameCodec::MDQ},
-                                Repeat({FrameCodec::MDI, FrameCodec::MDN, FrameCodec::MAN}, 2)}));
+        const std::vector<FrameCodec::Command> steps = Run(rig, receiver);
+        QCOMPARE(
+            steps,
+            Concat(
+                {{FrameCodec::Command::MSQ},
+                 Repeat({FrameCodec::Command::MSN}, 10),
+                 {FrameCodec::Command::MDQ},
+                 Repeat({FrameCodec::Command::MDI, FrameCodec::Command::MDN, FrameCodec::Command::MAN}, 2)}));
         QCOMPARE(receiver.mask, 0x9);
         QCOMPARE(receiver.phones[0], Phone("13800138000"));
         QCOMPARE(receiver.phones[3], Phone("10086"));
@@ -250,7 +256,7 @@ private slots:
         QVERIFY(table.GetGprsSlot(2) != table.GetGprsSlot(3));
         QCOMPARE(table.FirstLoggerWithoutSlot(), -1);
         QCOMPARE(rig.link.FinishedCount(), 1);
-        QCOMPARE(int(rig.link.FirstFinished()->type), 13);
+        QCOMPARE(rig.link.FirstFinished()->type, FrameCodec::Command::GprsLockResult);
     }
 
     void lockRetransmitsAMismatchingEchoUntilItTimesOut()
@@ -266,17 +272,17 @@ private slots:
 
         ScriptedReceiver receiver;
         // The receiver stores a different information block than the one written.
-        receiver.tamper = [](int step, QByteArray &answer) {
-            if (step == FrameCodec::MDN) {
+        receiver.tamper = [](FrameCodec::Command step, QByteArray &answer) {
+            if (step == FrameCodec::Command::MDN) {
                 answer[20] = char(answer[20] ^ 0x01);
-                answer = FrameCodec::BuildAnswer(FrameCodec::MEN, answer.mid(7, 50));
+                answer = FrameCodec::BuildAnswer(FrameCodec::Command::MEN, answer.mid(7, 50));
             }
         };
-        const std::vector<int> steps = Run(rig, receiver);
-        QCOMPARE(steps, Concat({{FrameCodec::MSQ},
-                                Repeat({FrameCodec::MSN}, 10),
-                                {FrameCodec::MDQ, FrameCodec::MDI},
-                                Repeat({FrameCodec::MDN}, 7)}));
+        const std::vector<FrameCodec::Command> steps = Run(rig, receiver);
+        QCOMPARE(steps, Concat({{FrameCodec::Command::MSQ},
+                                Repeat({FrameCodec::Command::MSN}, 10),
+                                {FrameCodec::Command::MDQ, FrameCodec::Command::MDI},
+                                Repeat({FrameCodec::Command::MDN}, 7)}));
         QCOMPARE(rig.link.QueueSize(), 0);
         QCOMPARE(rig.link.FinishedCount(), 0);
         QVERIFY(rig.Notified({Event::GprsLockFinished, 0}));

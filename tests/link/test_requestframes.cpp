@@ -51,10 +51,10 @@ QByteArray Build(const AffairRequest &r, qint64 now = kNow)
 const FrameCodec::ExtAddress kExt = {0x00, 0x12, 0x4b, 0x00, 0x01, 0x02, 0x03, 0x04};
 const QByteArray kExtBytes = QByteArray::fromHex("00124b0001020304");
 
-std::unique_ptr<AffairRequest> Request(int step, int addrMode = 3, int shortAddress = 0)
+std::unique_ptr<AffairRequest> Request(FrameCodec::Command step, int addrMode = 3, int shortAddress = 0)
 {
     auto r = std::make_unique<AffairRequest>();
-    r->step = quint8(step);
+    r->step = step;
     r->addrMode = quint32(addrMode);
     r->shortAddress = {quint8(shortAddress >> 8), quint8(shortAddress)};
     r->extAddress = kExt;
@@ -68,20 +68,20 @@ class TestRequestFrames : public QObject {
 private slots:
     void receiverQueryAndAddressing()
     {
-        auto gdi = Request(FrameCodec::GDI);
+        auto gdi = Request(FrameCodec::Command::GDI);
         QCOMPARE(Build(*gdi), QByteArray::fromHex("ff7f757b47444908da") + QByteArray(55, '\0'));
 
-        auto gmd = Request(FrameCodec::GMD, 2, 0x1234);
+        auto gmd = Request(FrameCodec::Command::GMD, 2, 0x1234);
         QCOMPARE(Build(*gmd), Expected("GMD", QByteArray::fromHex("021234")));
 
-        auto gniExt = Request(FrameCodec::GNI, 3);
+        auto gniExt = Request(FrameCodec::Command::GNI, 3);
         QCOMPARE(Build(*gniExt), Expected("GNI", char(3) + kExtBytes));
 
-        auto scan = Request(FrameCodec::GNI, 15);
+        auto scan = Request(FrameCodec::Command::GNI, 15);
         QCOMPARE(Build(*scan), Expected("GNI", QByteArray::fromHex("0f")));
 
-        for (int step :
-             {int(FrameCodec::SPN), int(FrameCodec::GHI), int(FrameCodec::SNM), int(FrameCodec::NWS)}) {
+        for (FrameCodec::Command step : {FrameCodec::Command::SPN, FrameCodec::Command::GHI,
+                                         FrameCodec::Command::SNM, FrameCodec::Command::NWS}) {
             auto r = Request(step, 2, 0x00ff);
             QCOMPARE(Build(*r), Expected(FrameCodec::CommandCode(step), QByteArray::fromHex("0200ff")));
         }
@@ -89,7 +89,7 @@ private slots:
 
     void startRecordingCarriesNowForAPastStart()
     {
-        auto stn = Request(FrameCodec::STN, 2, 0x0102);
+        auto stn = Request(FrameCodec::Command::STN, 2, 0x0102);
         stn->startTime = kNow - 3600;
         stn->logInterval = 0x01020304; // only the low 24 bits travel
         stn->alarmMode = 4;
@@ -120,7 +120,7 @@ private slots:
 
     void alarmLimitsAndIntervals()
     {
-        auto wnn = Request(FrameCodec::WNN, 3);
+        auto wnn = Request(FrameCodec::Command::WNN, 3);
         wnn->alarmMode = 4;
         wnn->limit1 = -40.0f;
         wnn->limit2 = 85.5f;
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(Build(*wnn),
                  Expected("WNN", char(3) + kExtBytes + QByteArray::fromHex("04a08f662100003280")));
 
-        auto rtc = Request(FrameCodec::RTC, 2, 0x0001);
+        auto rtc = Request(FrameCodec::Command::RTC, 2, 0x0001);
         rtc->rtInterval = 300;
         QCOMPARE(Build(*rtc), Expected("RTC", QByteArray::fromHex("020001"
                                                                   "00012c")));
@@ -137,7 +137,7 @@ private slots:
 
     void downloadCarriesAddressAndCount()
     {
-        auto dld = Request(FrameCodec::DLD, 2, 0x0102);
+        auto dld = Request(FrameCodec::Command::DLD, 2, 0x0102);
         // Without a block (not reached in practice) only the address goes out.
         QCOMPARE(Build(*dld), Expected("DLD", QByteArray::fromHex("020102")));
         dld->result = std::make_unique<AffairReply>();
@@ -158,7 +158,7 @@ private slots:
 
     void gprsWritesAndReads()
     {
-        auto r = Request(FrameCodec::MDQ);
+        auto r = Request(FrameCodec::Command::MDQ);
         r->gprsLoggerCount = 3;
         r->gprsIndex = 0x0102;
         r->gprsLoggerAddress = kExt;
@@ -173,37 +173,37 @@ private slots:
         const QByteArray info(reinterpret_cast<const char *>(r->gprsInfo.data()), 48);
 
         struct Case {
-            int step;
+            FrameCodec::Command step;
             QByteArray body;
         };
         const Case cases[] = {
-            {FrameCodec::MDQ, QByteArray::fromHex("0003")},
-            {FrameCodec::MEQ, QByteArray()},
-            {FrameCodec::MDI, QByteArray::fromHex("0102") + kExtBytes},
-            {FrameCodec::MEI, QByteArray::fromHex("0102")},
-            {FrameCodec::MDN, QByteArray::fromHex("0102") + info},
-            {FrameCodec::MEN, QByteArray::fromHex("0102")},
-            {FrameCodec::MSQ, QByteArray::fromHex("93ff")},
-            {FrameCodec::MGQ, QByteArray()},
-            {FrameCodec::MSN, QByteArray::fromHex("0009") + phone + QByteArray(5, '\0')},
-            {FrameCodec::MGN, QByteArray::fromHex("0009")},
-            {FrameCodec::MAN, QByteArray::fromHex("0102") + QByteArray::fromHex("9205")},
-            {FrameCodec::MBN, QByteArray::fromHex("0102")},
+            {FrameCodec::Command::MDQ, QByteArray::fromHex("0003")},
+            {FrameCodec::Command::MEQ, QByteArray()},
+            {FrameCodec::Command::MDI, QByteArray::fromHex("0102") + kExtBytes},
+            {FrameCodec::Command::MEI, QByteArray::fromHex("0102")},
+            {FrameCodec::Command::MDN, QByteArray::fromHex("0102") + info},
+            {FrameCodec::Command::MEN, QByteArray::fromHex("0102")},
+            {FrameCodec::Command::MSQ, QByteArray::fromHex("93ff")},
+            {FrameCodec::Command::MGQ, QByteArray()},
+            {FrameCodec::Command::MSN, QByteArray::fromHex("0009") + phone + QByteArray(5, '\0')},
+            {FrameCodec::Command::MGN, QByteArray::fromHex("0009")},
+            {FrameCodec::Command::MAN, QByteArray::fromHex("0102") + QByteArray::fromHex("9205")},
+            {FrameCodec::Command::MBN, QByteArray::fromHex("0102")},
         };
         for (const Case &c : cases) {
-            r->step = quint8(c.step);
+            r->step = c.step;
             const QByteArray built = Build(*r);
             QCOMPARE(built, Expected(FrameCodec::CommandCode(c.step), c.body));
         }
         r->phoneSlotMask = 0;
-        r->step = FrameCodec::MSQ;
+        r->step = FrameCodec::Command::MSQ;
         QCOMPARE(Build(*r), Expected("MSQ", QByteArray::fromHex("9000")));
     }
 
     void stepsThatAreNoRequestGiveNothing()
     {
         for (int step : {0, 12, 13, 26, 255}) {
-            auto r = Request(step);
+            auto r = Request(FrameCodec::Command(step));
             Buffer out;
             out.fill(0xAA);
             QVERIFY(!RequestFrames::Build(*r, kNow, out));

@@ -66,7 +66,8 @@ private slots:
         FakeSource source;
         source.rows.push_back({1, ExtText(kNodeA)});
         comm.Port().SetConnectedPort(-1);
-        QCOMPARE(comm.SubmitCommand(&source, RequestKind::ReadRealTime, 0), 0); // no display installed: nothing shown
+        QCOMPARE(comm.SubmitCommand(&source, RequestKind::ReadRealTime, 0),
+                 0); // no display installed: nothing shown
         RecordingDisplay display;
         comm.SetErrorDisplay(&display);
         QCOMPARE(comm.SubmitCommand(&source, RequestKind::ReadRealTime, 0), 0);
@@ -159,10 +160,10 @@ private slots:
         QCOMPARE(table.SetPhone(2, QStringLiteral("10086")), 1);
         table.SetPhoneListState(1);
         QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::SelfCheck, 0), 1);
-        QCOMPARE(int(link.QueuedAt(9)->step), int(FrameCodec::MGQ));
+        QCOMPARE(link.QueuedAt(9)->step, FrameCodec::Command::MGQ);
         QCOMPARE(comm.SubmitCommand(nullptr, RequestKind::GprsLock, 0), 1);
         const AffairRequest *lock = link.QueuedAt(10);
-        QCOMPARE(int(lock->step), int(FrameCodec::MSQ));
+        QCOMPARE(lock->step, FrameCodec::Command::MSQ);
         QCOMPARE(lock->phoneSlotMask, 0x4);
         QCOMPARE(table.GetPhoneListState(), 0);
         QVERIFY(display.shown.empty());

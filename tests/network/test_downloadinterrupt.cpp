@@ -83,7 +83,8 @@ class TestDownloadInterrupt : public QObject {
         app->Link().SetShortAddress(0x1020);
         QCOMPARE(app->Link().Commit(), 1);
         Tick(1);
-        Receive(NodeInfo(FrameCodec::GNI, 0x1020, Addr(kLoggerSeed), 0x80, 0x02, 0, 5, 0x40, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x1020, Addr(kLoggerSeed), 0x80, 0x02, 0, 5, 0x40,
+                         Addr(0x10)));
         Tick(1);
         Receive(Ghi(Addr(kLoggerSeed), Date7(kRecordStart), Date7(kRecordStart + 20 * kInterval), 0,
                     QByteArray(8, '\0'), kInterval, kDataLength, 0x80));
@@ -127,7 +128,7 @@ private slots:
         session = std::make_unique<LinkSession>(*app, theNodeTable(), *db);
         session->SetAutomaticTimers(false);
         session->SetClock([this] { return now; });
-        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        Receive(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
         QVERIFY(session->State().IsConnected());
         app->Link().ClearQueue();
     }

@@ -94,7 +94,7 @@ private:
 
     void Connect(quint8 receiverSeed)
     {
-        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(receiverSeed), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        Receive(NodeInfo(FrameCodec::Command::GDI, 0, Addr(receiverSeed), 0x40, 0x01, 0, 0, 0, Addr(0)));
         QVERIFY(session->State().IsConnected());
         app->Link().ClearQueue();
         log->entries.clear();
@@ -158,7 +158,7 @@ private slots:
         (void)LoadNetworkTable(*db, theNodeTable());
         QSignalSpy texts(&session->Notifier(), &NetworkNotifier::connectionChanged);
 
-        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0x10, 0, 0, Addr(0)));
+        Receive(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x01, 0x10, 0, 0, Addr(0)));
         QVERIFY(session->State().IsConnected());
         QVERIFY(session->IsTicking() && session->IsWatching());
         QCOMPARE(texts.size(), 1);
@@ -177,7 +177,7 @@ private slots:
         (void)LoadNetworkTable(*db, theNodeTable());
         Connect(0x10);
 
-        Receive(NodeInfo(FrameCodec::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
         const int router = db->FindNodeIdByAddress(
             FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
         QVERIFY(router > 0);
@@ -192,10 +192,10 @@ private slots:
         QCOMPARE(int(theNodeTable().GetRtFlag(router)), 1);
         QCOMPARE(theNodeTable().GetPowerLevel(router), quint8(3));
         log->entries.clear();
-        Receive(NodeInfo(FrameCodec::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
         QVERIFY(log->entries.isEmpty());
 
-        Receive(NodeInfo(FrameCodec::GNI, 0x0204, Addr(0x40), 0x88, 0x01, 0, 3, 200, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0204, Addr(0x40), 0x88, 0x01, 0, 3, 200, Addr(0x10)));
         QCOMPARE(db->FindNodeIdByAddress(
                      FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x40).constData()))),
                  -1);
@@ -209,7 +209,8 @@ private slots:
         (void)LoadNetworkTable(*db, theNodeTable());
         Connect(0x10);
         for (const quint8 status : {0x01, 0x03})
-            Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, status, 0, 3, 180, Addr(0x10)));
+            Receive(
+                NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x88, status, 0, 3, 180, Addr(0x10)));
         QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0102);
         QCOMPARE(theNodeTable().GetRfLevel(logger), -76); // 0xB4 as a signed byte
         QCOMPARE(theNodeTable().GetStatus(logger), quint8(0x03));
@@ -226,8 +227,8 @@ private slots:
         Connect(0x10);
 
         // Both loggers now report the router as parent, in one chunk.
-        Receive(NodeInfo(FrameCodec::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)) +
-                NodeInfo(FrameCodec::GNI, 0x0112, Addr(0x28), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)) +
+                NodeInfo(FrameCodec::Command::GNI, 0x0112, Addr(0x28), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
         int reloads = 0;
         for (const Notice &n : notices) {
             if (n.event == Event::Topology)
@@ -315,7 +316,7 @@ private slots:
         engine.SetRtInterval(0);
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
-        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
         TickEngine(1);
         Receive(Rtc(Addr(0x20), 0));
         QCOMPARE(int(theNodeTable().GetRtCmdState(logger)), 23);
@@ -328,9 +329,9 @@ private slots:
         QVERIFY(engine.SetAlarm(0, 3.0f, 4.0f, 5.0f, 6.0f));
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
-        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
         TickEngine(1);
-        Receive(StatusAnswer(FrameCodec::STN, Addr(0x20), 0x01));
+        Receive(StatusAnswer(FrameCodec::Command::STN, Addr(0x20), 0x01));
         QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 21);
         QCOMPARE(int(theNodeTable().GetAlarmEnable(logger)), 0);
         QCOMPARE(theNodeTable().GetLogStartTime(logger), now + 3600);
@@ -344,10 +345,10 @@ private slots:
         QVERIFY(engine.Create(RequestKind::StopLogging, address));
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
-        Receive(NodeInfo(FrameCodec::GNI, 0x0103, Addr(0x20), 0x88, 0x01, 0, 2, 160, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0103, Addr(0x20), 0x88, 0x01, 0, 2, 160, Addr(0x10)));
         theNodeTable().SetType(logger, 0x80);
         TickEngine(1);
-        Receive(StatusAnswer(FrameCodec::SPN, Addr(0x20), 0x00));
+        Receive(StatusAnswer(FrameCodec::Command::SPN, Addr(0x20), 0x00));
         QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 23);
         QCOMPARE(int(theNodeTable().GetStatus(logger)), 0x00);
         QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0103);
@@ -370,7 +371,7 @@ private slots:
         engine.Status().statusText = QStringLiteral("busy");
         engine.Status().progress = 60;
         now += 3;
-        Receive(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x07, 0x10, 0, 0, Addr(0)));
+        Receive(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x07, 0x10, 0, 0, Addr(0)));
         // No node change and no log entry, but the finished request clears the status line.
         QCOMPARE(theNodeTable().GetStatus(receiver), quint8(0x01));
         QCOMPARE(theNodeTable().GetLastConnectTime(receiver), kT0);
@@ -396,7 +397,7 @@ private slots:
         session->ProbeStep();
         QCOMPARE(pty.Read(2000), LinkSession::KeepAliveFrame()); // the probe is a GDI query
 
-        pty.Write(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        pty.Write(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
         QTRY_VERIFY(session->State().IsConnected());
         QVERIFY(!session->IsProbing());
         app->Link().ClearQueue();
@@ -426,14 +427,14 @@ private slots:
         // receiver's answer connects as the first time did (name, self-check, scan).
         QVERIFY(session->IsRecovering());
         QVERIFY(session->IsProbing());
-        Receive(NodeInfo(FrameCodec::GNI, 0x0102, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x10)));
         QVERIFY(!session->State().IsConnected());
         QCOMPARE(theNodeTable().GetShortAddress(logger), -1);
         session->ProbeStep();
         QCOMPARE(pty.Read(2000).left(9), QByteArray::fromHex("ff7f757b474449"
                                                              "08da"));
         QVERIFY(session->IsProbing());
-        pty.Write(NodeInfo(FrameCodec::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        pty.Write(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
         QTRY_VERIFY(session->State().IsConnected());
         QCOMPARE(session->State().connectedPort, 1);
         QCOMPARE(session->State().receiverId, receiver);
@@ -451,8 +452,8 @@ private slots:
         const int logger = AddNode(0x20, QStringLiteral("L"), 0x80, 2);
         (void)LoadNetworkTable(*db, theNodeTable());
         Connect(0x10);
-        Receive(NodeInfo(FrameCodec::GNI, 0x0201, Addr(0x30), 0x04, 0x01, 0, 3, 100, Addr(0x10)));
-        Receive(NodeInfo(FrameCodec::GNI, 0x0202, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0201, Addr(0x30), 0x04, 0x01, 0, 3, 100, Addr(0x10)));
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0202, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
         app->Link().ClearQueue();
         notices.clear();
 

@@ -11,7 +11,7 @@
 // Request frames as the PC writes them (64 bytes), built with the link's own encoders.
 namespace simtest {
 
-inline QByteArray Request(int command, const QByteArray &body = {})
+inline QByteArray Request(FrameCodec::Command command, const QByteArray &body = {})
 {
     FrameCodec::RequestBuffer buffer{};
     if (!FrameCodec::BuildRequest(command, reinterpret_cast<const quint8 *>(body.constData()),

@@ -121,7 +121,7 @@ void TestSimE2e::controlLinesReachTheLine()
         for (AffairReply &r : link.DefaultHandler().TakeFinished())
             got.push_back(std::move(r));
         return std::any_of(got.begin(), got.end(), [](const AffairReply &r) {
-            return r.type == FrameCodec::GMD && r.value1 == 31.5f && r.shortAddress == 101;
+            return r.type == FrameCodec::Command::GMD && r.value1 == 31.5f && r.shortAddress == 101;
         });
     };
     QTRY_VERIFY_WITH_TIMEOUT(changed(), kPatienceMs);

@@ -64,10 +64,10 @@ struct Bench {
         });
     }
 
-    void Send(int command, const QByteArray &body = {}) { sim.Feed(Request(command, body)); }
+    void Send(Command command, const QByteArray &body = {}) { sim.Feed(Request(command, body)); }
     std::vector<AffairReply> Take() { return link.DefaultHandler().TakeFinished(); }
     // Sends, lets time pass and returns the decoded answers.
-    std::vector<AffairReply> Ask(int command, const QByteArray &body = {}, qint64 waitMs = 2000)
+    std::vector<AffairReply> Ask(Command command, const QByteArray &body = {}, qint64 waitMs = 2000)
     {
         Take();
         Send(command, body);
@@ -75,7 +75,7 @@ struct Bench {
         return Take();
     }
     // The one answer of the given type among what arrived; fails the test otherwise.
-    AffairReply One(int command, const QByteArray &body, int type)
+    AffairReply One(Command command, const QByteArray &body, Command type)
     {
         auto replies = Ask(command, body);
         std::vector<AffairReply> of;
@@ -84,7 +84,8 @@ struct Bench {
                 of.push_back(std::move(r));
         }
         if (of.size() != 1) {
-            qWarning() << "expected one answer of type" << type << "got" << of.size();
+            qWarning() << "expected one answer of type" << FrameCodec::CommandCode(type) << "got"
+                       << of.size();
             return {};
         }
         return std::move(of.front());
@@ -121,49 +122,47 @@ void TestSimReceiver::everyAnswerDecodesComplete_data()
 {
     QTest::addColumn<int>("command");
     QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<int>("type");
     QTest::addColumn<int>("length");
     const QByteArray t1 = ByShort(11);
-    QTest::newRow("GDI") << int(GDI) << QByteArray() << int(GDI) << 36;
-    QTest::newRow("GNI short") << int(GNI) << t1 << int(GNI) << 36;
-    QTest::newRow("GNI ext") << int(GNI) << ByExt(QStringLiteral("00000000000000c2")) << int(GNI) << 36;
-    QTest::newRow("GNI receiver") << int(GNI) << ByShort(0) << int(GNI) << 36;
-    QTest::newRow("GMD long") << int(GMD) << t1 << int(GMD) << 34;
-    QTest::newRow("GMD short form") << int(GMD) << ByShort(12) << int(GMD) << 32;
-    QTest::newRow("STN") << int(STN) << StnBody(t1, 0, kStartMs / 1000, 60, 4, Limits(1, 9, 0, 0)) << int(STN)
+    QTest::newRow("GDI") << int(Command::GDI) << QByteArray() << 36;
+    QTest::newRow("GNI short") << int(Command::GNI) << t1 << 36;
+    QTest::newRow("GNI ext") << int(Command::GNI) << ByExt(QStringLiteral("00000000000000c2")) << 36;
+    QTest::newRow("GNI receiver") << int(Command::GNI) << ByShort(0) << 36;
+    QTest::newRow("GMD long") << int(Command::GMD) << t1 << 34;
+    QTest::newRow("GMD short form") << int(Command::GMD) << ByShort(12) << 32;
+    QTest::newRow("STN") << int(Command::STN) << StnBody(t1, 0, kStartMs / 1000, 60, 4, Limits(1, 9, 0, 0))
                          << 21;
-    QTest::newRow("SPN") << int(SPN) << t1 << int(SPN) << 21;
-    QTest::newRow("RTC") << int(RTC) << t1 + U24(30) << int(RTC) << 23;
-    QTest::newRow("GHI") << int(GHI) << t1 << int(GHI) << 71;
-    QTest::newRow("DLD") << int(DLD) << t1 + U24(0) + U24(10) << int(DLD) << 34;
-    QTest::newRow("WNN") << int(WNN) << t1 + QByteArray(1, 4) + Limits(0, 1, 2, 3) << int(WNN) << 21;
-    QTest::newRow("MEQ") << int(MEQ) << QByteArray() << int(MEQ) << 14;
-    QTest::newRow("MEI") << int(MEI) << U16(0) << int(MEI) << 22;
-    QTest::newRow("MEN") << int(MEN) << U16(0) << int(MEN) << 62;
-    QTest::newRow("MGQ") << int(MGQ) << QByteArray() << int(MGQ) << 14;
-    QTest::newRow("MGN") << int(MGN) << U16(9) << int(MGN) << 30;
-    QTest::newRow("MBN") << int(MBN) << U16(0) << int(MBN) << 16;
+    QTest::newRow("SPN") << int(Command::SPN) << t1 << 21;
+    QTest::newRow("RTC") << int(Command::RTC) << t1 + U24(30) << 23;
+    QTest::newRow("GHI") << int(Command::GHI) << t1 << 71;
+    QTest::newRow("DLD") << int(Command::DLD) << t1 + U24(0) + U24(10) << 34;
+    QTest::newRow("WNN") << int(Command::WNN) << t1 + QByteArray(1, 4) + Limits(0, 1, 2, 3) << 21;
+    QTest::newRow("MEQ") << int(Command::MEQ) << QByteArray() << 14;
+    QTest::newRow("MEI") << int(Command::MEI) << U16(0) << 22;
+    QTest::newRow("MEN") << int(Command::MEN) << U16(0) << 62;
+    QTest::newRow("MGQ") << int(Command::MGQ) << QByteArray() << 14;
+    QTest::newRow("MGN") << int(Command::MGN) << U16(9) << 30;
+    QTest::newRow("MBN") << int(Command::MBN) << U16(0) << 16;
 }
 
 void TestSimReceiver::everyAnswerDecodesComplete()
 {
     QFETCH(int, command);
     QFETCH(QByteArray, body);
-    QFETCH(int, type);
     QFETCH(int, length);
     Bench bench;
     QVERIFY2(bench.loaded, qPrintable(bench.loadError));
     bench.Take();
     bench.raw.clear();
     bench.chunks.clear();
-    bench.Send(command, body);
+    bench.Send(Command(command), body);
     bench.sim.Advance(300);
     const auto replies = bench.Take();
     // Exactly one frame on the line, of the layout's length, decoded complete by the link.
     QCOMPARE(bench.chunks.size(), std::size_t(1));
     QCOMPARE(int(bench.raw.size()), length);
     QCOMPARE(replies.size(), std::size_t(1));
-    QCOMPARE(int(replies[0].type), type);
+    QCOMPARE(CommandNumber(replies[0].type), command);
     QVERIFY(replies[0].IsComplete());
     QCOMPARE(bench.link.ByteCount(), 0);
 }
@@ -175,7 +174,7 @@ void TestSimReceiver::downloadReturnsExactlyTheRecordedSamples()
     const QByteArray t1 = ByShort(11);
     QVERIFY(bench.sim.Network().SetChannelValue(1, 0, -12.34, kStartMs / 1000 + 1)); // from now on
     bench.sim.Advance(180500);                                                       // three more samples
-    const AffairReply info = bench.One(GHI, t1, GHI);
+    const AffairReply info = bench.One(Command::GHI, t1, Command::GHI);
     const QByteArray recorded = bench.sim.Network().Node(1).rec.data;
     QCOMPARE(int(info.dataLength), 64 * 2);
     // The scenario's constant 5.00 (F4 01), then the new value -12.34 (2E FB).
@@ -183,12 +182,12 @@ void TestSimReceiver::downloadReturnsExactlyTheRecordedSamples()
     QCOMPARE(recorded.right(2), QByteArray("\x2E\xFB", 2));
 
     bench.Take();
-    bench.Send(DLD, t1 + U24(0) + U24(info.dataLength));
+    bench.Send(Command::DLD, t1 + U24(0) + U24(info.dataLength));
     bench.sim.Advance(5000);
     QByteArray downloaded;
     int blocks = 0;
     for (const AffairReply &r : bench.Take()) {
-        if (r.type != DLD)
+        if (r.type != Command::DLD)
             continue;
         QCOMPARE(r.block->address, downloaded.size());
         QVERIFY(r.block->received <= 16);
@@ -199,11 +198,11 @@ void TestSimReceiver::downloadReturnsExactlyTheRecordedSamples()
     QCOMPARE(downloaded, recorded);
 
     // From the middle, a count beyond the end, past the end.
-    auto part = bench.Ask(DLD, t1 + U24(100) + U24(1000));
+    auto part = bench.Ask(Command::DLD, t1 + U24(100) + U24(1000));
     QCOMPARE(part.size(), std::size_t(2));
     QCOMPARE(part[0].block->address, 100);
     QCOMPARE(part[1].block->data.left(part[1].block->received), recorded.mid(116));
-    auto none = bench.Ask(DLD, t1 + U24(5000) + U24(10));
+    auto none = bench.Ask(Command::DLD, t1 + U24(5000) + U24(10));
     QCOMPARE(none.size(), std::size_t(1));
     QCOMPARE(none[0].block->received, 0);
 }
@@ -219,7 +218,7 @@ void TestSimReceiver::faultsDoWhatTheySay()
     // Lost answers are not answered at all.
     QVERIFY(bench.sim.SetLoss(1.0));
     bench.raw.clear();
-    QVERIFY(bench.Ask(GDI).empty());
+    QVERIFY(bench.Ask(Command::GDI).empty());
     QVERIFY(bench.raw.isEmpty());
     QVERIFY(bench.sim.LostFrames() >= 1);
     QVERIFY(bench.sim.SetLoss(0.0));
@@ -227,15 +226,15 @@ void TestSimReceiver::faultsDoWhatTheySay()
     // Corrupt frames reach the line and are dropped by the extraction.
     QVERIFY(bench.sim.SetCorrupt(1.0));
     bench.raw.clear();
-    QVERIFY(bench.Ask(GNI, th).empty());
+    QVERIFY(bench.Ask(Command::GNI, th).empty());
     QCOMPARE(bench.raw.size(), 36);
     QVERIFY(bench.sim.SetCorrupt(0.0));
 
     // A router out of reach takes its loggers with it; the others still answer.
-    QCOMPARE(bench.One(RTC, t1 + U24(10), RTC).rtInterval, 10);
+    QCOMPARE(bench.One(Command::RTC, t1 + U24(10), Command::RTC).rtInterval, 10);
     QVERIFY(bench.sim.SetReachable(QStringLiteral("r1"), false));
-    QVERIFY(bench.Ask(GNI, t1).empty());
-    QCOMPARE(bench.Ask(GNI, th).size(), std::size_t(1));
+    QVERIFY(bench.Ask(Command::GNI, t1).empty());
+    QCOMPARE(bench.Ask(Command::GNI, th).size(), std::size_t(1));
     bench.sim.Advance(60000);
     QVERIFY(bench.Take().empty()); // no real-time reports from t1 either
     QVERIFY(bench.sim.SetReachable(QStringLiteral("00000000000000b1"), true));
@@ -245,21 +244,21 @@ void TestSimReceiver::faultsDoWhatTheySay()
     // Noise between frames and answers in small pieces still decode.
     QVERIFY(bench.sim.SetNoise(1.0) && bench.sim.SetSplit(5));
     bench.chunks.clear();
-    QCOMPARE(bench.Ask(GHI, t1).size(), std::size_t(1));
+    QCOMPARE(bench.Ask(Command::GHI, t1).size(), std::size_t(1));
     QVERIFY(bench.chunks.size() >= 15);
     QVERIFY(bench.sim.SetNoise(0.0) && bench.sim.SetSplit(0));
 
     // Silence: requests unheard, reports not sent, until the time is over.
     bench.sim.Silence(15000);
-    QVERIFY(bench.Ask(GDI, {}, 14000).empty());
+    QVERIFY(bench.Ask(Command::GDI, {}, 14000).empty());
     bench.sim.Advance(1000);
-    QCOMPARE(bench.Ask(GDI, {}, 100).size(), std::size_t(1));
+    QCOMPARE(bench.Ask(Command::GDI, {}, 100).size(), std::size_t(1));
 
     // Delay: the answer of a node two hops away takes both hops.
     QVERIFY(bench.sim.SetDelay(400, 400));
     QVERIFY(!bench.sim.SetDelay(5, 1));
     bench.Take();
-    bench.Send(GNI, t1);
+    bench.Send(Command::GNI, t1);
     bench.sim.Advance(799);
     QVERIFY(bench.Take().empty());
     bench.sim.Advance(1);
@@ -269,34 +268,34 @@ void TestSimReceiver::faultsDoWhatTheySay()
 void TestSimReceiver::requestScannerResynchronises()
 {
     RequestScanner scanner;
-    const QByteArray gmd = Request(GMD, ByShort(0x1234));
+    const QByteArray gmd = Request(Command::GMD, ByShort(0x1234));
     QCOMPARE(gmd.left(12), QByteArray::fromHex("FF7F757B474D440B0212349F"));
     // Garbage, a frame with a spoilt check byte, an unknown code, then good frames in pieces.
     QByteArray spoilt = gmd;
     spoilt[11] = static_cast<char>(0x9E);
-    QByteArray unknown = Request(GDI);
+    QByteArray unknown = Request(Command::GDI);
     unknown[4] = 'X';
     const QByteArray stream = QByteArray::fromHex("001122FF7F") + spoilt + unknown + gmd +
-                              Request(STN, StnBody(ByShort(3), 0, 1, 1, 0, Limits(1, 2, 3, 4))) +
-                              Request(GDI);
+                              Request(Command::STN, StnBody(ByShort(3), 0, 1, 1, 0, Limits(1, 2, 3, 4))) +
+                              Request(Command::GDI);
     std::vector<SimRequest> found;
     for (int at = 0; at < stream.size(); at += 7) {
         for (SimRequest &r : scanner.Feed(stream.mid(at, 7)))
             found.push_back(std::move(r));
     }
     QCOMPARE(found.size(), std::size_t(3));
-    QCOMPARE(found[0].command, int(GMD));
+    QCOMPARE(found[0].command, Command::GMD);
     QCOMPARE(int(found[0].shortAddress), 0x1234);
-    QCOMPARE(found[1].command, int(STN));
+    QCOMPARE(found[1].command, Command::STN);
     QCOMPARE(int(found[1].body.size()), 26);
-    QCOMPARE(found[2].command, int(GDI));
+    QCOMPARE(found[2].command, Command::GDI);
     QCOMPARE(scanner.RejectedFrames(), 2);
 
     // Malformed addressing blocks are refused.
     RequestScanner strict;
-    QVERIFY(strict.Feed(Request(GNI, QByteArray(1, 7))).empty());
-    QVERIFY(strict.Feed(Request(GNI, QByteArray(1, 3) + QByteArray(4, 1))).empty());
-    QCOMPARE(strict.Feed(Request(GNI, Broadcast())).size(), std::size_t(1));
+    QVERIFY(strict.Feed(Request(Command::GNI, QByteArray(1, 7))).empty());
+    QVERIFY(strict.Feed(Request(Command::GNI, QByteArray(1, 3) + QByteArray(4, 1))).empty());
+    QCOMPARE(strict.Feed(Request(Command::GNI, Broadcast())).size(), std::size_t(1));
     QCOMPARE(strict.RejectedFrames(), 2);
 }
 
@@ -414,10 +413,10 @@ void TestSimReceiver::controlLines()
     QCOMPARE(result.quit, quit);
     QCOMPARE(result.reply, reply);
     if (line == QLatin1String("set th ch2 44.5"))
-        QCOMPARE(bench.One(GMD, ByShort(12), GMD).value2, 44.5f);
+        QCOMPARE(bench.One(Command::GMD, ByShort(12), Command::GMD).value2, 44.5f);
     if (line == QLatin1String("split 3")) {
         bench.chunks.clear();
-        QCOMPARE(bench.Ask(GDI).size(), std::size_t(1));
+        QCOMPARE(bench.Ask(Command::GDI).size(), std::size_t(1));
         QCOMPARE(bench.chunks.size(), std::size_t(12));
     }
 }

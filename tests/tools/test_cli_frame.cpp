@@ -20,7 +20,8 @@ class TestCliFrame : public QObject {
 private slots:
     void decodeOneFrame()
     {
-        const QByteArray gmd = BuildAnswer(GMD, Ext() + QByteArray::fromHex("8cf6ff1027050102000e1007"));
+        const QByteArray gmd =
+            BuildAnswer(Command::GMD, Ext() + QByteArray::fromHex("8cf6ff1027050102000e1007"));
         Run run =
             Cli({QStringLiteral("frame"), QStringLiteral("decode"), QString::fromLatin1(gmd.toHex(' '))});
         QCOMPARE(run.status, 0);
@@ -57,10 +58,10 @@ private slots:
                                    QByteArray(5, '\0') + QByteArray(1, char(0x88));
         const QByteArray stream =
             QByteArray::fromHex("001122") +
-            BuildAnswer(GHI, Ext() + QByteArray(16, '\0') + dates + dates + ghiTail) +
-            BuildAnswer(GHI, Ext() + QByteArray(16, '\0') + monthThirteen + dates + ghiTail) +
-            BuildAnswer(DLD, Ext() + QByteArray::fromHex("00010002abcd")) +
-            BuildAnswer(MBN, QByteArray::fromHex("000393ff"));
+            BuildAnswer(Command::GHI, Ext() + QByteArray(16, '\0') + dates + dates + ghiTail) +
+            BuildAnswer(Command::GHI, Ext() + QByteArray(16, '\0') + monthThirteen + dates + ghiTail) +
+            BuildAnswer(Command::DLD, Ext() + QByteArray::fromHex("00010002abcd")) +
+            BuildAnswer(Command::MBN, QByteArray::fromHex("000393ff"));
         Run run = Cli({QStringLiteral("frame"), QStringLiteral("extract"), QStringLiteral("--chunk"),
                        QStringLiteral("5")},
                       stream);

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int kDld = 8;
 // Plans changed by another program (corvane-cli plan, the window) are read again this often.
 constexpr int kRereadMs = 60000;
 
@@ -73,7 +72,7 @@ int RunCollect(const cli::GlobalOptions &global, QStringList args)
     });
     QObject::connect(&session.Link().Handler(), &LinkEventHandler::recordApplied, &planner,
                      [&db, &table](const AffairReply &record, int id) {
-                         if (record.type == kDld && record.block && id >= 0)
+                         if (record.type == FrameCodec::Command::DLD && record.block && id >= 0)
                              cli::PrintJson(cli::StoredRecordJson(db, id, table.GetDownloadCmdState(id)));
                      });
     planner.ArmAll();

@@ -61,13 +61,14 @@ int FrameDecode(QStringList args)
     const int size = int(frame.size());
     if (size < kMinAnswerLength || std::memcmp(frame.constData(), kHeader.data(), kHeader.size()) != 0)
         return cli::Fail(QStringLiteral("frame decode: no answer header FF 7F 75 7B at the start"));
-    const int command = AnswerCommand(U8(frame) + 4);
-    if (command == 0)
+    const std::optional<Command> answer = AnswerCommand(U8(frame) + 4);
+    if (!answer)
         return cli::Fail(QStringLiteral("frame decode: unknown answer code"));
+    const Command command = *answer;
     int total = AnswerLength(command);
-    if (command == DLD)
+    if (command == Command::DLD)
         total = size > kDldCountOffset ? kDldBaseLength + U8(frame)[kDldCountOffset] : kDldBaseLength;
-    else if (command == GMD && size == kGmdLongLength)
+    else if (command == Command::GMD && size == kGmdLongLength)
         total = kGmdLongLength;
     if (size != total)
         return cli::Fail(QStringLiteral("frame decode: %1 bytes, a %2 answer has %3")

@@ -89,7 +89,7 @@ int RunConnected(const cli::GlobalOptions &global, cli::Session &session, Book &
 {
     LinkSession &link = session.Link();
     QObject::connect(&link.Handler(), &LinkEventHandler::recordApplied, [&](const AffairReply &record, int) {
-        if (record.type != KindNumber(RequestKind::SelfCheck))
+        if (record.type != FrameCodec::Command::SelfCheckResult)
             return;
         // The self-check read the receiver's entries; the rows are what is edited.
         (void)LoadNetworkTable(session.Database(), theNodeTable());

@@ -144,7 +144,7 @@ FrameRequestResult BuildFrameRequest(const QByteArray &text, qint64 defaultNow)
     AffairRequest r;
     if (!in.Has("step"))
         return fail(QStringLiteral("step is required"));
-    r.step = quint8(in.Int("step", 0, 255, 0));
+    const int stepNumber = int(in.Int("step", 0, 255, 0));
     const qint64 shortAddress = in.Int("shortAddress", 0, 0xFFFF, 0);
     r.shortAddress = {quint8(shortAddress >> 8), quint8(shortAddress)};
     r.addrMode = quint32(in.Int("addrMode", 0, 255, in.Has("shortAddress") ? 2 : 3));
@@ -176,23 +176,25 @@ FrameRequestResult BuildFrameRequest(const QByteArray &text, qint64 defaultNow)
     in.Bytes("phoneNumber", r.phoneNumber, false, false);
     if (!in.Error().isEmpty())
         return fail(in.Error());
-    if (!FrameCodec::IsRequestCommand(r.step))
-        return fail(QStringLiteral("step %1 is no request command").arg(r.step));
+    const std::optional<FrameCodec::Command> step = FrameCodec::CommandOfNumber(stepNumber);
+    if (!step)
+        return fail(QStringLiteral("step %1 is no request command").arg(stepNumber));
+    r.step = *step;
     if (r.addrMode != 2 && r.addrMode != 3 && r.addrMode != 15)
         return fail(QStringLiteral("addrMode must be 2, 3 or 15"));
 
     // As the engine does when the frame is due.
-    if (r.step == FrameCodec::STN)
+    if (r.step == FrameCodec::Command::STN)
         RequestFrames::ApplyStartTimeRule(r, now);
     FrameCodec::RequestBuffer buffer{};
     if (!RequestFrames::Build(r, now, buffer))
-        return fail(QStringLiteral("no frame for step %1").arg(r.step));
+        return fail(QStringLiteral("no frame for step %1").arg(stepNumber));
 
     QJsonObject &out = result.json;
-    out.insert(QStringLiteral("step"), r.step);
+    out.insert(QStringLiteral("step"), stepNumber);
     out.insert(QStringLiteral("code"), QString::fromLatin1(FrameCodec::CommandCode(r.step)));
     out.insert(QStringLiteral("length"), FrameCodec::RequestLength(buffer));
-    if (r.step == FrameCodec::STN)
+    if (r.step == FrameCodec::Command::STN)
         out.insert(QStringLiteral("startTime"), r.startTime);
     out.insert(QStringLiteral("hex"),
                QString::fromLatin1(

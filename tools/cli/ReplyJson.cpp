@@ -30,7 +30,7 @@ QJsonObject ReplyToJson(const AffairReply &r)
     QJsonObject o;
     const char *code = CommandCode(r.type);
     o.insert(QStringLiteral("code"), QString::fromLatin1(code ? code : ""));
-    o.insert(QStringLiteral("type"), r.type);
+    o.insert(QStringLiteral("type"), CommandNumber(r.type));
     o.insert(QStringLiteral("complete"), r.IsComplete());
     o.insert(QStringLiteral("presence"), qint64(r.presence));
     const auto has = [&](quint32 bit) { return (r.presence & bit) != 0; };
@@ -80,25 +80,25 @@ QJsonObject ReplyToJson(const AffairReply &r)
     }
     // The GPRS answers carry no presence bits: their fields always go out.
     switch (r.type) {
-    case MEQ:
+    case Command::MEQ:
         o.insert(QStringLiteral("gprsLoggerCount"), r.gprsLoggerCount);
         break;
-    case MEI:
+    case Command::MEI:
         o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
         o.insert(QStringLiteral("gprsLoggerAddress"), AddressToText(r.gprsLoggerAddress));
         break;
-    case MEN:
+    case Command::MEN:
         o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
         o.insert(QStringLiteral("gprsInfo"), HexText(r.gprsInfo.data(), int(r.gprsInfo.size())));
         break;
-    case MGQ:
+    case Command::MGQ:
         o.insert(QStringLiteral("phoneSlotMask"), r.phoneSlotMask);
         break;
-    case MGN:
+    case Command::MGN:
         o.insert(QStringLiteral("phoneSlotIndex"), r.phoneSlotIndex);
         o.insert(QStringLiteral("phoneNumber"), HexText(r.phoneNumber.data(), int(r.phoneNumber.size())));
         break;
-    case MBN:
+    case Command::MBN:
         o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
         o.insert(QStringLiteral("gprsBindMask"), r.gprsBindMask);
         break;
