@@ -159,17 +159,6 @@ private slots:
         QCOMPARE(theNodeTable().GetShortAddress(fridge), 4113);
     }
 
-    void preAlarmRepeatedWithinFifteenSecondsIsLoggedOnce()
-    {
-        ConnectToSimulator();
-        QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
-        // 7.7 lies inside 2..8 but within a tenth of the span below the upper limit.
-        QVERIFY(sim->SetValue(kFridge, 0, 7.7));
-        const int before = theNodeTable().GetRtCount(fridge);
-        QTRY_VERIFY_WITH_TIMEOUT(theNodeTable().GetRtCount(fridge) >= before + 3, 12000);
-        QCOMPARE(log->Count(QStringLiteral("预警")), 1);
-    }
-
     void silentLoggerIsPolledByTheWatchdogAndDeclaredLost()
     {
         ConnectToSimulator();

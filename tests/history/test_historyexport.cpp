@@ -208,9 +208,6 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("path");
         using T = HistoryExport::Target;
-        QTest::newRow("xls name, data-file filter") << "/d/a.xls" << 0 << int(T::DataFile) << "/d/a.xls.cvdf";
-        QTest::newRow("cvdf name, workbook filter") << "/d/a.cvdf" << 1 << int(T::DataFile) << "/d/a.cvdf";
-        QTest::newRow("csv filter") << "/d/a.b.csv" << 2 << int(T::Csv) << "/d/a.b.csv.csv";
         QTest::newRow("dotted folder") << "/d.x/a" << 2 << int(T::Csv) << "/d.x/a.csv";
         QTest::newRow("unknown filter") << "/d/a.txt" << 7 << int(T::None) << "";
     }

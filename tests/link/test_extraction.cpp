@@ -167,14 +167,6 @@ private slots:
             QCOMPARE(link.Types(), std::vector<Command>{Command::GDI});
         }
         {
-            // A header split over chunks after noise: the last three bytes are kept.
-            Link link;
-            link.Feed(QByteArray(40, char(0x55)) + gdi.left(3));
-            QCOMPARE(link.app.ByteCount(), 3);
-            link.Feed(gdi.mid(3));
-            QCOMPARE(link.Types(), std::vector<Command>{Command::GDI});
-        }
-        {
             // Fewer than 12 bytes are not looked at.
             Link link;
             link.Feed(QByteArray(11, char(0x55)));

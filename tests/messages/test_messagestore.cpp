@@ -299,26 +299,6 @@ private slots:
         QCOMPARE(reader.EventText(), QStringLiteral("good"));
         QCOMPARE(Events(reader), QStringList{QStringLiteral("good")});
     }
-
-    void sixtyThousandRecords()
-    {
-        constexpr int kCount = 60000;
-        CMessageHis archive(m_home);
-        const qint64 t = At(2014, 5, 20, 10, 0, 0);
-        for (int i = 0; i < kCount; ++i)
-            Entry(archive, QStringLiteral("下载"), t + i % 60, QStringLiteral("admin"),
-                  QStringLiteral("record %1").arg(i));
-        QVERIFY(archive.SaveToMonth(t));
-        CMessageHis reader(m_home);
-        QVERIFY(reader.LoadMonth(t));
-        QCOMPARE(reader.RecordCount(), kCount);
-        for (int i = 0; i < kCount; ++i) {
-            QVERIFY(reader.GetRecord(i));
-            if (reader.EventText() != QStringLiteral("record %1").arg(i))
-                QFAIL(qPrintable(QStringLiteral("record %1 reads %2").arg(i).arg(reader.EventText())));
-        }
-        QVERIFY(!reader.GetRecord(kCount));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMessageStore)

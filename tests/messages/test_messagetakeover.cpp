@@ -92,10 +92,7 @@ private slots:
         QTest::newRow("leading zeros, trailing junk") << "2014-03-05 8:7:9xyz" << At(2014, 3, 5, 8, 7, 9);
         QTest::newRow("last second of January") << "2014-1-31 23:59:59" << At(2014, 1, 31, 23, 59, 59);
         QTest::newRow("no seconds") << "2014-3-5 08:07" << qint64(-1);
-        QTest::newRow("empty seconds") << "2014-3-5 08:07:" << qint64(-1);
-        QTest::newRow("empty year") << "-3-5 08:07:09" << qint64(-1);
         QTest::newRow("month 13") << "2014-13-5 08:07:09" << qint64(-1);
-        QTest::newRow("second 60") << "2014-3-5 08:07:60" << qint64(-1);
         QTest::newRow("30 February") << "2014-2-30 08:00:00" << qint64(-1);
         QTest::newRow("before 1900") << "1899-12-31 23:59:59" << qint64(-1);
         QTest::newRow("five-digit year") << "20140-3-5 08:07:09" << qint64(-1);

@@ -115,8 +115,6 @@ private slots:
         QTest::newRow("wrong password") << "ok"
                                         << "bob"
                                         << "wrongpass" << refused;
-        QTest::newRow("unknown name") << "ok"
-                                      << "nobody" << p25 << refused;
         QTest::newRow("no user file") << "missing"
                                       << "admin"
                                       << "adminpass" << refused;

@@ -65,7 +65,6 @@ private slots:
     void initTestCase()
     {
         ResetSettingsToChinese();
-        QCOMPARE(LoadStr(449), QStringLiteral("创建数据库 "));
         m_db = std::make_unique<CCorvaneODBC>();
     }
 

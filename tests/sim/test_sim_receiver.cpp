@@ -127,7 +127,6 @@ void TestSimReceiver::everyAnswerDecodesComplete_data()
     QTest::newRow("GDI") << int(Command::GDI) << QByteArray() << 36;
     QTest::newRow("GNI short") << int(Command::GNI) << t1 << 36;
     QTest::newRow("GNI ext") << int(Command::GNI) << ByExt(QStringLiteral("00000000000000c2")) << 36;
-    QTest::newRow("GNI receiver") << int(Command::GNI) << ByShort(0) << 36;
     QTest::newRow("GMD long") << int(Command::GMD) << t1 << 34;
     QTest::newRow("GMD short form") << int(Command::GMD) << ByShort(12) << 32;
     QTest::newRow("STN") << int(Command::STN) << StnBody(t1, 0, kStartMs / 1000, 60, 4, Limits(1, 9, 0, 0))
@@ -393,7 +392,6 @@ void TestSimReceiver::controlLines_data()
     QTest::newRow("set") << "set th ch2 44.5" << true << false << "ok set th ch2 44.5";
     QTest::newRow("set bad channel") << "set th ch3 1" << false << false
                                      << "error usage: set NODE ch1|ch2 VALUE (within +-327.67)";
-    QTest::newRow("split") << "split 3" << true << false << "ok split 3";
     QTest::newRow("delay reversed") << "delay 50 5" << false << false
                                     << "error usage: delay MIN_MS MAX_MS (0 <= MIN <= MAX <= 60000)";
     QTest::newRow("quit") << "quit" << true << true << "ok quit";
@@ -414,11 +412,6 @@ void TestSimReceiver::controlLines()
     QCOMPARE(result.reply, reply);
     if (line == QLatin1String("set th ch2 44.5"))
         QCOMPARE(bench.One(Command::GMD, ByShort(12), Command::GMD).value2, 44.5f);
-    if (line == QLatin1String("split 3")) {
-        bench.chunks.clear();
-        QCOMPARE(bench.Ask(Command::GDI).size(), std::size_t(1));
-        QCOMPARE(bench.chunks.size(), std::size_t(12));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestSimReceiver)

@@ -67,11 +67,11 @@ inline bool MakeHome(const QString &home)
     return ini.open(QIODevice::WriteOnly) && ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n") > 0;
 }
 
-// Starts the simulator on the end-to-end network; the slave device it serves, empty on failure.
-inline QString StartSim(QProcess &sim)
+// Starts the simulator on a scenario (the end-to-end network unless named); the slave device it
+// serves, empty on failure.
+inline QString StartSim(QProcess &sim, const QString &scenario = QStringLiteral("e2e-network.json"))
 {
-    sim.start(kSim,
-              {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-network.json")});
+    sim.start(kSim, {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/") + scenario});
     if (!sim.waitForStarted())
         return {};
     QElapsedTimer t;

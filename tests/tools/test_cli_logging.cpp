@@ -85,13 +85,7 @@ private slots:
     void initTestCase()
     {
         m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
-        QDir(m_home).removeRecursively();
-        for (const char *folder : {"/database", "/profiler", "/message"})
-            QVERIFY(QDir().mkpath(m_home + QLatin1String(folder)));
-        QFile ini(m_home + QStringLiteral("/profiler/sysmaneger.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n");
-        ini.close();
+        QVERIFY(MakeHome(m_home));
         const auto db = [this](const QStringList &args) {
             return RunCli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("db")} + args).status;
         };
@@ -105,12 +99,8 @@ private slots:
                          n[0], QStringLiteral("--type"), n[1], QStringLiteral("--name"), n[2]}),
                      0);
 
-        m_sim.start(
-            kSim, {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/e2e-logging.json")});
-        QVERIFY(m_sim.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim.canReadLine(), 5000);
-        m_port = QString::fromLocal8Bit(m_sim.readLine()).trimmed();
-        QVERIFY(m_port.startsWith(QStringLiteral("/dev/")));
+        m_port = StartSim(m_sim, QStringLiteral("e2e-logging.json"));
+        QVERIFY(!m_port.isEmpty());
     }
 
     void cleanupTestCase()

@@ -33,4 +33,22 @@ inline std::unique_ptr<CCorvaneODBC> FreshDatabase(const QString &prefix)
     return db;
 }
 
+// The address of node n of the fixtures: 00124b00000000nn.
+inline QString Address(int n)
+{
+    return QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// Stores node n at Address(n) with its type, parent and name; false when refused.
+inline bool AddNode(CCorvaneODBC &db, int n, quint8 type, int father, const QString &name)
+{
+    NodeChange change;
+    change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
+    change.values.extaddress = Address(n);
+    change.values.type = type;
+    change.values.fatherid = father;
+    change.values.name = name;
+    return db.SaveNode(change) == 1;
+}
+
 } // namespace viewtest

@@ -87,7 +87,6 @@ private slots:
     void equalExtremesSpanOneUnit();
     void alarmLineFarOutsideStaysFivePixelsOut();
     void cursorRoundsToNearestPoint();
-    void singleTemperatureHasNoChannel2();
     void spikeAmong200000IsVisible();
     void emptyPictureKeepsGridOnly();
     void readOutShowsTimeValueAndUnit();
@@ -255,18 +254,6 @@ void TestCurvePlot::cursorRoundsToNearestPoint()
     QVERIFY(state.Click(QPoint(g.width, 50), g));
     Render(data.View(), state, &frame);
     QCOMPARE(frame.cursorSample[0], 99);
-}
-
-void TestCurvePlot::singleTemperatureHasNoChannel2()
-{
-    CurvePlotState state = Shown(NodeType::Router);
-    QVERIFY(!state.ChannelEnabled(0) && !state.ChannelEnabled(1) && !state.AnyShown());
-    QVERIFY(!state.ZoomIn(100)); // nothing shown: zoom and slider are refused
-    QVERIFY(!state.SetFirst(5));
-    QVERIFY(CurveTexts::UnitLabel(1, NodeType::SingleTemp, QStringLiteral("C")).isEmpty());
-    state.SetChannelsByType(NodeType::TempHumidity);
-    QVERIFY(state.SetChannelShown(1, false) == false && !state.ChannelShown(1));
-    QVERIFY(state.SetChannelShown(1, true));
 }
 
 void TestCurvePlot::spikeAmong200000IsVisible()

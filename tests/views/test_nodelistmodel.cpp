@@ -13,12 +13,9 @@
 #include <QDir>
 #include <QtTest>
 
-namespace {
+using viewtest::Address;
 
-QString Address(int n)
-{
-    return QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
-}
+namespace {
 
 struct LogEntry {
     QString type;
@@ -39,13 +36,7 @@ class TestNodeListModel : public QObject {
 
     void Add(int n, quint8 type, int father, const QString &name)
     {
-        NodeChange change;
-        change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
-        change.values.extaddress = Address(n);
-        change.values.type = type;
-        change.values.fatherid = father;
-        change.values.name = name;
-        QCOMPARE(m_db->SaveNode(change), 1);
+        QVERIFY(viewtest::AddNode(*m_db, n, type, father, name));
     }
     static QStringList Column(const QAbstractItemModel &model, int column)
     {
@@ -169,29 +160,6 @@ private slots:
         GprsName name{};
         QCOMPARE(m_table->GetGprsName(2, name), 1);
         QCOMPARE(name, BeeNodeItem::MakeGprsName(QStringLiteral("L2")));
-    }
-
-    void addAndRename()
-    {
-        using ManagerCommands::AddResult;
-        const ManagerCommands::NewNode node{QStringLiteral("新记录仪"), 0x8C,
-                                            QStringLiteral("00124b00abcdef01")};
-        QCOMPARE(ManagerCommands::AddNode(*m_db, node, m_sink), AddResult::Added);
-        QCOMPARE(ManagerCommands::AddNode(*m_db, node, m_sink), AddResult::Exists);
-        QCOMPARE(
-            ManagerCommands::AddNode(*m_db, {QString(), 0x80, QStringLiteral("00124B00ABCDEF01")}, m_sink),
-            AddResult::Invalid);
-        QCOMPARE(m_log.size(), 1);
-        const int id = m_db->FindNodeIdByAddress(node.address);
-        QVERIFY(m_db->SeekLookupNode(id));
-        QCOMPARE(m_db->LookupCursor().Row().channel1_lower, -2000.0f); // no limits yet
-
-        QVERIFY(ManagerCommands::RenameNode(*m_db, id, QStringLiteral("改名"), m_sink));
-        QVERIFY(!ManagerCommands::RenameNode(*m_db, id, QString(), m_sink));
-        QVERIFY(!ManagerCommands::RenameNode(*m_db, 99, QStringLiteral("x"), m_sink));
-        QCOMPARE(m_log.size(), 2);
-        QVERIFY(m_db->SeekLookupNode(id));
-        QCOMPARE(m_db->LookupCursor().Row().name, QStringLiteral("改名"));
     }
 };
 
