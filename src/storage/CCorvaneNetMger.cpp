@@ -260,6 +260,9 @@ void CCorvaneNetMger::Close()
     m_fetchQuery = QSqlQuery();
     m_addressQuery = QSqlQuery();
     m_versionQuery = QSqlQuery();
+    m_stateQuery = QSqlQuery();
+    m_allRows.clear();
+    m_allRowsState = {-1, -1};
 }
 
 QSqlQuery *CCorvaneNetMger::Prepared(QSqlQuery &query, const QString &statement)
@@ -285,8 +288,20 @@ qint64 CCorvaneNetMger::DataVersion()
     return version;
 }
 
+std::pair<qint64, qint64> CCorvaneNetMger::WriteState()
+{
+    QSqlQuery *q = Prepared(
+        m_stateQuery, QStringLiteral("SELECT total_changes(), data_version FROM pragma_data_version()"));
+    if (!q || !q->exec() || !q->next())
+        return {-1, -1};
+    const std::pair<qint64, qint64> state{q->value(0).toLongLong(), q->value(1).toLongLong()};
+    q->finish();
+    return state;
+}
+
 void CCorvaneNetMger::AppendKey(const Key &key)
 {
+    m_allRowsState = {-1, -1}; // the set changes
     const int index = int(m_keys.size());
     m_keys.push_back(key);
     m_indexOfRowId.emplace(key.rowid, index);
@@ -307,6 +322,7 @@ bool CCorvaneNetMger::ReadKeys()
     m_keys.clear();
     m_indexOfRowId.clear();
     m_firstOfId.clear();
+    m_allRowsState = {-1, -1};
     while (q.next())
         AppendKey(Key{q.value(0).toLongLong(), q.value(1).toInt()});
     return true;
@@ -346,27 +362,35 @@ bool CCorvaneNetMger::RequeryAfterWrite(qint64 addedRowId, qint32 addedId)
 
 std::vector<NodeRow> CCorvaneNetMger::ReadAll()
 {
-    std::vector<NodeRow> rows;
     if (!m_open)
-        return rows;
+        return {};
+    // Taken before the rows: a write in between only makes the next call read them again.
+    const std::pair<qint64, qint64> state = WriteState();
+    if (state.first < 0 || state != m_allRowsState)
+        m_allRowsState = ReadCurrentRows(m_allRows) ? state : std::pair<qint64, qint64>{-1, -1};
+    MoveTo(int(m_keys.size()));
+    return m_allRows;
+}
+
+bool CCorvaneNetMger::ReadCurrentRows(std::vector<NodeRow> &rows)
+{
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     std::unordered_map<qint64, NodeRow> current;
     current.reserve(m_keys.size());
-    if (q.exec(QStringLiteral("SELECT rowid, %1 FROM [CorvaneRFMS]").arg(ColumnList()))) {
-        while (q.next())
-            current.emplace(q.value(0).toLongLong(), FromQuery(q, 1));
-    } else {
+    const bool read = q.exec(QStringLiteral("SELECT rowid, %1 FROM [CorvaneRFMS]").arg(ColumnList()));
+    if (!read)
         m_lastError = q.lastError().text();
-    }
+    while (q.next())
+        current.emplace(q.value(0).toLongLong(), FromQuery(q, 1));
+    rows.clear();
     rows.reserve(m_keys.size());
     for (const Key &key : m_keys) {
         const auto it = current.find(key.rowid);
         if (it != current.end())
             rows.push_back(std::move(it->second));
     }
-    MoveTo(int(m_keys.size()));
-    return rows;
+    return read;
 }
 
 // Index -1 is the begin, size() the end; an empty set stands at both.

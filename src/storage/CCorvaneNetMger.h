@@ -6,6 +6,7 @@
 
 #include <array>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // One row of the node table CorvaneRFMS, in column order. A fresh row has empty texts, zero
@@ -105,7 +106,8 @@ public:
     // instead of being read again.
     [[nodiscard]] bool RequeryAfterWrite(qint64 addedRowId = 0, qint32 addedId = 0);
     // Current values of every row of the set in order, rows deleted meanwhile left out; the
-    // cursor ends at the end of the set. One statement for the whole table.
+    // cursor ends at the end of the set. One statement for the whole table, none when nothing
+    // was written to the database since the last call (the rows are kept until then).
     [[nodiscard]] std::vector<NodeRow> ReadAll();
 
     [[nodiscard]] bool IsBOF() const { return m_bof; }
@@ -156,11 +158,14 @@ private:
     bool Fetch();
     bool Fail(const QString &text);
     bool ReadKeys();
+    bool ReadCurrentRows(std::vector<NodeRow> &rows);
     void AppendKey(const Key &key);
     // The statement prepared on this cursor's connection, prepared on first use.
     QSqlQuery *Prepared(QSqlQuery &query, const QString &statement);
     // SQLite's count of commits by other connections; -1 when it cannot be read.
     qint64 DataVersion();
+    // Rows changed by this connection and commits by others; {-1, -1} when unreadable.
+    std::pair<qint64, qint64> WriteState();
 
     QString m_connection;
     bool m_open = false;
@@ -172,6 +177,9 @@ private:
     QSqlQuery m_fetchQuery;
     QSqlQuery m_addressQuery;
     QSqlQuery m_versionQuery;
+    QSqlQuery m_stateQuery;
+    std::vector<NodeRow> m_allRows; // what ReadAll() read last, for m_allRowsState
+    std::pair<qint64, qint64> m_allRowsState{-1, -1};
     int m_pos = 0;
     bool m_bof = true;
     bool m_eof = true;

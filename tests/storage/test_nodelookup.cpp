@@ -155,6 +155,7 @@ private slots:
             QCOMPARE(db.SaveNode(Named(n, QStringLiteral("node %1").arg(n))), 1);
             QCOMPARE(db.IterationNodeId(), 1); // the cursors stand on the first row, as re-opened
         }
+        QCOMPARE(db.ReadNodes().size(), size_t(5)); // later reads must not give these rows again
         QCOMPARE(db.SaveNode(Named(3, QStringLiteral("renamed"))), 1);
         QCOMPARE(db.DeleteNode(2), 1);
         OnOwnConnection(path, [](QSqlDatabase other) {
@@ -188,6 +189,13 @@ private slots:
         for (const NodeRow &row : db.ReadNodes())
             left << row.id;
         QCOMPARE(left, (QList<int>{1, 5, 10, 11}));
+        // A change by another program is read, not the rows kept from before.
+        OnOwnConnection(path, [](QSqlDatabase other) {
+            QVERIFY(
+                QSqlQuery(other).exec(QStringLiteral("UPDATE CorvaneRFMS SET name = 'far' WHERE id = 1")));
+        });
+        QVERIFY(db.FirstNode());
+        QCOMPARE(db.ReadNodes().front().name, QStringLiteral("far"));
     }
 };
 
