@@ -259,7 +259,6 @@ void CCorvaneNetMger::Close()
     // The statements go with the cursor, so that the connection can be removed after it.
     m_fetchQuery = QSqlQuery();
     m_addressQuery = QSqlQuery();
-    m_versionQuery = QSqlQuery();
     m_stateQuery = QSqlQuery();
     m_allRows.clear();
     m_allRowsState = {-1, -1};
@@ -276,16 +275,6 @@ QSqlQuery *CCorvaneNetMger::Prepared(QSqlQuery &query, const QString &statement)
     m_lastError = query.lastError().text();
     query = QSqlQuery();
     return nullptr;
-}
-
-qint64 CCorvaneNetMger::DataVersion()
-{
-    QSqlQuery *q = Prepared(m_versionQuery, QStringLiteral("PRAGMA data_version"));
-    if (!q || !q->exec() || !q->next())
-        return -1;
-    const qint64 version = q->value(0).toLongLong();
-    q->finish();
-    return version;
 }
 
 std::pair<qint64, qint64> CCorvaneNetMger::WriteState()
@@ -314,7 +303,7 @@ bool CCorvaneNetMger::ReadKeys()
     if (!db.isOpen())
         return Fail(QStringLiteral("no connection"));
     // Taken before the rows: a commit in between only makes the next check read them again.
-    m_dataVersion = DataVersion();
+    m_dataVersion = WriteState().second;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT rowid, id FROM [CorvaneRFMS] ORDER BY id, rowid")))
@@ -343,7 +332,7 @@ bool CCorvaneNetMger::RequeryAfterWrite(qint64 addedRowId, qint32 addedId)
 {
     if (!m_open)
         return Fail(QStringLiteral("cursor not open"));
-    const qint64 version = DataVersion();
+    const qint64 version = WriteState().second;
     if (version < 0 || version != m_dataVersion)
         return Requery();
     // A new row takes the largest id + 1, so it sorts after every row of the set; anything

@@ -162,9 +162,8 @@ private:
     void AppendKey(const Key &key);
     // The statement prepared on this cursor's connection, prepared on first use.
     QSqlQuery *Prepared(QSqlQuery &query, const QString &statement);
-    // SQLite's count of commits by other connections; -1 when it cannot be read.
-    qint64 DataVersion();
-    // Rows changed by this connection and commits by others; {-1, -1} when unreadable.
+    // Rows changed by this connection and SQLite's count of commits by other connections
+    // (data_version); {-1, -1} when they cannot be read.
     std::pair<qint64, qint64> WriteState();
 
     QString m_connection;
@@ -176,7 +175,6 @@ private:
     qint64 m_addedRowId = 0;
     QSqlQuery m_fetchQuery;
     QSqlQuery m_addressQuery;
-    QSqlQuery m_versionQuery;
     QSqlQuery m_stateQuery;
     std::vector<NodeRow> m_allRows; // what ReadAll() read last, for m_allRowsState
     std::pair<qint64, qint64> m_allRowsState{-1, -1};
