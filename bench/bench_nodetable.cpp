@@ -1,5 +1,6 @@
-// Node table speed with 500 nodes: adding through SaveNode, changing an existing node through
-// SaveNode, and finding a node by its extended address.
+// Node table speed: saving nodes (wall time: every save commits and waits for the disk) and
+// finding a node by its extended address and by its id, at 100 to 5,000 nodes.
+#include "BenchNodeRows.h"
 #include "base/AppSettings.h"
 #include "storage/CCorvaneODBC.h"
 
@@ -8,94 +9,74 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 namespace {
 
-constexpr int kNodes = 500;
-
-QString Address(int n)
+QString Address(int id)
 {
-    return QStringLiteral("00124b%1").arg(n, 10, 16, QLatin1Char('0'));
+    return NetworkRow(id).extaddress;
 }
 
-NodeChange NewNode(int n)
+NodeChange NewNode(int id)
 {
     NodeChange change;
     change.mask = 0x7CB6; // what the management view writes for a new node
-    change.values.extaddress = Address(n);
-    change.values.name = QStringLiteral("logger %1").arg(n);
-    change.values.type = 0x88;
+    change.values = NetworkRow(id);
     change.values.channel1_upper = change.values.channel1_lower = -2000.0f;
     change.values.channel2_upper = change.values.channel2_lower = -2000.0f;
     return change;
 }
 
-// A fresh database file in a temporary home folder, opened.
+// A database file in a temporary home folder holding nodes 1..nodes, opened.
 struct Fixture {
     QTemporaryDir home;
     CCorvaneODBC db;
-    bool ok = false;
-    int serial = 0;
 
-    Fixture()
+    bool Open(int nodes)
     {
         AppSettings::Instance().SetHomeFolder(home.path());
-        ok = QDir().mkpath(AppSettings::Instance().DatabaseFolder());
-    }
-    bool Fresh()
-    {
-        const QString name = QStringLiteral("bench%1.mdb").arg(++serial);
-        return db.CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name) &&
-               db.OpenDatabase(name);
-    }
-    bool Fill()
-    {
-        for (int n = 0; n < kNodes; ++n) {
-            if (!db.SaveNode(NewNode(n)))
-                return false;
-        }
-        return true;
-    }
-    // A fresh database holding kNodes nodes; reports the failure to state otherwise.
-    bool Filled(benchmark::State &state)
-    {
-        if (ok && Fresh() && Fill())
-            return true;
-        state.SkipWithError("cannot fill the database");
-        return false;
+        const QString name = QStringLiteral("bench.mdb");
+        const QString path = AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name;
+        return QDir().mkpath(AppSettings::Instance().DatabaseFolder()) && db.CreateDatabase(path) &&
+               FillNodeTable(path, nodes) && db.OpenDatabase(name);
     }
 };
 
-void BM_SaveNewNodes500(benchmark::State &state)
+// Adds nodes one by one to a table that starts with range(0) nodes.
+void BM_SaveNewNode(benchmark::State &state)
 {
     Fixture f;
+    const int nodes = int(state.range(0));
+    if (!f.Open(nodes)) {
+        state.SkipWithError("cannot fill the database");
+        return;
+    }
+    int id = nodes;
     for (auto _ : state) {
-        state.PauseTiming();
-        if (!f.ok || !f.Fresh()) {
-            state.SkipWithError("cannot create the database");
-            return;
-        }
-        state.ResumeTiming();
-        if (!f.Fill()) {
+        if (!f.db.SaveNode(NewNode(++id))) {
             state.SkipWithError("SaveNode failed");
             return;
         }
     }
-    state.SetItemsProcessed(state.iterations() * kNodes);
+    if (f.db.FindNodeIdByAddress(Address(id)) != id)
+        state.SkipWithError("the last node was not added under the next id");
+    state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_SaveNewNodes500)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveNewNode)->Arg(500)->Arg(5000)->Iterations(200)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
+// Changes the run state and start time of existing nodes, as a received record does.
 void BM_SaveExistingNode(benchmark::State &state)
 {
     Fixture f;
-    if (!f.Filled(state))
+    const int nodes = int(state.range(0));
+    if (!f.Open(nodes)) {
+        state.SkipWithError("cannot fill the database");
         return;
+    }
     int n = 0;
     for (auto _ : state) {
         NodeChange change;
         change.mask = NodeChange::RunState | NodeChange::StartTime;
-        change.values.extaddress = Address(n % kNodes);
+        change.values.extaddress = Address(n % nodes + 1);
         change.values.runstate = quint8(n & 3);
         change.values.startTime = 1400000000 + n;
         if (!f.db.SaveNode(change)) {
@@ -106,35 +87,68 @@ void BM_SaveExistingNode(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_SaveExistingNode)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveExistingNode)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Iterations(200)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_FindNodeByAddress(benchmark::State &state)
 {
     Fixture f;
-    if (!f.Filled(state))
+    const int nodes = int(state.range(0));
+    if (!f.Open(nodes)) {
+        state.SkipWithError("cannot fill the database");
         return;
+    }
     int n = 0;
     for (auto _ : state) {
-        const int id = f.db.FindNodeIdByAddress(Address(n % kNodes));
-        benchmark::DoNotOptimize(id);
-        if (id != n % kNodes + 1) {
+        const int wanted = n++ * 7919 % nodes + 1; // spread over the table
+        const int id = f.db.FindNodeIdByAddress(Address(wanted));
+        if (id != wanted) {
             state.SkipWithError("wrong id");
             return;
         }
-        ++n;
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_FindNodeByAddress)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindNodeByAddress)->Arg(100)->Arg(500)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+void BM_SeekNodeById(benchmark::State &state)
+{
+    Fixture f;
+    const int nodes = int(state.range(0));
+    if (!f.Open(nodes)) {
+        state.SkipWithError("cannot fill the database");
+        return;
+    }
+    int n = 0;
+    for (auto _ : state) {
+        const int wanted = n++ * 7919 % nodes + 1;
+        if (f.db.SeekLookupNode(wanted) != 1 || f.db.LookupCursor().Row().id != wanted) {
+            state.SkipWithError("node not found");
+            return;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SeekNodeById)->Arg(100)->Arg(500)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
 
 void BM_FindMissingAddress(benchmark::State &state)
 {
     Fixture f;
-    if (!f.Filled(state))
+    if (!f.Open(int(state.range(0)))) {
+        state.SkipWithError("cannot fill the database");
         return;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(f.db.FindNodeIdByAddress(QStringLiteral("ffffffffffffffff")));
+    }
+    for (auto _ : state) {
+        if (f.db.FindNodeIdByAddress(QStringLiteral("ffffffffffffffff")) != -1) {
+            state.SkipWithError("found a node that is not there");
+            return;
+        }
+    }
 }
-BENCHMARK(BM_FindMissingAddress)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindMissingAddress)->Arg(100)->Arg(5000)->Unit(benchmark::kMicrosecond);
 
 } // namespace

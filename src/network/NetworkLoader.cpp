@@ -33,7 +33,7 @@ public:
     }
 
 private:
-    bool InTree(int id) const { return m_placed.count(id) != 0; }
+    bool InTree(int id) const { return m_tree.indexOfId.count(id) != 0; }
     bool InTable(int id) const { return m_rows.count(id) != 0; }
 
     // The topmost ancestor of n that is in the table but not yet in the tree, or n itself
@@ -56,19 +56,18 @@ private:
         NodeTree::Entry entry;
         entry.row = row;
         const bool underParent = NodeType::IsRouter(row.type) || NodeType::HasChannel1(row.type);
-        const auto parent = m_placed.find(row.fatherid);
-        if (underParent && parent != m_placed.end()) {
+        const auto parent = m_tree.indexOfId.find(row.fatherid);
+        if (underParent && parent != m_tree.indexOfId.end()) {
             entry.parent = parent->second;
             m_tree.entries[size_t(parent->second)].children.push_back(index);
         } else {
             m_tree.roots.push_back(index);
         }
         m_tree.entries.push_back(std::move(entry));
-        m_placed.emplace(row.id, index);
+        m_tree.indexOfId.emplace(row.id, index);
     }
 
     std::unordered_map<int, const NodeRow *> m_rows;
-    std::unordered_map<int, int> m_placed; // id -> entry index
     NodeTree m_tree;
 };
 
@@ -76,11 +75,8 @@ private:
 
 int NodeTree::IndexOf(int id) const
 {
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].row.id == id)
-            return int(i);
-    }
-    return -1;
+    const auto it = indexOfId.find(id);
+    return it == indexOfId.end() ? -1 : it->second;
 }
 
 std::vector<int> NodeTree::PreOrder() const
@@ -105,14 +101,7 @@ NodeTree BuildNodeTree(const std::vector<NodeRow> &rows)
 
 std::vector<NodeRow> ReadNodeRows(CCorvaneODBC &database)
 {
-    std::vector<NodeRow> rows;
-    if (!database.FirstNode())
-        return rows;
-    while (!database.IsNodeIterationEnd()) {
-        rows.push_back(database.IterationCursor().Row());
-        database.NextNode();
-    }
-    return rows;
+    return database.ReadNodes();
 }
 
 quint32 BindMaskFromRow(const NodeRow &row)

@@ -2,6 +2,7 @@
 
 #include "storage/CCorvaneNetMger.h"
 
+#include <unordered_map>
 #include <vector>
 
 class CCorvaneODBC;
@@ -18,6 +19,7 @@ struct NodeTree {
     };
     std::vector<Entry> entries; // in the order they were inserted
     std::vector<int> roots;
+    std::unordered_map<int, int> indexOfId; // node id -> entry index
 
     // Index of the entry of a node id, -1 when absent.
     [[nodiscard]] int IndexOf(int id) const;
@@ -30,7 +32,7 @@ struct NodeTree {
 // parent whenever the parent is in the table; a parent that is missing puts it at the top.
 [[nodiscard]] NodeTree BuildNodeTree(const std::vector<NodeRow> &rows);
 
-// All rows of the node table, read through the iteration cursor.
+// All rows of the node table in id order, read at once through the iteration cursor.
 [[nodiscard]] std::vector<NodeRow> ReadNodeRows(CCorvaneODBC &database);
 
 // Binding mask of a row: bit k-1 for each column gprs_bindk holding exactly "OK".

@@ -110,6 +110,23 @@ void AttachMessageView(CCorvaneManagerDlg &window)
     QObject::connect(view, &CFormviewMessage::unreadCheckWanted, &window, &CCorvaneManagerDlg::OnCheckUnread);
 }
 
+// The monitor screen over the loggers of the list, fed with every new sample while it is open.
+void SetUpMonitorScreen(CCorvaneManagerDlg &window, CCorvaneODBC &db, NetworkNotifier &notifier)
+{
+    window.SetMonitorScreenFactory([&window, &db, &notifier](QWidget *parent) {
+        GprsLoggerModel loggers(theNodeTable(), db);
+        loggers.Reload();
+        auto screen = std::make_unique<MonitorDialog>(theNodeTable(), MonitorTiles::SourcesOf(loggers),
+                                                      &CvTime::Now, parent);
+        QObject::connect(&notifier, &NetworkNotifier::newSample, screen.get(), &MonitorDialog::OnSample);
+        QObject::connect(screen.get(), &MonitorDialog::stopAlarmWanted, &window,
+                         &CCorvaneManagerDlg::StopAlarm);
+        return std::unique_ptr<QDialog>(std::move(screen));
+    });
+}
+
+} // namespace
+
 void AttachGprsView(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp &link,
                     const LinkSession &session)
 {
@@ -141,22 +158,25 @@ void AttachGprsView(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp 
     });
 }
 
-// The monitor screen over the loggers of the list, fed with every new sample while it is open.
-void SetUpMonitorScreen(CCorvaneManagerDlg &window, CCorvaneODBC &db, NetworkNotifier &notifier)
+CFormviewManager *AttachStartupViews(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp &link)
 {
-    window.SetMonitorScreenFactory([&window, &db, &notifier](QWidget *parent) {
-        GprsLoggerModel loggers(theNodeTable(), db);
-        loggers.Reload();
-        auto screen = std::make_unique<MonitorDialog>(theNodeTable(), MonitorTiles::SourcesOf(loggers),
-                                                      &CvTime::Now, parent);
-        QObject::connect(&notifier, &NetworkNotifier::newSample, screen.get(), &MonitorDialog::OnSample);
-        QObject::connect(screen.get(), &MonitorDialog::stopAlarmWanted, &window,
-                         &CCorvaneManagerDlg::StopAlarm);
-        return std::unique_ptr<QDialog>(std::move(screen));
-    });
+    window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
+    CFormviewManager *manager = AttachManagerView(window, db, link);
+    AttachCommandViews(window, db, link);
+    AttachHistoryView(window, db);
+    AttachMessageView(window);
+    return manager;
 }
 
-} // namespace
+void LoadStartupNetwork(CCorvaneManagerDlg &window, CCorvaneODBC &db, CFormviewManager &manager)
+{
+    if (!OpenStartupDatabase(window, db))
+        return;
+    manager.RebuildTree(); // loads the network table from the node table
+    const QString text = LoadStr(Sid::OpenedDatabase) + AppSettings::Instance().DatabaseFileName();
+    LogMessage(MessageKind::System, text);
+    window.OnNewMessage(MessageKind::System, text);
+}
 
 void ConnectViewNotices(NetworkNotifier &notifier, CCorvaneManagerDlg &window)
 {
@@ -207,11 +227,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
     window.SetMessageRecorder(&LogMessage);
     window.SetUnreadCheck([] { return MessageStores::Instance().fresh.HasNewMessages(); });
     window.OnCheckUnread();
-    window.Place(CorvaneView::User)->SetView(new CFormviewUser(CUserStore::Instance()));
-    CFormviewManager *manager = AttachManagerView(window, db, link);
-    AttachCommandViews(window, db, link);
-    AttachHistoryView(window, db);
-    AttachMessageView(window);
+    CFormviewManager *manager = AttachStartupViews(window, db, link);
 
     QStringList ports = options.ports;
     std::unique_ptr<DemoReceiver> simulator;
@@ -224,12 +240,7 @@ int RunMainWindow(const StartOptions &options, const DemoStarter &demo)
             qCWarning(lcShell) << "demo receiver not started:" << error;
     }
 
-    if (OpenStartupDatabase(window, db)) {
-        manager->RebuildTree(); // loads the network table from the node table
-        const QString text = LoadStr(Sid::OpenedDatabase) + AppSettings::Instance().DatabaseFileName();
-        LogMessage(MessageKind::System, text);
-        window.OnNewMessage(MessageKind::System, text);
-    }
+    LoadStartupNetwork(window, db, *manager);
 
     LinkSession session(link, theNodeTable(), db);
     session.SetGivenPorts(ports);

@@ -21,6 +21,21 @@ public:
 // receiver did not start. Problems with the database are logged by the starter.
 using DemoStarter = std::function<std::unique_ptr<DemoReceiver>(CCorvaneODBC &database, QString *error)>;
 
+class CFormviewManager;
+class CUart_CommApp;
+class LinkSession;
+
+// Start-up steps of RunMainWindow, also run by the start-up benchmark.
+// Puts the user, management, real-time, logging, download, history and message views into the
+// window; returns the management view.
+CFormviewManager *AttachStartupViews(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp &link);
+// Opens the database the settings name (the settings dialog once as the fallback), loads the
+// network table and logs the opened database.
+void LoadStartupNetwork(CCorvaneManagerDlg &window, CCorvaneODBC &db, CFormviewManager &manager);
+// The GPRS view, which asks the link session for the receiver's id.
+void AttachGprsView(CCorvaneManagerDlg &window, CCorvaneODBC &db, CUart_CommApp &link,
+                    const LinkSession &session);
+
 // Passes the network's events on to the views of the window as their notifications.
 void ConnectViewNotices(NetworkNotifier &notifier, CCorvaneManagerDlg &window);
 

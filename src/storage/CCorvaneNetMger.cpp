@@ -48,32 +48,34 @@ QString Text(const QVariant &v)
     return v.isNull() ? QString() : v.toString();
 }
 
-NodeRow FromQuery(const QSqlQuery &q)
+// The row from the query's columns first .. first + 30.
+NodeRow FromQuery(const QSqlQuery &query, int first)
 {
+    const auto value = [&query, first](int column) { return query.value(first + column); };
     NodeRow r;
-    r.id = q.value(0).toInt();
-    r.name = Text(q.value(1));
-    r.extaddress = Text(q.value(2));
-    r.shortAddress = Text(q.value(3));
-    r.type = quint8(q.value(4).toUInt());
-    r.fatherid = q.value(5).toInt();
-    r.childsnumble = q.value(6).toInt();
-    r.runstate = quint8(q.value(7).toUInt());
-    r.startTime = q.value(8).toLongLong();
-    r.endTime = q.value(9).toLongLong();
-    r.sampleCap = q.value(10).toInt();
-    r.channel1_upper = q.value(11).toFloat();
-    r.channel1_lower = q.value(12).toFloat();
-    r.channel2_upper = q.value(13).toFloat();
-    r.channel2_lower = q.value(14).toFloat();
-    r.rtDataCap = q.value(15).toInt();
-    r.lengthDatas = q.value(16).toInt();
-    r.downloadplanmode = quint8(q.value(17).toUInt());
-    r.downloadplantime = q.value(18).toLongLong();
-    r.lasthistorydataid = q.value(19).toInt();
-    r.gprs_local = Text(q.value(20));
+    r.id = value(0).toInt();
+    r.name = Text(value(1));
+    r.extaddress = Text(value(2));
+    r.shortAddress = Text(value(3));
+    r.type = quint8(value(4).toUInt());
+    r.fatherid = value(5).toInt();
+    r.childsnumble = value(6).toInt();
+    r.runstate = quint8(value(7).toUInt());
+    r.startTime = value(8).toLongLong();
+    r.endTime = value(9).toLongLong();
+    r.sampleCap = value(10).toInt();
+    r.channel1_upper = value(11).toFloat();
+    r.channel1_lower = value(12).toFloat();
+    r.channel2_upper = value(13).toFloat();
+    r.channel2_lower = value(14).toFloat();
+    r.rtDataCap = value(15).toInt();
+    r.lengthDatas = value(16).toInt();
+    r.downloadplanmode = quint8(value(17).toUInt());
+    r.downloadplantime = value(18).toLongLong();
+    r.lasthistorydataid = value(19).toInt();
+    r.gprs_local = Text(value(20));
     for (int k = 0; k < NodeRow::kBindSlots; ++k)
-        r.gprs_bind[size_t(k)] = Text(q.value(21 + k));
+        r.gprs_bind[size_t(k)] = Text(value(21 + k));
     return r;
 }
 
@@ -81,6 +83,22 @@ QString ColumnList()
 {
     const auto &columns = NodeTableColumns();
     return QStringList(columns.begin(), columns.end()).join(QLatin1String(", "));
+}
+
+const QString &FetchStatement()
+{
+    static const QString statement =
+        QStringLiteral("SELECT %1 FROM [CorvaneRFMS] WHERE rowid = ?").arg(ColumnList());
+    return statement;
+}
+
+// Walks the address index; the rows come with their values, so no second read is needed.
+const QString &AddressStatement()
+{
+    static const QString statement =
+        QStringLiteral("SELECT rowid, %1 FROM [CorvaneRFMS] WHERE extaddress = ? ORDER BY id, rowid")
+            .arg(ColumnList());
+    return statement;
 }
 
 // Texts longer than their column are refused, as the original engine did.
@@ -231,10 +249,72 @@ void CCorvaneNetMger::Close()
 {
     m_open = false;
     m_keys.clear();
+    m_indexOfRowId.clear();
+    m_firstOfId.clear();
+    m_dataVersion = -1;
     m_pos = 0;
     m_bof = m_eof = true;
     m_row = NodeRow();
     m_mode = Mode::None;
+    // The statements go with the cursor, so that the connection can be removed after it.
+    m_fetchQuery = QSqlQuery();
+    m_addressQuery = QSqlQuery();
+    m_stateQuery = QSqlQuery();
+    m_allRows.clear();
+    m_allRowsState = {-1, -1};
+}
+
+QSqlQuery *CCorvaneNetMger::Prepared(QSqlQuery &query, const QString &statement)
+{
+    if (query.lastQuery() == statement)
+        return &query;
+    query = QSqlQuery(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (query.prepare(statement))
+        return &query;
+    m_lastError = query.lastError().text();
+    query = QSqlQuery();
+    return nullptr;
+}
+
+std::pair<qint64, qint64> CCorvaneNetMger::WriteState()
+{
+    QSqlQuery *q = Prepared(
+        m_stateQuery, QStringLiteral("SELECT total_changes(), data_version FROM pragma_data_version()"));
+    if (!q || !q->exec() || !q->next())
+        return {-1, -1};
+    const std::pair<qint64, qint64> state{q->value(0).toLongLong(), q->value(1).toLongLong()};
+    q->finish();
+    return state;
+}
+
+void CCorvaneNetMger::AppendKey(const Key &key)
+{
+    m_allRowsState = {-1, -1}; // the set changes
+    const int index = int(m_keys.size());
+    m_keys.push_back(key);
+    m_indexOfRowId.emplace(key.rowid, index);
+    m_firstOfId.emplace(key.id, index); // the first row of an id stays
+}
+
+bool CCorvaneNetMger::ReadKeys()
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.isOpen())
+        return Fail(QStringLiteral("no connection"));
+    // Taken before the rows: a commit in between only makes the next check read them again.
+    m_dataVersion = WriteState().second;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT rowid, id FROM [CorvaneRFMS] ORDER BY id, rowid")))
+        return Fail(q.lastError().text());
+    m_keys.clear();
+    m_indexOfRowId.clear();
+    m_firstOfId.clear();
+    m_allRowsState = {-1, -1};
+    while (q.next())
+        AppendKey(Key{q.value(0).toLongLong(), q.value(1).toInt()});
+    return true;
 }
 
 bool CCorvaneNetMger::Requery()
@@ -242,18 +322,64 @@ bool CCorvaneNetMger::Requery()
     if (!m_open)
         return Fail(QStringLiteral("cursor not open"));
     m_mode = Mode::None;
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.isOpen())
-        return Fail(QStringLiteral("no connection"));
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT rowid, id FROM [CorvaneRFMS] ORDER BY id, rowid")))
-        return Fail(q.lastError().text());
-    m_keys.clear();
-    while (q.next())
-        m_keys.push_back(Key{q.value(0).toLongLong(), q.value(1).toInt()});
+    if (!ReadKeys())
+        return false;
     MoveTo(0);
     return true;
+}
+
+bool CCorvaneNetMger::RequeryAfterWrite(qint64 addedRowId, qint32 addedId)
+{
+    if (!m_open)
+        return Fail(QStringLiteral("cursor not open"));
+    const qint64 version = WriteState().second;
+    if (version < 0 || version != m_dataVersion)
+        return Requery();
+    // A new row takes the largest id + 1, so it sorts after every row of the set; anything
+    // else is left to a full read.
+    if (addedRowId != 0 && m_indexOfRowId.count(addedRowId) == 0) {
+        const bool last = m_keys.empty() || addedId > m_keys.back().id ||
+                          (addedId == m_keys.back().id && addedRowId > m_keys.back().rowid);
+        if (!last)
+            return Requery();
+        AppendKey(Key{addedRowId, addedId});
+    }
+    m_mode = Mode::None;
+    MoveTo(0);
+    return true;
+}
+
+std::vector<NodeRow> CCorvaneNetMger::ReadAll()
+{
+    if (!m_open)
+        return {};
+    // Taken before the rows: a write in between only makes the next call read them again.
+    const std::pair<qint64, qint64> state = WriteState();
+    if (state.first < 0 || state != m_allRowsState)
+        m_allRowsState = ReadCurrentRows(m_allRows) ? state : std::pair<qint64, qint64>{-1, -1};
+    MoveTo(int(m_keys.size()));
+    return m_allRows;
+}
+
+bool CCorvaneNetMger::ReadCurrentRows(std::vector<NodeRow> &rows)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    std::unordered_map<qint64, NodeRow> current;
+    current.reserve(m_keys.size());
+    const bool read = q.exec(QStringLiteral("SELECT rowid, %1 FROM [CorvaneRFMS]").arg(ColumnList()));
+    if (!read)
+        m_lastError = q.lastError().text();
+    while (q.next())
+        current.emplace(q.value(0).toLongLong(), FromQuery(q, 1));
+    rows.clear();
+    rows.reserve(m_keys.size());
+    for (const Key &key : m_keys) {
+        const auto it = current.find(key.rowid);
+        if (it != current.end())
+            rows.push_back(std::move(it->second));
+    }
+    return read;
 }
 
 // Index -1 is the begin, size() the end; an empty set stands at both.
@@ -269,16 +395,17 @@ void CCorvaneNetMger::MoveTo(int index)
 
 bool CCorvaneNetMger::Fetch()
 {
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT %1 FROM [CorvaneRFMS] WHERE rowid = ?").arg(ColumnList()));
-    q.addBindValue(m_keys[size_t(m_pos)].rowid);
-    if (!q.exec())
-        return Fail(q.lastError().text());
-    if (!q.next())
-        return Fail(QStringLiteral("row deleted"));
-    m_row = FromQuery(q);
-    return true;
+    QSqlQuery *q = Prepared(m_fetchQuery, FetchStatement());
+    if (!q)
+        return false;
+    q->bindValue(0, m_keys[size_t(m_pos)].rowid);
+    if (!q->exec())
+        return Fail(q->lastError().text());
+    const bool found = q->next();
+    if (found)
+        m_row = FromQuery(*q, 0);
+    q->finish(); // no statement stays open between moves
+    return found || Fail(QStringLiteral("row deleted"));
 }
 
 void CCorvaneNetMger::MoveFirst()
@@ -309,18 +436,17 @@ bool CCorvaneNetMger::SeekId(qint32 id)
 {
     if (!m_open)
         return false;
-    if (!m_bof)
-        MoveFirst();
-    // The set is in id order: walk it on the ids it was read with and confirm on the row itself,
-    // so a row deleted meanwhile is passed over.
-    for (int i = std::max(m_pos, 0); i < int(m_keys.size()); ++i) {
-        if (m_keys[size_t(i)].id != id)
-            continue;
+    // The set is in id order, so the rows read with this id follow its first one; each is
+    // confirmed on the row itself, so a row deleted meanwhile is passed over.
+    const auto first = m_firstOfId.find(id);
+    const int size = int(m_keys.size());
+    for (int i = first == m_firstOfId.end() ? size : first->second; i < size && m_keys[size_t(i)].id == id;
+         ++i) {
         MoveTo(i);
         if (m_row.id == id && !m_eof)
             return true;
     }
-    MoveTo(int(m_keys.size()));
+    MoveTo(size);
     return false;
 }
 
@@ -328,23 +454,22 @@ bool CCorvaneNetMger::SeekAddress(const QString &address)
 {
     if (!m_open)
         return false;
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT rowid FROM [CorvaneRFMS] WHERE extaddress = ? ORDER BY id, rowid"));
-    q.addBindValue(address);
-    if (q.exec()) {
-        while (q.next()) {
-            const qint64 rowid = q.value(0).toLongLong();
-            const auto it = std::find_if(m_keys.begin(), m_keys.end(),
-                                         [rowid](const Key &k) { return k.rowid == rowid; });
-            if (it == m_keys.end())
+    QSqlQuery *q = Prepared(m_addressQuery, AddressStatement());
+    if (q) {
+        q->bindValue(0, address);
+        if (!q->exec())
+            m_lastError = q->lastError().text();
+        while (q->isActive() && q->next()) {
+            const auto it = m_indexOfRowId.find(q->value(0).toLongLong());
+            if (it == m_indexOfRowId.end())
                 continue; // added after the last re-query: not in this cursor's set
-            MoveTo(int(it - m_keys.begin()));
-            if (!m_eof && m_row.extaddress == address)
-                return true;
+            m_pos = it->second;
+            m_bof = m_eof = false;
+            m_row = FromQuery(*q, 1);
+            q->finish();
+            return true;
         }
-    } else {
-        m_lastError = q.lastError().text();
+        q->finish();
     }
     MoveTo(int(m_keys.size()));
     return false;
@@ -443,6 +568,10 @@ bool CCorvaneNetMger::Update()
     bool ok = q.exec();
     if (!ok)
         m_lastError = q.lastError().text();
+    else if (m_mode == Mode::Add)
+        m_addedRowId = q.lastInsertId().toLongLong();
+    else if (now[0] != before[0])
+        m_dataVersion = -1; // a renumbered row: the set is read again at the next re-query
     else if (m_mode == Mode::Edit && q.numRowsAffected() == 0)
         ok = Fail(QStringLiteral("row deleted"));
     if (m_mode == Mode::Add)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QSqlQuery>
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 // One row of the node table CorvaneRFMS, in column order. A fresh row has empty texts, zero
@@ -85,6 +88,8 @@ struct NodeChange {
 // when it moves onto it; rows added later are seen only after the next re-query, rows deleted
 // meanwhile read as missing. Moving past the last row sets the end flag, before the first
 // the begin flag; an empty table sets both.
+// Its statements are prepared once per connection; seeks by id and by address find the row
+// through hash maps of the set (and the address index) instead of walking it.
 class CCorvaneNetMger {
 public:
     explicit CCorvaneNetMger(QString connectionName = QString());
@@ -96,6 +101,14 @@ public:
     [[nodiscard]] bool IsOpen() const { return m_open; }
     // Reads the set of rows again and moves to the first row.
     [[nodiscard]] bool Requery();
+    // The same after a write of this program: when no other connection changed the table since
+    // the set was read, the set is kept (plus the row added by rowid addedRowId, if not 0)
+    // instead of being read again.
+    [[nodiscard]] bool RequeryAfterWrite(qint64 addedRowId = 0, qint32 addedId = 0);
+    // Current values of every row of the set in order, rows deleted meanwhile left out; the
+    // cursor ends at the end of the set. One statement for the whole table, none when nothing
+    // was written to the database since the last call (the rows are kept until then).
+    [[nodiscard]] std::vector<NodeRow> ReadAll();
 
     [[nodiscard]] bool IsBOF() const { return m_bof; }
     [[nodiscard]] bool IsEOF() const { return m_eof; }
@@ -131,6 +144,8 @@ public:
     [[nodiscard]] bool IsEditing() const { return m_mode == Mode::Edit; }
     [[nodiscard]] bool IsAdding() const { return m_mode == Mode::Add; }
     [[nodiscard]] QString LastError() const { return m_lastError; }
+    // Rowid of the row the last successful Update() added.
+    [[nodiscard]] qint64 LastAddedRowId() const { return m_addedRowId; }
 
 private:
     enum class Mode { None, Edit, Add };
@@ -142,10 +157,27 @@ private:
     void MoveTo(int index);
     bool Fetch();
     bool Fail(const QString &text);
+    bool ReadKeys();
+    bool ReadCurrentRows(std::vector<NodeRow> &rows);
+    void AppendKey(const Key &key);
+    // The statement prepared on this cursor's connection, prepared on first use.
+    QSqlQuery *Prepared(QSqlQuery &query, const QString &statement);
+    // Rows changed by this connection and SQLite's count of commits by other connections
+    // (data_version); {-1, -1} when they cannot be read.
+    std::pair<qint64, qint64> WriteState();
 
     QString m_connection;
     bool m_open = false;
     std::vector<Key> m_keys;
+    std::unordered_map<qint64, int> m_indexOfRowId;
+    std::unordered_map<qint32, int> m_firstOfId;
+    qint64 m_dataVersion = -1; // when the set was read
+    qint64 m_addedRowId = 0;
+    QSqlQuery m_fetchQuery;
+    QSqlQuery m_addressQuery;
+    QSqlQuery m_stateQuery;
+    std::vector<NodeRow> m_allRows; // what ReadAll() read last, for m_allRowsState
+    std::pair<qint64, qint64> m_allRowsState{-1, -1};
     int m_pos = 0;
     bool m_bof = true;
     bool m_eof = true;

@@ -119,6 +119,19 @@ QString ForeignReason(QSqlDatabase connection, QSqlError &error)
     return {};
 }
 
+// Lookups by extended address walk this index. A database made before it existed gains it on
+// open; the rows stay as they are. A file that cannot take it (read-only medium, another
+// program writing) is still opened: lookups are then only slower.
+void EnsureAddressIndex(QSqlDatabase connection)
+{
+    QString error;
+    if (!ExecStatement(
+            connection,
+            QStringLiteral("CREATE INDEX IF NOT EXISTS CorvaneRFMS_extaddress ON CorvaneRFMS (extaddress)"),
+            error))
+        qCWarning(lcStorage) << "no index on the node addresses:" << error;
+}
+
 // SQLite's codes for a database another connection is writing to.
 bool IsBusy(const QSqlError &error)
 {
@@ -320,6 +333,8 @@ int CCorvaneODBC::OpenDatabaseAt(const QString &fullPath, OpenMode mode)
         CloseDatabase();
         return 0;
     }
+    if (mode != OpenMode::ReadOnly)
+        EnsureAddressIndex(Connection());
     if (!OpenNodeCursors()) {
         Report(DatabaseError::Kind::SqlError, m_lookup.LastError());
         CloseDatabase();
@@ -425,6 +440,13 @@ int CCorvaneODBC::FirstNode()
     return 1;
 }
 
+std::vector<NodeRow> CCorvaneODBC::ReadNodes()
+{
+    if (!FirstNode())
+        return {};
+    return m_iteration.ReadAll();
+}
+
 int CCorvaneODBC::NextNode()
 {
     if (!m_iteration.IsEOF())
@@ -474,6 +496,7 @@ int CCorvaneODBC::SaveNode(const NodeChange &change)
 
     bool started = false;
     bool added = false;
+    int newId = 0;
     const int id = FindNodeIdByAddress(address);
     if (id >= 1) {
         started = SeekEditNode(id) && m_edit.Edit();
@@ -484,7 +507,8 @@ int CCorvaneODBC::SaveNode(const NodeChange &change)
         m_edit.MoveLast();
         m_edit.MoveNext();
         if (m_edit.IsEOF() && m_edit.AddNew()) {
-            m_edit.Fields().id = largest + 1;
+            newId = largest + 1;
+            m_edit.Fields().id = newId;
             started = added = true;
         }
     }
@@ -494,11 +518,16 @@ int CCorvaneODBC::SaveNode(const NodeChange &change)
     change.ApplyTo(m_edit.Fields());
     const bool written = m_edit.Update();
     const QString error = m_edit.LastError();
-    (void)m_edit.Requery();
-    if (!written)
-        return Refuse(error);
-    if (added && !OpenNodeCursors())
-        return 0;
+    if (!written || !added) {
+        (void)m_edit.RequeryAfterWrite();
+        return written ? 1 : Refuse(error);
+    }
+    // Every cursor takes the new row into its set, as re-opening them would.
+    const qint64 rowId = m_edit.LastAddedRowId();
+    for (CCorvaneNetMger *cursor : {&m_lookup, &m_iteration, &m_edit}) {
+        if (!cursor->RequeryAfterWrite(rowId, newId))
+            return Refuse(cursor->LastError());
+    }
     return 1;
 }
 

@@ -91,6 +91,9 @@ public:
     // Node table.
     // Iteration cursor: 0 when the table is empty, else on the first row and 1.
     [[nodiscard]] int FirstNode();
+    // Every row of the iteration cursor's set in id order, read at once; the cursor ends at the
+    // end (empty when FirstNode() gives 0).
+    [[nodiscard]] std::vector<NodeRow> ReadNodes();
     // Moves on unless at the end; always 1.
     int NextNode();
     [[nodiscard]] bool IsNodeIterationEnd() const;

@@ -201,6 +201,28 @@ private slots:
                  -1);
     }
 
+    // A router joins and, in the same chunk, a known logger names it as its parent: the logger is
+    // found under the router at once; the tree reloads for the join and once after the batch,
+    // with no link notice for either node.
+    void loggerMovesUnderARouterThatJoinsInTheSameChunk()
+    {
+        AddNode(0x10, QStringLiteral("R"), 0x40, 0);
+        const int logger = AddNode(0x20, QStringLiteral("A"), 0x80, 1);
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Connect(0x10);
+
+        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)) +
+                NodeInfo(FrameCodec::Command::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        const int router = db->FindNodeIdByAddress(
+            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
+        QCOMPARE(router, 3);
+        QVERIFY(db->SeekLookupNode(logger));
+        QCOMPARE(db->LookupCursor().Row().fatherid, router);
+        QCOMPARE(notices.size(), 2);
+        for (const Notice &n : notices)
+            QCOMPARE(int(n.event), int(Event::Topology));
+    }
+
     // An information answer updates the live fields; only a new short address is logged.
     void nodeInformationLogsOnlyAChangedShortAddress()
     {

@@ -5,6 +5,7 @@
 #include "storage/CCorvaneODBC.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace DownloadPlans {
 
@@ -106,20 +107,33 @@ DownloadPlanner::DownloadPlanner(CCorvaneBeeNode &table, CCorvaneODBC &database,
 
 void DownloadPlanner::NodeUpdated(int id)
 {
-    const BeeNodeItem *live = m_table.Find(id);
-    if (!live || !m_database.IsOpen() || m_database.SeekLookupNode(id) != 1) {
-        m_plans.Remove(id);
-    } else {
-        const NodeRow &row = m_database.LookupCursor().Row();
-        m_plans.Arm(id, row.downloadplanmode, row.downloadplantime, live->downloadCmdState, Now());
-    }
+    const bool found = m_database.IsOpen() && m_database.SeekLookupNode(id) == 1;
+    Follow(id, found ? &m_database.LookupCursor().Row() : nullptr);
     FollowTimer();
+}
+
+void DownloadPlanner::Follow(int id, const NodeRow *row)
+{
+    const BeeNodeItem *live = m_table.Find(id);
+    if (!live || !row)
+        m_plans.Remove(id);
+    else
+        m_plans.Arm(id, row->downloadplanmode, row->downloadplantime, live->downloadCmdState, Now());
 }
 
 void DownloadPlanner::ArmAll()
 {
-    for (const int id : m_table.Ids())
-        NodeUpdated(id);
+    // The table read once rather than sought node by node (thousands of nodes at start-up).
+    std::unordered_map<int, NodeRow> rows;
+    if (m_database.IsOpen()) {
+        for (NodeRow &row : m_database.ReadNodes())
+            rows.emplace(row.id, std::move(row)); // the first row of an id, as a seek finds it
+    }
+    for (const int id : m_table.Ids()) {
+        const auto it = rows.find(id);
+        Follow(id, it == rows.end() ? nullptr : &it->second);
+    }
+    FollowTimer();
 }
 
 void DownloadPlanner::ForceTimer(bool on)

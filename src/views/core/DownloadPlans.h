@@ -9,6 +9,7 @@
 
 class CCorvaneBeeNode;
 class CCorvaneODBC;
+struct NodeRow;
 
 // Download plans: a node's plan (none, daily at a time of day, once at a date and time) stands
 // in the node table; while the program runs, the plan list holds the armed plans and fires
@@ -104,6 +105,8 @@ signals:
     void planFired(int nodeId, qint64 planTime);
 
 private:
+    // Arms or disarms the node from its row (nullptr: not in the node table).
+    void Follow(int id, const NodeRow *row);
     void FollowTimer();
 
     CCorvaneBeeNode &m_table;
