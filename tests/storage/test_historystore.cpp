@@ -544,8 +544,11 @@ void TestHistoryStore::storedRowsKeepTheirBytes()
     HistoryBlockInput second = Block(data.left(121));
     second.startTime += 86400;
     QCOMPARE(H().StoreHistoryBlock(second), 1);
+    // The node table's address index came later and is no history table's concern.
+    QStringList lines = Dump(Db()).split(QLatin1Char('\n'));
+    lines.removeIf([](const QString &l) { return l.startsWith(QLatin1String("CorvaneRFMS_extaddress|")); });
     const QByteArray digest =
-        QCryptographicHash::hash(Dump(Db()).toUtf8(), QCryptographicHash::Sha256).toHex();
+        QCryptographicHash::hash(lines.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Sha256).toHex();
     QCOMPARE(digest, QByteArray("ea60d0126303a37267822b51bf28483e544b53c28e76b3693789a44b97c1d659"));
 }
 
