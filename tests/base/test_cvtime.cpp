@@ -24,11 +24,10 @@ private slots:
         QFETCH(int, month);
         QFETCH(int, day);
         QFETCH(int, hour);
-        QFETCH(qint64, expected);
         const CvTime::LocalFields f{year, month, day, hour, 0, 0};
         const auto secs = CvTime::FromLocal(f);
         QVERIFY(secs.has_value());
-        QCOMPARE(*secs, expected);
+        QTEST(*secs, "expected");
         QVERIFY(CvTime::ToLocal(*secs) == f);
     }
     // The cached offset follows daylight saving: minutes around each change, and days away from

@@ -51,8 +51,7 @@ private slots:
     {
         QFETCH(QString, lang);
         QFETCH(QString, system);
-        QFETCH(bool, chinese);
-        QCOMPARE(AppSettings::LanguageFromSetting(lang, QLocale(system)) == UiLanguage::Chinese, chinese);
+        QTEST(AppSettings::LanguageFromSetting(lang, QLocale(system)) == UiLanguage::Chinese, "chinese");
     }
 
     void unitRule_data()
@@ -70,8 +69,7 @@ private slots:
     {
         QFETCH(QString, tunit);
         QFETCH(bool, defaultFahrenheit);
-        QFETCH(bool, fahrenheit);
-        QCOMPARE(AppSettings::FahrenheitFromSetting(tunit, defaultFahrenheit), fahrenheit);
+        QTEST(AppSettings::FahrenheitFromSetting(tunit, defaultFahrenheit), "fahrenheit");
     }
 
     // Fahrenheit only where the locale measures in US units; Chinese systems stay Celsius.
@@ -118,15 +116,13 @@ private slots:
         QFETCH(QByteArray, ini);
         QFETCH(QString, system);
         QFETCH(bool, chinese);
-        QFETCH(bool, fahrenheit);
-        QFETCH(bool, sound);
         WriteIni(ini);
         AppSettings &s = AppSettings::Instance();
         s.LoadStartupSettings(QLocale(system));
         QCOMPARE(s.IsChinese(), chinese);
         QCOMPARE(s.FontCharset(), chinese ? 134 : 0);
-        QCOMPARE(s.IsFahrenheit(), fahrenheit);
-        QCOMPARE(s.SoundAlarm(), sound);
+        QTEST(s.IsFahrenheit(), "fahrenheit");
+        QTEST(s.SoundAlarm(), "sound");
         QCOMPARE(s.HumidityText(), QStringLiteral("%RH"));
         // The string table follows the language: 128 is "管理员" in Chinese only.
         QCOMPARE(LoadStr(128) == QStringLiteral("管理员"), chinese);
@@ -167,8 +163,7 @@ private slots:
     {
         QFETCH(float, value);
         QFETCH(QString, unit);
-        QFETCH(QString, shown);
-        QCOMPARE(FormatValue(value, unit), shown);
+        QTEST(FormatValue(value, unit), "shown");
     }
 };
 

@@ -29,8 +29,7 @@ private slots:
     void interval()
     {
         QFETCH(qint64, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(HistoryTexts::Interval(seconds), text);
+        QTEST(HistoryTexts::Interval(seconds), "text");
     }
 
     void samplesOfLength_data()
@@ -44,8 +43,7 @@ private slots:
     void samplesOfLength()
     {
         QFETCH(int, type);
-        QFETCH(int, samples);
-        QCOMPARE(HistoryTexts::SamplesOfLength(400, quint8(type)), samples);
+        QTEST(HistoryTexts::SamplesOfLength(400, quint8(type)), "samples");
     }
 
     void recordLimits()
@@ -75,7 +73,6 @@ private slots:
         QFETCH(bool, fahrenheit);
         QFETCH(int, alarm);
         QFETCH(float, value);
-        QFETCH(QString, text);
         AppSettings &a = AppSettings::Instance();
         a.SetCurrentTempUnit(fahrenheit ? a.FahrenheitText() : a.CelsiusText());
         CNodeDataSave s;
@@ -83,7 +80,7 @@ private slots:
         SetAlarm(s, 10, 30, 0, 0);
         s.alarmFlag = quint8(alarm);
         const HistoryRows rows(s);
-        QCOMPARE(rows.Cell(1, HistoryRows::ColChannel1), text);
+        QTEST(rows.Cell(1, HistoryRows::ColChannel1), "text");
         QCOMPARE(rows.Cell(1, HistoryRows::ColChannel2), QString()); // single channel
     }
 

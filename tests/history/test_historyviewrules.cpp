@@ -135,8 +135,7 @@ void TestHistoryViewRules::searchFindsRecord_data()
 void TestHistoryViewRules::searchFindsRecord()
 {
     QFETCH(qint64, offset);
-    QFETCH(int, found);
-    QCOMPARE(HistoryRecords::Find(HistoryRecords::Read(m_db->History(), kKey), m_start1 + offset), found);
+    QTEST(HistoryRecords::Find(HistoryRecords::Read(m_db->History(), kKey), m_start1 + offset), "found");
 }
 
 void TestHistoryViewRules::rangeRules_data()
@@ -164,7 +163,6 @@ void TestHistoryViewRules::rangeRules()
     QFETCH(QDate, endDate);
     QFETCH(QTime, endTime);
     QFETCH(bool, applies);
-    QFETCH(int, count);
     CNodeDataSave store;
     historytest::Fill(store, 0x80, 100, [](int i, int) { return float(i); });
     HistoryViewRules::Range range;
@@ -179,7 +177,7 @@ void TestHistoryViewRules::rangeRules()
                               startTime.minute(), startTime.second()));
     QCOMPARE(range.CanApply(), applies);
     QCOMPARE(range.Apply(store), applies);
-    QCOMPARE(store.rangeCount, count);
+    QTEST(store.rangeCount, "count");
 }
 
 void TestHistoryViewRules::rowOfMoment_data()
@@ -199,12 +197,11 @@ void TestHistoryViewRules::rowOfMoment()
 {
     QFETCH(qint64, offset);
     QFETCH(qint64, interval);
-    QFETCH(int, row);
     CNodeDataSave store;
     historytest::Fill(
         store, 0x80, 100, [](int i, int) { return float(i); }, 60);
     store.interval = interval;
-    QCOMPARE(HistoryViewRules::RowOfMoment(store, store.recordStart + offset), row);
+    QTEST(HistoryViewRules::RowOfMoment(store, store.recordStart + offset), "row");
 }
 
 void TestHistoryViewRules::saveAs_data()

@@ -55,7 +55,6 @@ void TestPrintCli::print()
     QFETCH(QStringList, options);
     QFETCH(QString, mode);
     QFETCH(int, pages);
-    QFETCH(bool, landscape);
     const QString out = m_home + QStringLiteral("/%1-%2.pdf").arg(mode).arg(pages);
     const CliRun r = RunCli(
         QStringList{"--home", m_home, "history", "print", "--node", kKey, "--record", "1"} + options << out);
@@ -67,7 +66,7 @@ void TestPrintCli::print()
     QCOMPARE(o.value("samples").toInt(), 4);
     const pdftest::Pages read = pdftest::ReadPages(ReadFile(out));
     QCOMPARE(read.boxes.size(), pages);
-    QCOMPARE(read.boxes.first().width() > read.boxes.first().height(), landscape);
+    QTEST(read.boxes.first().width() > read.boxes.first().height(), "landscape");
 }
 
 void TestPrintCli::refusals_data()

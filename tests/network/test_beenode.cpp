@@ -92,12 +92,11 @@ private slots:
     void rtTimeoutRule()
     {
         QFETCH(qint64, seconds);
-        QFETCH(qint64, stored);
         CCorvaneBeeNode table;
         table.AddNode(3);
         QCOMPARE(table.GetRtTimeout(3), qint64(3600));
         QCOMPARE(table.SetRtTimeout(3, seconds), 1);
-        QCOMPARE(table.GetRtTimeout(3), stored);
+        QTEST(table.GetRtTimeout(3), "stored");
         QCOMPARE(table.SetRtTimeout(4, seconds), 0);
     }
 

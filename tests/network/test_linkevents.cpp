@@ -283,8 +283,7 @@ private slots:
         QFETCH(float, value);
         QFETCH(float, lower);
         QFETCH(float, upper);
-        QFETCH(bool, near);
-        QCOMPARE(LinkEventHandler::IsNearLimit(value, lower, upper), near);
+        QTEST(LinkEventHandler::IsNearLimit(value, lower, upper), "near");
     }
 
     void realTimeSamplesAndThePreAlarmRepeatFilter()

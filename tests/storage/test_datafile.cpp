@@ -105,8 +105,7 @@ void TestDataFile::valueFields_data()
 void TestDataFile::valueFields()
 {
     QFETCH(double, value);
-    QFETCH(QByteArray, field);
-    QCOMPARE(ValueField(value), field);
+    QTEST(ValueField(value), "field");
 }
 
 void TestDataFile::headerLayout()
@@ -269,7 +268,6 @@ void TestDataFile::impossibleHeadersRefused()
 {
     QFETCH(int, at);
     QFETCH(QByteArray, field);
-    QFETCH(int, fault);
     QFETCH(QString, reason);
     CNodeDataSave s;
     Fill(s, 2, 0x80);
@@ -281,7 +279,7 @@ void TestDataFile::impossibleHeadersRefused()
     Fill(target, 3);
     QCOMPARE(ParseFile(file, target), 0);
     QCOMPARE(target.rangeCount, 3);
-    QCOMPARE(int(ReadFile(file, target)), fault);
+    QTEST(int(ReadFile(file, target)), "fault");
 
     // The tool names the check that failed.
     const QString path = TempPath(QStringLiteral("impossible.cvdf"));

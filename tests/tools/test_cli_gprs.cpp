@@ -94,14 +94,12 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, error);
-        QFETCH(QString, slot3);
-        QFETCH(QList<int>, fridgeSlots);
         const Run run = Cli(QStringList{QStringLiteral("gprs")} + args);
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
         const Run shown = Cli({QStringLiteral("gprs"), QStringLiteral("show")});
-        QCOMPARE(Find(shown, QStringLiteral("slot"), 3).value(QStringLiteral("number")).toString(), slot3);
-        QCOMPARE(SlotsOf(shown, kFridge), fridgeSlots);
+        QTEST(Find(shown, QStringLiteral("slot"), 3).value(QStringLiteral("number")).toString(), "slot3");
+        QTEST(SlotsOf(shown, kFridge), "fridgeSlots");
     }
 
     void lockIntoSimulator()

@@ -55,22 +55,17 @@ private slots:
     void pages()
     {
         QFETCH(int, loggers);
-        QFETCH(int, pageCount);
-        QFETCH(int, shownOnFirst);
-        QFETCH(int, nextOnFirst);
-        QFETCH(int, shownAfterNext);
-        QFETCH(int, nextAfterNext);
         CCorvaneBeeNode table;
         Page page(table, Network(table, loggers), kUnits);
-        QCOMPARE(page.Count(), pageCount);
-        QCOMPARE(Shown(page), shownOnFirst);
+        QTEST(page.Count(), "pageCount");
+        QTEST(Shown(page), "shownOnFirst");
         QVERIFY(!page.PreviousEnabled());
-        QCOMPARE(page.NextEnabled() ? int(*page.NextEnabled()) : -1, nextOnFirst);
+        QTEST(page.NextEnabled() ? int(*page.NextEnabled()) : -1, "nextOnFirst");
         page.Next();
         QCOMPARE(page.Number(), 2);
         QVERIFY(page.PreviousEnabled());
-        QCOMPARE(Shown(page), shownAfterNext);
-        QCOMPARE(page.NextEnabled() ? int(*page.NextEnabled()) : -1, nextAfterNext);
+        QTEST(Shown(page), "shownAfterNext");
+        QTEST(page.NextEnabled() ? int(*page.NextEnabled()) : -1, "nextAfterNext");
         if (loggers == 31) {
             QCOMPARE(page.Tiles()[0].nodeId, 31);
             QCOMPARE(page.Tiles()[0].title, QStringLiteral("L31"));
@@ -99,8 +94,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(float, v1);
         QFETCH(float, v2);
-        QFETCH(bool, alarm);
-        QCOMPARE(InAlarm(quint8(type), quint8(status), v1, v2, {0.0f, 25.0f, 5.0f, 80.0f}), alarm);
+        QTEST(InAlarm(quint8(type), quint8(status), v1, v2, {0.0f, 25.0f, 5.0f, 80.0f}), "alarm");
     }
 
     void reading_data()
@@ -117,8 +111,7 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(QString, unit);
-        QFETCH(QString, text);
-        QCOMPARE(ReadingText(quint8(type), 21.5f, -10.0f, unit, kF, kRh), text);
+        QTEST(ReadingText(quint8(type), 21.5f, -10.0f, unit, kF, kRh), "text");
     }
 
     void samples()
