@@ -31,13 +31,18 @@ struct Fixture {
     QTemporaryDir home;
     CCorvaneODBC db;
 
-    bool Open(int nodes)
+    // Opens with state.range(0) nodes; false (the benchmark skipped) when that fails.
+    bool Open(benchmark::State &state)
     {
         AppSettings::Instance().SetHomeFolder(home.path());
         const QString name = QStringLiteral("bench.mdb");
         const QString path = AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name;
-        return QDir().mkpath(AppSettings::Instance().DatabaseFolder()) && db.CreateDatabase(path) &&
-               FillNodeTable(path, nodes) && db.OpenDatabase(name);
+        const bool open = QDir().mkpath(AppSettings::Instance().DatabaseFolder()) &&
+                          db.CreateDatabase(path) && FillNodeTable(path, int(state.range(0))) &&
+                          db.OpenDatabase(name);
+        if (!open)
+            state.SkipWithError("cannot fill the database");
+        return open;
     }
 };
 
@@ -45,11 +50,9 @@ struct Fixture {
 void BM_SaveNewNode(benchmark::State &state)
 {
     Fixture f;
-    const int nodes = int(state.range(0));
-    if (!f.Open(nodes)) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Open(state))
         return;
-    }
+    const int nodes = int(state.range(0));
     int id = nodes;
     for (auto _ : state) {
         if (!f.db.SaveNode(NewNode(++id))) {
@@ -67,11 +70,9 @@ BENCHMARK(BM_SaveNewNode)->Arg(500)->Arg(5000)->Iterations(200)->UseRealTime()->
 void BM_SaveExistingNode(benchmark::State &state)
 {
     Fixture f;
-    const int nodes = int(state.range(0));
-    if (!f.Open(nodes)) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Open(state))
         return;
-    }
+    const int nodes = int(state.range(0));
     int n = 0;
     for (auto _ : state) {
         NodeChange change;
@@ -97,11 +98,9 @@ BENCHMARK(BM_SaveExistingNode)
 void BM_FindNodeByAddress(benchmark::State &state)
 {
     Fixture f;
-    const int nodes = int(state.range(0));
-    if (!f.Open(nodes)) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Open(state))
         return;
-    }
+    const int nodes = int(state.range(0));
     int n = 0;
     for (auto _ : state) {
         const int wanted = n++ * 7919 % nodes + 1; // spread over the table
@@ -118,11 +117,9 @@ BENCHMARK(BM_FindNodeByAddress)->Arg(100)->Arg(500)->Arg(1000)->Arg(5000)->Unit(
 void BM_SeekNodeById(benchmark::State &state)
 {
     Fixture f;
-    const int nodes = int(state.range(0));
-    if (!f.Open(nodes)) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Open(state))
         return;
-    }
+    const int nodes = int(state.range(0));
     int n = 0;
     for (auto _ : state) {
         const int wanted = n++ * 7919 % nodes + 1;
@@ -138,10 +135,8 @@ BENCHMARK(BM_SeekNodeById)->Arg(100)->Arg(500)->Arg(1000)->Arg(5000)->Unit(bench
 void BM_FindMissingAddress(benchmark::State &state)
 {
     Fixture f;
-    if (!f.Open(int(state.range(0)))) {
-        state.SkipWithError("cannot fill the database");
+    if (!f.Open(state))
         return;
-    }
     for (auto _ : state) {
         if (f.db.FindNodeIdByAddress(QStringLiteral("ffffffffffffffff")) != -1) {
             state.SkipWithError("found a node that is not there");
