@@ -298,119 +298,119 @@ void LinkEventHandler::OnRealTimeData(const AffairReply &record, int id)
     emit Notifier().newSample(id);
 }
 
-void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int parentId, Batch &batch)
+namespace {
+
+// Presence a command's result must carry before it is applied; nothing for other answers.
+std::optional<quint32> ResultPresence(Command type)
 {
-    const bool alarm = (record.status & NodeType::kStatusAlarmEnabled) != 0;
-    const auto setLimits = [&record, alarm](NodeRow &row) {
-        if (!alarm)
-            return;
+    switch (type) {
+    case Command::RTC:
+        return kRtcPresence;
+    case Command::STN:
+    case Command::SPN:
+    case Command::WNN:
+        return kNodePresence;
+    case Command::GHI:
+        return kHistoryInfoPresence;
+    case Command::DLD:
+        return kDownloadPresence;
+    default:
+        return std::nullopt;
+    }
+}
+
+// What a command's result writes into the stored row beyond father id and type.
+void EditResultRow(const AffairReply &record, NodeRow &row)
+{
+    if (record.type == Command::RTC)
+        return;
+    row.runstate = record.status;
+    if (record.type == Command::SPN)
+        return;
+    if (record.type != Command::WNN) {
+        row.startTime = record.startTime;
+        row.sampleCap = qint32(record.logInterval);
+    }
+    if (record.type == Command::DLD)
+        row.endTime = record.endTime;
+    if (record.status & NodeType::kStatusAlarmEnabled) {
         row.channel1_lower = record.limit1;
         row.channel1_upper = record.limit2;
         row.channel2_lower = record.limit3;
         row.channel2_upper = record.limit4;
-    };
-    const auto setAlarmFields = [this, &record, alarm, id]() {
-        m_table.SetAlarmEnable(id, alarm ? 4 : 0);
-        if (!alarm)
-            return;
-        m_table.SetDevCh1Lower(id, record.limit1);
-        m_table.SetDevCh1Upper(id, record.limit2);
-        m_table.SetDevCh2Lower(id, record.limit3);
-        m_table.SetDevCh2Upper(id, record.limit4);
-    };
-    bool parentChanged = false;
+    }
+}
 
+} // namespace
+
+void LinkEventHandler::OnCommandResult(const AffairReply &record, int id, int parentId, Batch &batch)
+{
+    const std::optional<quint32> presence = ResultPresence(record.type);
+    if (!presence || !Has(record, *presence))
+        return;
+    const bool parentChanged =
+        EditRow(id, parentId, record.deviceType, [&record](NodeRow &row) { EditResultRow(record, row); });
+    // The stop answer refreshes the link fields only; the live type stays as the node had it.
+    SetLiveLink(record, id, record.type != Command::SPN);
+    m_table.SetShortAddress(id, record.shortAddress);
+    NotifyManager(id, parentChanged);
+    ApplyCommandState(record, id);
+    batch.topologyChanged = batch.topologyChanged || parentChanged;
+}
+
+void LinkEventHandler::ApplyCommandState(const AffairReply &record, int id)
+{
     switch (record.type) {
     case Command::RTC:
-        if (!Has(record, kRtcPresence))
-            return;
-        parentChanged = EditRow(id, parentId, record.deviceType, nullptr);
-        SetLiveLink(record, id);
-        m_table.SetShortAddress(id, record.shortAddress);
-        NotifyManager(id, parentChanged);
-        m_table.SetRtFlag(id, 1);
-        if (record.rtInterval == 0) {
-            m_table.SetRtCmdState(id, RtStopped);
-            m_table.SetRtTimeout(id, kDefaultRtTimeout);
-            m_table.SetRtInterval(id, 0);
-        } else {
-            m_table.SetRtCmdState(id, RtStarted);
-            m_table.SetRtTimeout(id, record.rtInterval);
-            m_table.SetRtInterval(id, record.rtInterval);
-        }
-        emit Notifier().nodeChanged(id, NodeAspect::RealTime);
+        ApplyRealTimeInterval(record.rtInterval, id);
         break;
     case Command::STN:
-        if (!Has(record, kNodePresence))
-            return;
-        parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
-            row.runstate = record.status;
-            row.startTime = record.startTime;
-            row.sampleCap = qint32(record.logInterval);
-            setLimits(row);
-        });
-        SetLiveLink(record, id);
-        m_table.SetShortAddress(id, record.shortAddress);
-        NotifyManager(id, parentChanged);
         m_table.SetLogStartTime(id, record.startTime);
         m_table.SetLogInterval(id, record.logInterval);
-        setAlarmFields();
+        ApplyAlarmFields(record, id);
         m_table.SetLogCmdState(id, LogStarted);
         emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
     case Command::SPN:
-        if (!Has(record, kNodePresence))
-            return;
-        parentChanged = EditRow(id, parentId, record.deviceType,
-                                [&record](NodeRow &row) { row.runstate = record.status; });
-        // The stop answer refreshes the link fields only; the live type stays as the node had it.
-        SetLiveLink(record, id, false);
-        m_table.SetShortAddress(id, record.shortAddress);
-        NotifyManager(id, parentChanged);
         m_table.SetLogCmdState(id, LogStopped);
         emit Notifier().nodeChanged(id, NodeAspect::Logging);
         break;
-    case Command::GHI:
-    case Command::DLD:
-        if (!Has(record, record.type == Command::GHI ? kHistoryInfoPresence : kDownloadPresence))
-            return;
-        parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
-            row.runstate = record.status;
-            row.startTime = record.startTime;
-            if (record.type == Command::DLD)
-                row.endTime = record.endTime;
-            row.sampleCap = qint32(record.logInterval);
-            setLimits(row);
-        });
-        SetLiveLink(record, id);
-        m_table.SetShortAddress(id, record.shortAddress);
-        NotifyManager(id, parentChanged);
-        if (record.type == Command::DLD) {
-            StoreDownload(record, id);
-            // The link has already set an interrupted download's state (15).
-            if (!IsInterruptedDownload(record))
-                m_table.SetDownloadCmdState(id, Downloaded);
-            emit Notifier().nodeChanged(id, NodeAspect::Download);
-        }
-        break;
     case Command::WNN:
-        if (!Has(record, kNodePresence))
-            return;
-        parentChanged = EditRow(id, parentId, record.deviceType, [&](NodeRow &row) {
-            row.runstate = record.status;
-            setLimits(row);
-        });
-        SetLiveLink(record, id);
-        NotifyManager(id, parentChanged);
-        setAlarmFields();
+        ApplyAlarmFields(record, id);
         m_table.SetLogCmdState(id, LimitsWritten);
-        m_table.SetShortAddress(id, record.shortAddress);
         emit Notifier().nodeChanged(id, NodeAspect::Logging);
+        break;
+    case Command::DLD:
+        StoreDownload(record, id);
+        // The link has already set an interrupted download's state (15).
+        if (!IsInterruptedDownload(record))
+            m_table.SetDownloadCmdState(id, Downloaded);
+        emit Notifier().nodeChanged(id, NodeAspect::Download);
         break;
     default:
         break;
     }
-    batch.topologyChanged = batch.topologyChanged || parentChanged;
+}
+
+void LinkEventHandler::ApplyRealTimeInterval(qint64 interval, int id)
+{
+    m_table.SetRtFlag(id, 1);
+    m_table.SetRtCmdState(id, interval == 0 ? RtStopped : RtStarted);
+    m_table.SetRtTimeout(id, interval == 0 ? kDefaultRtTimeout : interval);
+    m_table.SetRtInterval(id, interval);
+    emit Notifier().nodeChanged(id, NodeAspect::RealTime);
+}
+
+void LinkEventHandler::ApplyAlarmFields(const AffairReply &record, int id)
+{
+    const bool alarm = (record.status & NodeType::kStatusAlarmEnabled) != 0;
+    m_table.SetAlarmEnable(id, alarm ? 4 : 0);
+    if (!alarm)
+        return;
+    m_table.SetDevCh1Lower(id, record.limit1);
+    m_table.SetDevCh1Upper(id, record.limit2);
+    m_table.SetDevCh2Lower(id, record.limit3);
+    m_table.SetDevCh2Upper(id, record.limit4);
 }
 
 void LinkEventHandler::StoreDownload(const AffairReply &record, int id)

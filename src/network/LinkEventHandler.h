@@ -73,6 +73,10 @@ private:
     bool OnNodeInformation(const AffairReply &record, int id, int parentId, Batch &batch);
     void OnRealTimeData(const AffairReply &record, int id);
     void OnCommandResult(const AffairReply &record, int id, int parentId, Batch &batch);
+    // The command state, progress fields and notice a command's result leaves in the network table.
+    void ApplyCommandState(const AffairReply &record, int id);
+    void ApplyRealTimeInterval(qint64 interval, int id);
+    void ApplyAlarmFields(const AffairReply &record, int id);
     void LogRecord(const AffairReply &record, int id, Batch &batch);
     // True when the pre-alarm repeats one of the same node logged moments ago (else remembers it).
     [[nodiscard]] bool RepeatedPreAlarm(const AffairReply &record);
