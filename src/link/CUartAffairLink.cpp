@@ -425,90 +425,107 @@ bool CUartAffairLink::HandleReply(AffairReply &reply)
     return true;
 }
 
-void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> reply)
+namespace {
+
+// Copies the fields an answer carries (its presence bits) into the request's result.
+void MergeFields(AffairReply &res, const AffairReply &r)
 {
-    if (!head.result) {
-        head.result = std::move(reply);
-    } else {
-        AffairReply &res = *head.result;
-        const AffairReply &r = *reply;
-        const quint32 p = r.presence;
-        res.type = r.type;
-        // The result's time is that of the answer that carried its readings: a later answer
-        // without them (a retried step) must not date the readings or the last contact late.
-        if ((p & ReplyBits::kValues) || !(res.presence & ReplyBits::kValues))
-            res.receivedTime = r.receivedTime;
-        if (p & ReplyBits::kShortAddress)
-            res.shortAddress = r.shortAddress;
-        if (p & ReplyBits::kExtAddress)
-            res.extAddress = r.extAddress;
-        if (p & ReplyBits::kParentAddress)
-            res.parentAddress = r.parentAddress;
-        if (p & ReplyBits::kStartTime)
-            res.startTime = r.startTime;
-        if (p & ReplyBits::kEndTime)
-            res.endTime = r.endTime;
-        if (p & ReplyBits::kLogInterval)
-            res.logInterval = r.logInterval;
-        if (p & ReplyBits::kDeviceType)
-            res.deviceType = r.deviceType;
-        if (p & ReplyBits::kStatus)
-            res.status = r.status;
-        if (p & ReplyBits::kValues) {
-            res.value1 = r.value1;
-            res.value2 = r.value2;
-        }
-        if (p & ReplyBits::kAlarm) {
-            res.alarmMode = r.alarmMode;
-            res.limit1 = r.limit1;
-            res.limit2 = r.limit2;
-            res.limit3 = r.limit3;
-            res.limit4 = r.limit4;
-        }
-        if (p & ReplyBits::kDataLength)
-            res.dataLength = r.dataLength;
-        if (p & ReplyBits::kRtInterval)
-            res.rtInterval = r.rtInterval;
-        if (p & ReplyBits::kRfLevel)
-            res.rfLevel = r.rfLevel;
-        if (p & ReplyBits::kPowerLevel)
-            res.powerLevel = r.powerLevel;
-        if (p & ReplyBits::kEventFlags)
-            res.eventFlags = r.eventFlags;
-        if ((p & ReplyBits::kBlock) && head.step == Command::DLD && res.block && r.block) {
-            DownloadBlock &into = *res.block;
-            const DownloadBlock &in = *r.block;
-            // Only the block that continues the data fits; others are asked for again.
-            if (in.address == into.address && in.received <= into.total - into.received) {
-                const int n = in.received;
-                if (into.data.size() < into.received + n)
-                    into.data.resize(into.received + n);
-                if (n > 0) {
-                    std::memcpy(into.data.data() + into.received, in.data.constData(), size_t(n));
-                    // An empty block is no progress: it must not keep a silent download alive.
-                    head.resendCountdown = kBlockResend;
-                    head.life = AffairRequest::kStepLife;
-                }
-                into.address += n;
-                into.received += n;
-            }
-        }
-        res.presence |= p;
+    using namespace ReplyBits;
+    const quint32 p = r.presence;
+    res.type = r.type;
+    // The result's time is that of the answer that carried its readings: a later answer
+    // without them (a retried step) must not date the readings or the last contact late.
+    if ((p & kValues) || !(res.presence & kValues))
+        res.receivedTime = r.receivedTime;
+    if (p & kShortAddress)
+        res.shortAddress = r.shortAddress;
+    if (p & kExtAddress)
+        res.extAddress = r.extAddress;
+    if (p & kParentAddress)
+        res.parentAddress = r.parentAddress;
+    if (p & kStartTime)
+        res.startTime = r.startTime;
+    if (p & kEndTime)
+        res.endTime = r.endTime;
+    if (p & kLogInterval)
+        res.logInterval = r.logInterval;
+    if (p & kDeviceType)
+        res.deviceType = r.deviceType;
+    if (p & kStatus)
+        res.status = r.status;
+    if (p & kValues) {
+        res.value1 = r.value1;
+        res.value2 = r.value2;
     }
-    AffairReply &res = *head.result;
-    // The result records what was written.
-    if (head.kind == RequestKind::StartLogging && res.type == Command::STN) {
+    if (p & kAlarm) {
+        res.alarmMode = r.alarmMode;
+        res.limit1 = r.limit1;
+        res.limit2 = r.limit2;
+        res.limit3 = r.limit3;
+        res.limit4 = r.limit4;
+    }
+    if (p & kDataLength)
+        res.dataLength = r.dataLength;
+    if (p & kRtInterval)
+        res.rtInterval = r.rtInterval;
+    if (p & kRfLevel)
+        res.rfLevel = r.rfLevel;
+    if (p & kPowerLevel)
+        res.powerLevel = r.powerLevel;
+    if (p & kEventFlags)
+        res.eventFlags = r.eventFlags;
+}
+
+// The result records what was written, not only what the node answered.
+void RecordWritten(const AffairRequest &head, AffairReply &res)
+{
+    const bool started = head.kind == RequestKind::StartLogging && res.type == Command::STN;
+    if (started) {
         res.startTime = head.startTime;
         res.logInterval = head.logInterval;
     }
-    if ((head.kind == RequestKind::StartLogging && res.type == Command::STN) ||
-        (head.kind == RequestKind::SetAlarm && res.type == Command::WNN)) {
+    if (started || (head.kind == RequestKind::SetAlarm && res.type == Command::WNN)) {
         res.alarmMode = head.alarmMode;
         res.limit1 = head.limit1;
         res.limit2 = head.limit2;
         res.limit3 = head.limit3;
         res.limit4 = head.limit4;
     }
+}
+
+} // namespace
+
+void CUartAffairLink::Merge(AffairRequest &head, std::unique_ptr<AffairReply> reply)
+{
+    if (!head.result) {
+        head.result = std::move(reply);
+    } else {
+        MergeFields(*head.result, *reply);
+        if ((reply->presence & ReplyBits::kBlock) && head.step == Command::DLD && head.result->block &&
+            reply->block)
+            AppendBlock(head, *reply->block);
+        head.result->presence |= reply->presence;
+    }
+    RecordWritten(head, *head.result);
+}
+
+void CUartAffairLink::AppendBlock(AffairRequest &head, const DownloadBlock &in)
+{
+    DownloadBlock &into = *head.result->block;
+    // Only the block that continues the data fits; others are asked for again.
+    if (in.address != into.address || in.received > into.total - into.received)
+        return;
+    const int n = in.received;
+    if (into.data.size() < into.received + n)
+        into.data.resize(into.received + n);
+    if (n > 0) {
+        std::memcpy(into.data.data() + into.received, in.data.constData(), size_t(n));
+        // An empty block is no progress: it must not keep a silent download alive.
+        head.resendCountdown = kBlockResend;
+        head.life = AffairRequest::kStepLife;
+    }
+    into.address += n;
+    into.received += n;
 }
 
 void CUartAffairLink::Advance(AffairRequest &head, Command replyType)

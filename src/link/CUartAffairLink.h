@@ -133,6 +133,8 @@ private:
     void TimeOut(AffairRequest &head);
     bool DeliverPartialDownload(AffairRequest &head);
     void Merge(AffairRequest &head, std::unique_ptr<AffairReply> reply);
+    // Adds a data block that continues the download to the result.
+    void AppendBlock(AffairRequest &head, const DownloadBlock &in);
     void Advance(AffairRequest &head, FrameCodec::Command replyType);
     void SizeDownload(AffairRequest &head);
     void RunGprsFlow(AffairRequest &head, const AffairReply &reply);
