@@ -625,78 +625,79 @@ int CHistoryStore::AppendHistoryBlock(qint64 byteCount, QByteArray bytes)
 {
     int result = 0;
     const bool ownTransaction = !m_inTransaction;
-    bool begun = false;
-    if ((m_dataState & kDataOpen) && (m_dataState & kChainLoaded) && byteCount >= 1 &&
+    const bool fits =
+        (m_dataState & kDataOpen) && (m_dataState & kChainLoaded) && byteCount >= 1 &&
         bytes.size() >= byteCount &&
-        m_dataLastId + (byteCount + kRowBytes - 1) / kRowBytes + 1 < std::numeric_limits<qint32>::max()) {
-        begun = !ownTransaction || Db().transaction();
-        if (begun) {
-            m_inTransaction = true;
-            result = [&]() -> int {
-                const qint32 firstId = m_dataLastId + 1;
-                qint32 nextId = firstId;
-                QSqlQuery insert(Db());
-                QStringList marks;
-                for (int i = 0; i <= kRowBytes; ++i)
-                    marks << QStringLiteral("?");
-                if (!insert.prepare(
-                        QStringLiteral("INSERT INTO %1 (id, %2) VALUES (%3)")
-                            .arg(Bracketed(m_dataTable), DataColumns(), marks.join(QLatin1Char(',')))))
-                    return 0;
-                const DataRowCodec codec = RowCodec();
-                const auto *src = reinterpret_cast<const quint8 *>(bytes.constData());
-                for (qint64 offset = 0; offset < byteCount; offset += kRowBytes) {
-                    Row row{};
-                    const qint64 take = std::min<qint64>(kRowBytes, byteCount - offset);
-                    std::memcpy(row.data(), src + offset, static_cast<size_t>(take));
-                    // A row that cannot be written ends the whole block: no partial segment.
-                    if (!InsertDataRow(insert, codec, nextId, row))
-                        return 0;
-                    ++nextId;
-                }
-                SegmentHeader header;
-                header.firstId = firstId;
-                header.byteCount = static_cast<qint32>(byteCount);
-                header.lastId = nextId - 1;
-                header.previousHeaderId = m_segments.empty() ? 0 : m_segments.back().headerId;
-                header.flag = 0;
-                header.name = NodeName().toUtf8().left(kHeaderNameBytes);
-                const qint32 headerId = nextId;
-                if (!InsertDataRow(insert, codec, headerId, EncodeSegmentHeader(header)))
-                    return 0;
-                m_dataLastId = headerId;
-
-                if (!ReadDataRow(headerId) || !ReadDataRow(firstId))
-                    return 0;
-                SegmentEntry e;
-                e.headerId = headerId;
-                e.isHeader = true;
-                e.firstId = header.firstId;
-                e.lastId = header.lastId;
-                e.previousHeaderId = header.previousHeaderId;
-                e.byteCount = header.byteCount;
-                e.name = header.name;
-                m_segments.push_back(e);
-                qint64 total = 0;
-                for (const SegmentEntry &s : m_segments)
-                    total += s.byteCount;
-                if (!EditSummaryRow() || !SetDataLength(kEditing, total) ||
-                    !SetLastHeaderId(kEditing, headerId))
-                    return 0;
-                return UpdateEditedSummaryRow();
-            }();
-            if (ownTransaction) {
-                m_inTransaction = false;
-                if (result != 1 || !Db().commit()) {
-                    Db().rollback();
-                    result = 0;
-                    RequerySummary();
-                }
+        m_dataLastId + (byteCount + kRowBytes - 1) / kRowBytes + 1 < std::numeric_limits<qint32>::max();
+    if (fits && (!ownTransaction || Db().transaction())) {
+        m_inTransaction = true;
+        result = WriteSegment(byteCount, bytes);
+        if (ownTransaction) {
+            m_inTransaction = false;
+            if (result != 1 || !Db().commit()) {
+                Db().rollback();
+                result = 0;
+                RequerySummary();
             }
         }
     }
     CloseDataTable();
     return result;
+}
+
+int CHistoryStore::WriteSegment(qint64 byteCount, const QByteArray &bytes)
+{
+    QSqlQuery insert(Db());
+    QStringList marks;
+    for (int i = 0; i <= kRowBytes; ++i)
+        marks << QStringLiteral("?");
+    if (!insert.prepare(QStringLiteral("INSERT INTO %1 (id, %2) VALUES (%3)")
+                            .arg(Bracketed(m_dataTable), DataColumns(), marks.join(QLatin1Char(',')))))
+        return 0;
+    const DataRowCodec codec = RowCodec();
+    const auto *src = reinterpret_cast<const quint8 *>(bytes.constData());
+    SegmentHeader header;
+    header.firstId = m_dataLastId + 1;
+    qint32 nextId = header.firstId;
+    for (qint64 offset = 0; offset < byteCount; offset += kRowBytes) {
+        Row row{};
+        const qint64 take = std::min<qint64>(kRowBytes, byteCount - offset);
+        std::memcpy(row.data(), src + offset, static_cast<size_t>(take));
+        // A row that cannot be written ends the whole block: no partial segment.
+        if (!InsertDataRow(insert, codec, nextId, row))
+            return 0;
+        ++nextId;
+    }
+    header.byteCount = static_cast<qint32>(byteCount);
+    header.lastId = nextId - 1;
+    header.previousHeaderId = m_segments.empty() ? 0 : m_segments.back().headerId;
+    header.flag = 0;
+    header.name = NodeName().toUtf8().left(kHeaderNameBytes);
+    if (!InsertDataRow(insert, codec, nextId, EncodeSegmentHeader(header)))
+        return 0;
+    m_dataLastId = nextId;
+    return RecordSegment(header, nextId);
+}
+
+int CHistoryStore::RecordSegment(const SegmentHeader &header, qint32 headerId)
+{
+    if (!ReadDataRow(headerId) || !ReadDataRow(header.firstId))
+        return 0;
+    SegmentEntry e;
+    e.headerId = headerId;
+    e.isHeader = true;
+    e.firstId = header.firstId;
+    e.lastId = header.lastId;
+    e.previousHeaderId = header.previousHeaderId;
+    e.byteCount = header.byteCount;
+    e.name = header.name;
+    m_segments.push_back(e);
+    qint64 total = 0;
+    for (const SegmentEntry &s : m_segments)
+        total += s.byteCount;
+    if (!EditSummaryRow() || !SetDataLength(kEditing, total) || !SetLastHeaderId(kEditing, headerId))
+        return 0;
+    return UpdateEditedSummaryRow();
 }
 
 // ---------------------------------------------------------------- storing a download

@@ -164,6 +164,10 @@ private:
     [[nodiscard]] HistoryCodec::DataRowCodec RowCodec();
     bool InsertDataRow(QSqlQuery &insert, const HistoryCodec::DataRowCodec &codec, qint32 id,
                        const HistoryCodec::Row &plain);
+    // Inserts the rows and the header row of one new segment and records it; 1 on success.
+    int WriteSegment(qint64 byteCount, const QByteArray &bytes);
+    // Adds the written segment to the loaded chain and the record's length and last header.
+    int RecordSegment(const HistoryCodec::SegmentHeader &header, qint32 headerId);
     int StoreInTransaction(const HistoryBlockInput &block);
     // On the node's last record: cuts from the block the bytes that record already holds (same
     // start and interval, the block starting within the stored bytes and agreeing with them).
