@@ -72,6 +72,90 @@ void Alarm(const AffairRequest &r, Body &body)
     body.Limit(r.limit4);
 }
 
+// The body of a step of the network's own requests; false for a step that is none.
+bool NetworkBody(const AffairRequest &r, qint64 now, Body &body)
+{
+    switch (r.step) {
+    case Command::GDI:
+        return true;
+    case Command::GNI:
+    case Command::GMD:
+    case Command::SPN:
+    case Command::GHI:
+    case Command::SNM:
+    case Command::NWS:
+        Address(r, body);
+        return true;
+    case Command::STN:
+        Address(r, body);
+        body.Date(r.startTime);
+        body.Date(now);
+        body.U24(static_cast<quint32>(r.logInterval));
+        Alarm(r, body);
+        return true;
+    case Command::RTC:
+        Address(r, body);
+        body.U24(static_cast<quint32>(r.rtInterval));
+        return true;
+    case Command::DLD:
+        Address(r, body);
+        if (r.result && r.result->block) {
+            const DownloadBlock &b = *r.result->block;
+            body.U24(static_cast<quint32>(b.address));
+            body.U24(static_cast<quint32>(b.total - b.received));
+        }
+        return true;
+    case Command::WNN:
+        Address(r, body);
+        Alarm(r, body);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The body of a GPRS transaction's step; false for a step that is none.
+bool GprsBody(const AffairRequest &r, Body &body)
+{
+    switch (r.step) {
+    case Command::MEQ:
+    case Command::MGQ:
+        return true;
+    case Command::MDQ:
+        body.U16(static_cast<quint32>(r.gprsLoggerCount));
+        return true;
+    case Command::MDI:
+        body.U16(static_cast<quint32>(r.gprsIndex));
+        body.Bytes(r.gprsLoggerAddress.data(), 8);
+        return true;
+    case Command::MEI:
+    case Command::MEN:
+    case Command::MBN:
+        body.U16(static_cast<quint32>(r.gprsIndex));
+        return true;
+    case Command::MDN:
+        body.U16(static_cast<quint32>(r.gprsIndex));
+        body.Bytes(r.gprsInfo.data(), int(r.gprsInfo.size()));
+        return true;
+    case Command::MSQ:
+        body.Mask10(r.phoneSlotMask);
+        return true;
+    case Command::MSN:
+        body.U16(static_cast<quint32>(r.phoneSlotIndex));
+        body.Bytes(r.phoneNumber.data(), int(r.phoneNumber.size()));
+        return true;
+    case Command::MGN:
+        body.U16(static_cast<quint32>(r.phoneSlotIndex));
+        return true;
+    case Command::MAN:
+        body.U16(static_cast<quint32>(r.gprsIndex));
+        body.Mask10(r.gprsBindMask);
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void ApplyStartTimeRule(AffairRequest &request, qint64 now)
@@ -83,73 +167,7 @@ void ApplyStartTimeRule(AffairRequest &request, qint64 now)
 bool Build(const AffairRequest &r, qint64 now, RequestBuffer &out)
 {
     Body body;
-    switch (r.step) {
-    case Command::GDI:
-    case Command::MEQ:
-    case Command::MGQ:
-        break;
-    case Command::GNI:
-    case Command::GMD:
-    case Command::SPN:
-    case Command::GHI:
-    case Command::SNM:
-    case Command::NWS:
-        Address(r, body);
-        break;
-    case Command::STN:
-        Address(r, body);
-        body.Date(r.startTime);
-        body.Date(now);
-        body.U24(static_cast<quint32>(r.logInterval));
-        Alarm(r, body);
-        break;
-    case Command::RTC:
-        Address(r, body);
-        body.U24(static_cast<quint32>(r.rtInterval));
-        break;
-    case Command::DLD:
-        Address(r, body);
-        if (r.result && r.result->block) {
-            const DownloadBlock &b = *r.result->block;
-            body.U24(static_cast<quint32>(b.address));
-            body.U24(static_cast<quint32>(b.total - b.received));
-        }
-        break;
-    case Command::WNN:
-        Address(r, body);
-        Alarm(r, body);
-        break;
-    case Command::MDQ:
-        body.U16(static_cast<quint32>(r.gprsLoggerCount));
-        break;
-    case Command::MDI:
-        body.U16(static_cast<quint32>(r.gprsIndex));
-        body.Bytes(r.gprsLoggerAddress.data(), 8);
-        break;
-    case Command::MEI:
-    case Command::MEN:
-    case Command::MBN:
-        body.U16(static_cast<quint32>(r.gprsIndex));
-        break;
-    case Command::MDN:
-        body.U16(static_cast<quint32>(r.gprsIndex));
-        body.Bytes(r.gprsInfo.data(), int(r.gprsInfo.size()));
-        break;
-    case Command::MSQ:
-        body.Mask10(r.phoneSlotMask);
-        break;
-    case Command::MSN:
-        body.U16(static_cast<quint32>(r.phoneSlotIndex));
-        body.Bytes(r.phoneNumber.data(), int(r.phoneNumber.size()));
-        break;
-    case Command::MGN:
-        body.U16(static_cast<quint32>(r.phoneSlotIndex));
-        break;
-    case Command::MAN:
-        body.U16(static_cast<quint32>(r.gprsIndex));
-        body.Mask10(r.gprsBindMask);
-        break;
-    default:
+    if (!NetworkBody(r, now, body) && !GprsBody(r, body)) {
         out.fill(0);
         return false;
     }
