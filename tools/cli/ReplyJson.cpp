@@ -20,6 +20,61 @@ double Hundredths(float value)
     return std::round(static_cast<double>(value) * 100.0) / 100.0;
 }
 
+// The GPRS answers carry no presence bits: their fields always go out.
+void InsertGprsFields(const AffairReply &r, QJsonObject &o)
+{
+    switch (r.type) {
+    case Command::MEQ:
+        o.insert(QStringLiteral("gprsLoggerCount"), r.gprsLoggerCount);
+        break;
+    case Command::MEI:
+        o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
+        o.insert(QStringLiteral("gprsLoggerAddress"), AddressToText(r.gprsLoggerAddress));
+        break;
+    case Command::MEN:
+        o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
+        o.insert(QStringLiteral("gprsInfo"), HexText(r.gprsInfo.data(), int(r.gprsInfo.size())));
+        break;
+    case Command::MGQ:
+        o.insert(QStringLiteral("phoneSlotMask"), r.phoneSlotMask);
+        break;
+    case Command::MGN:
+        o.insert(QStringLiteral("phoneSlotIndex"), r.phoneSlotIndex);
+        o.insert(QStringLiteral("phoneNumber"), HexText(r.phoneNumber.data(), int(r.phoneNumber.size())));
+        break;
+    case Command::MBN:
+        o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
+        o.insert(QStringLiteral("gprsBindMask"), r.gprsBindMask);
+        break;
+    default:
+        break;
+    }
+}
+
+// The readings, limits and data block of an answer, each when its presence bit is set.
+void InsertMeasuredFields(const AffairReply &r, QJsonObject &o)
+{
+    using namespace ReplyBits;
+    if (r.presence & kValues) {
+        o.insert(QStringLiteral("value1"), Hundredths(r.value1));
+        o.insert(QStringLiteral("value2"), Hundredths(r.value2));
+    }
+    if (r.presence & kAlarm) {
+        o.insert(QStringLiteral("alarmMode"), r.alarmMode);
+        o.insert(QStringLiteral("limit1"), Hundredths(r.limit1));
+        o.insert(QStringLiteral("limit2"), Hundredths(r.limit2));
+        o.insert(QStringLiteral("limit3"), Hundredths(r.limit3));
+        o.insert(QStringLiteral("limit4"), Hundredths(r.limit4));
+    }
+    if ((r.presence & kBlock) && r.block) {
+        QJsonObject block;
+        block.insert(QStringLiteral("address"), r.block->address);
+        block.insert(QStringLiteral("received"), r.block->received);
+        block.insert(QStringLiteral("data"), QString::fromLatin1(r.block->data.toHex()));
+        o.insert(QStringLiteral("block"), block);
+    }
+}
+
 } // namespace
 
 namespace cli {
@@ -56,55 +111,12 @@ QJsonObject ReplyToJson(const AffairReply &r)
         o.insert(QStringLiteral("powerLevel"), r.powerLevel);
     if (has(kEventFlags))
         o.insert(QStringLiteral("eventFlags"), r.eventFlags);
-    if (has(kValues)) {
-        o.insert(QStringLiteral("value1"), Hundredths(r.value1));
-        o.insert(QStringLiteral("value2"), Hundredths(r.value2));
-    }
-    if (has(kAlarm)) {
-        o.insert(QStringLiteral("alarmMode"), r.alarmMode);
-        o.insert(QStringLiteral("limit1"), Hundredths(r.limit1));
-        o.insert(QStringLiteral("limit2"), Hundredths(r.limit2));
-        o.insert(QStringLiteral("limit3"), Hundredths(r.limit3));
-        o.insert(QStringLiteral("limit4"), Hundredths(r.limit4));
-    }
     if (has(kDataLength))
         o.insert(QStringLiteral("dataLength"), qint64(r.dataLength));
     if (has(kRtInterval))
         o.insert(QStringLiteral("rtInterval"), r.rtInterval);
-    if (has(kBlock) && r.block) {
-        QJsonObject block;
-        block.insert(QStringLiteral("address"), r.block->address);
-        block.insert(QStringLiteral("received"), r.block->received);
-        block.insert(QStringLiteral("data"), QString::fromLatin1(r.block->data.toHex()));
-        o.insert(QStringLiteral("block"), block);
-    }
-    // The GPRS answers carry no presence bits: their fields always go out.
-    switch (r.type) {
-    case Command::MEQ:
-        o.insert(QStringLiteral("gprsLoggerCount"), r.gprsLoggerCount);
-        break;
-    case Command::MEI:
-        o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
-        o.insert(QStringLiteral("gprsLoggerAddress"), AddressToText(r.gprsLoggerAddress));
-        break;
-    case Command::MEN:
-        o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
-        o.insert(QStringLiteral("gprsInfo"), HexText(r.gprsInfo.data(), int(r.gprsInfo.size())));
-        break;
-    case Command::MGQ:
-        o.insert(QStringLiteral("phoneSlotMask"), r.phoneSlotMask);
-        break;
-    case Command::MGN:
-        o.insert(QStringLiteral("phoneSlotIndex"), r.phoneSlotIndex);
-        o.insert(QStringLiteral("phoneNumber"), HexText(r.phoneNumber.data(), int(r.phoneNumber.size())));
-        break;
-    case Command::MBN:
-        o.insert(QStringLiteral("gprsIndex"), r.gprsIndex);
-        o.insert(QStringLiteral("gprsBindMask"), r.gprsBindMask);
-        break;
-    default:
-        break;
-    }
+    InsertMeasuredFields(r, o);
+    InsertGprsFields(r, o);
     return o;
 }
 
