@@ -121,6 +121,35 @@ private:
     QString m_error;
 };
 
+// The parameters the request's frames carry: times, limits, intervals, the download block and
+// the GPRS fields.
+void ReadParameters(Reader &in, AffairRequest &r)
+{
+    const qint64 timeLimit = std::numeric_limits<qint64>::max() / 2;
+    r.startTime = in.Int("startTime", -timeLimit, timeLimit, 0);
+    r.logInterval = in.Int("logInterval", 0, 0xFFFFFF, 0);
+    r.alarmMode = quint8(in.Int("alarmMode", 0, 255, 0));
+    r.limit1 = in.Float("limit1");
+    r.limit2 = in.Float("limit2");
+    r.limit3 = in.Float("limit3");
+    r.limit4 = in.Float("limit4");
+    r.rtInterval = in.Int("rtInterval", 0, 0xFFFFFF, 0);
+    if (in.Has("blockAddress") || in.Has("blockRemaining")) {
+        r.result = std::make_unique<AffairReply>();
+        DownloadBlock &block = r.result->block.emplace();
+        block.address = qint32(in.Int("blockAddress", 0, 0xFFFFFF, 0));
+        block.total = qint32(in.Int("blockRemaining", 0, 0xFFFFFF, 0));
+    }
+    r.gprsLoggerCount = qint32(in.Int("gprsLoggerCount", 0, 0xFFFF, 0));
+    r.gprsIndex = qint32(in.Int("gprsIndex", 0, 0xFFFF, 0));
+    in.Bytes("gprsLoggerAddress", r.gprsLoggerAddress, true, true);
+    in.Bytes("gprsInfo", r.gprsInfo, true, false);
+    r.gprsBindMask = qint32(in.Int("gprsBindMask", 0, 0x3FF, 0));
+    r.phoneSlotMask = qint32(in.Int("phoneSlotMask", 0, 0x3FF, 0));
+    r.phoneSlotIndex = qint32(in.Int("phoneSlotIndex", 0, 0xFFFF, 0));
+    in.Bytes("phoneNumber", r.phoneNumber, false, false);
+}
+
 } // namespace
 
 FrameRequestResult BuildFrameRequest(const QByteArray &text, qint64 defaultNow)
@@ -151,29 +180,7 @@ FrameRequestResult BuildFrameRequest(const QByteArray &text, qint64 defaultNow)
     in.Bytes("extAddress", r.extAddress, true, true);
     const qint64 now = in.Int("now", std::numeric_limits<qint64>::min() / 2,
                               std::numeric_limits<qint64>::max() / 2, defaultNow);
-    const qint64 timeLimit = std::numeric_limits<qint64>::max() / 2;
-    r.startTime = in.Int("startTime", -timeLimit, timeLimit, 0);
-    r.logInterval = in.Int("logInterval", 0, 0xFFFFFF, 0);
-    r.alarmMode = quint8(in.Int("alarmMode", 0, 255, 0));
-    r.limit1 = in.Float("limit1");
-    r.limit2 = in.Float("limit2");
-    r.limit3 = in.Float("limit3");
-    r.limit4 = in.Float("limit4");
-    r.rtInterval = in.Int("rtInterval", 0, 0xFFFFFF, 0);
-    if (in.Has("blockAddress") || in.Has("blockRemaining")) {
-        r.result = std::make_unique<AffairReply>();
-        DownloadBlock &block = r.result->block.emplace();
-        block.address = qint32(in.Int("blockAddress", 0, 0xFFFFFF, 0));
-        block.total = qint32(in.Int("blockRemaining", 0, 0xFFFFFF, 0));
-    }
-    r.gprsLoggerCount = qint32(in.Int("gprsLoggerCount", 0, 0xFFFF, 0));
-    r.gprsIndex = qint32(in.Int("gprsIndex", 0, 0xFFFF, 0));
-    in.Bytes("gprsLoggerAddress", r.gprsLoggerAddress, true, true);
-    in.Bytes("gprsInfo", r.gprsInfo, true, false);
-    r.gprsBindMask = qint32(in.Int("gprsBindMask", 0, 0x3FF, 0));
-    r.phoneSlotMask = qint32(in.Int("phoneSlotMask", 0, 0x3FF, 0));
-    r.phoneSlotIndex = qint32(in.Int("phoneSlotIndex", 0, 0xFFFF, 0));
-    in.Bytes("phoneNumber", r.phoneNumber, false, false);
+    ReadParameters(in, r);
     if (!in.Error().isEmpty())
         return fail(in.Error());
     const std::optional<FrameCodec::Command> step = FrameCodec::CommandOfNumber(stepNumber);
