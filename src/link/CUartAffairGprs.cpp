@@ -39,75 +39,76 @@ std::array<quint8, 16> FromDigits(const PhoneDigits &digits)
 // Receiver self-check: reads the phone book and the logger entries back and compares them.
 void CUartAffairLink::RunSelfCheck(AffairRequest &head, const AffairReply &r)
 {
+    // Each step takes only the answer of its own command.
+    if (r.type != head.step)
+        return;
+    if (head.step == Command::MGQ || head.step == Command::MGN)
+        CheckPhoneBook(head, r);
+    else
+        ReadLoggerEntries(head, r);
+}
+
+void CUartAffairLink::CheckPhoneBook(AffairRequest &head, const AffairReply &r)
+{
     GprsBook &book = Services().Gprs();
+    if (head.step == Command::MGQ) {
+        const bool sameSlots = quint32(r.phoneSlotMask) == book.PhoneMask();
+        book.SetPhoneListState(sameSlots ? 1 : 0);
+        head.phoneSlotIndex = 0;
+        head.BeginStep(sameSlots ? Command::MGN : Command::MEQ);
+        return;
+    }
+    if (r.phoneSlotIndex != head.phoneSlotIndex)
+        return;
+    if (!book.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
+        book.SetPhoneListState(0);
+    ++head.phoneSlotIndex;
+    head.BeginStep(head.phoneSlotIndex < GprsBook::kPhoneSlots ? Command::MGN : Command::MEQ);
+}
+
+void CUartAffairLink::ReadLoggerEntries(AffairRequest &head, const AffairReply &r)
+{
     AffairReply &res = *head.result;
+    if (head.step == Command::MEQ) {
+        head.gprsLoggerCount = std::min(Services().Gprs().CountLoggers(), r.gprsLoggerCount);
+        head.gprsIndex = 0;
+    } else if (r.gprsIndex != head.gprsIndex) {
+        return;
+    }
     switch (head.step) {
-    case Command::MGQ:
-        if (r.type != Command::MGQ)
-            return;
-        if (quint32(r.phoneSlotMask) == book.PhoneMask()) {
-            book.SetPhoneListState(1);
-            head.phoneSlotIndex = 0;
-            head.BeginStep(Command::MGN);
-        } else {
-            book.SetPhoneListState(0);
-            head.BeginStep(Command::MEQ);
-        }
-        return;
-    case Command::MGN:
-        if (r.type != Command::MGN || r.phoneSlotIndex != head.phoneSlotIndex)
-            return;
-        if (!book.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
-            book.SetPhoneListState(0);
-        ++head.phoneSlotIndex;
-        head.BeginStep(head.phoneSlotIndex < GprsBook::kPhoneSlots ? Command::MGN : Command::MEQ);
-        return;
-    case Command::MEQ:
-        if (r.type != Command::MEQ)
-            return;
-        head.gprsLoggerCount = std::min(book.CountLoggers(), r.gprsLoggerCount);
-        if (head.gprsLoggerCount < 1) {
-            res.type = Command::SelfCheckResult;
-            head.phase = AffairRequest::kPhaseFinished;
-        } else {
-            head.gprsIndex = 0;
-            head.BeginStep(Command::MEI);
-        }
-        return;
     case Command::MEI:
-        if (r.type != Command::MEI || r.gprsIndex != head.gprsIndex)
-            return;
         res.gprsIndex = r.gprsIndex;
         res.gprsLoggerAddress = r.gprsLoggerAddress;
         head.BeginStep(Command::MEN);
         return;
     case Command::MEN:
-        if (r.type != Command::MEN || r.gprsIndex != head.gprsIndex)
-            return;
         res.gprsInfo = r.gprsInfo;
         head.BeginStep(Command::MBN);
         return;
-    case Command::MBN: {
-        if (r.type != Command::MBN || r.gprsIndex != head.gprsIndex)
-            return;
+    case Command::MBN:
         res.gprsBindMask = r.gprsBindMask;
-        const int id = Services().FindNode(AddressToText(res.gprsLoggerAddress)).id;
-        if (id >= 0) {
-            book.SetLoggerEntry(id, quint32(res.gprsBindMask), res.gprsInfo);
-            book.SetGprsSlot(id, head.gprsIndex);
-        }
+        KeepLoggerEntry(head.gprsIndex, res);
         ++head.gprsIndex;
-        if (head.gprsIndex < head.gprsLoggerCount) {
-            head.BeginStep(Command::MEI);
-        } else {
-            res.type = Command::SelfCheckResult;
-            head.phase = AffairRequest::kPhaseFinished;
-        }
-        return;
-    }
+        break;
     default:
-        return;
+        break;
     }
+    if (head.gprsIndex < head.gprsLoggerCount) {
+        head.BeginStep(Command::MEI);
+    } else {
+        res.type = Command::SelfCheckResult;
+        head.phase = AffairRequest::kPhaseFinished;
+    }
+}
+
+void CUartAffairLink::KeepLoggerEntry(int slot, const AffairReply &entry)
+{
+    const int id = Services().FindNode(AddressToText(entry.gprsLoggerAddress)).id;
+    if (id < 0)
+        return;
+    GprsBook &book = Services().Gprs();
+    book.SetLoggerEntry(id, quint32(entry.gprsBindMask), entry.gprsInfo);
+    book.SetGprsSlot(id, slot);
 }
 
 bool CUartAffairLink::LoadNextLoggerToWrite(AffairRequest &head)

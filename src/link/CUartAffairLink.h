@@ -139,6 +139,10 @@ private:
     void SizeDownload(AffairRequest &head);
     void RunGprsFlow(AffairRequest &head, const AffairReply &reply);
     void RunSelfCheck(AffairRequest &head, const AffairReply &reply);
+    // The self-check's steps: the phone book compared, then each logger entry read back.
+    void CheckPhoneBook(AffairRequest &head, const AffairReply &reply);
+    void ReadLoggerEntries(AffairRequest &head, const AffairReply &reply);
+    void KeepLoggerEntry(int slot, const AffairReply &entry);
     void RunLock(AffairRequest &head, const AffairReply &reply);
     bool LoadNextLoggerToWrite(AffairRequest &head);
     void FinishHeadIfDone();
