@@ -86,27 +86,22 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("alarm");
-        QTest::addColumn<float>("l1");
-        QTest::addColumn<float>("u1");
-        QTest::addColumn<float>("l2");
-        QTest::addColumn<float>("u2");
+        QTest::addColumn<QList<float>>("limits"); // lower 1, upper 1, lower 2, upper 2
         QTest::addColumn<int>("message");
-        QTest::newRow("channel 1 edits empty") << 0x80 << true << -2000.0f << -2000.0f << 0.0f << 1.0f << 185;
-        QTest::newRow("channel 1 equal") << 0x88 << true << 5.0f << 5.0f << 0.0f << 1.0f << 185;
-        QTest::newRow("channel 2 reversed") << 0x8C << true << 2.0f << 8.0f << 60.0f << 40.0f << 186;
-        QTest::newRow("no channel 2") << 0x80 << true << 2.0f << 8.0f << 60.0f << 40.0f << 0;
-        QTest::newRow("alarm off") << 0x88 << false << 9.0f << 1.0f << 9.0f << 1.0f << 0;
-        QTest::newRow("both fine") << 0x88 << true << 2.0f << 8.0f << -20.0f << -10.0f << 0;
+        using L = QList<float>;
+        QTest::newRow("channel 1 edits empty") << 0x80 << true << L{-2000, -2000, 0, 1} << 185;
+        QTest::newRow("channel 1 equal") << 0x88 << true << L{5, 5, 0, 1} << 185;
+        QTest::newRow("channel 2 reversed") << 0x8C << true << L{2, 8, 60, 40} << 186;
+        QTest::newRow("no channel 2") << 0x80 << true << L{2, 8, 60, 40} << 0;
+        QTest::newRow("alarm off") << 0x88 << false << L{9, 1, 9, 1} << 0;
+        QTest::newRow("both fine") << 0x88 << true << L{2, 8, -20, -10} << 0;
     }
     void checkLimits()
     {
         QFETCH(int, type);
         QFETCH(bool, alarm);
-        QFETCH(float, l1);
-        QFETCH(float, u1);
-        QFETCH(float, l2);
-        QFETCH(float, u2);
-        const LoggingRules::Parameters p{0, 0, alarm, l1, u1, l2, u2};
+        QFETCH(QList<float>, limits);
+        const LoggingRules::Parameters p{0, 0, alarm, limits[0], limits[1], limits[2], limits[3]};
         QTEST(LoggingRules::CheckLimits(p, quint8(type)), "message");
     }
 
