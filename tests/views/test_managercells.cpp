@@ -84,14 +84,14 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("interval");
-        QTest::addColumn<QStringList>("texts"); // alarm setting, stop time, interval
-        const QString stop = QStringLiteral("2024-3-6 09:07:05");
+        QTest::addColumn<QStringList>("texts"); // start time, alarm setting, stop time, interval
+        const QString start = QStringLiteral("2024-3-5 08:00:00"), stop = QStringLiteral("2024-3-6 09:07:05");
         QTest::newRow("stopped, finished")
-            << 0x80 << 0x04 << 90000 << QStringList{"已设置", stop, "01:00:00"};
+            << 0x80 << 0x04 << 90000 << QStringList{start, "已设置", stop, "01:00:00"};
         QTest::newRow("pre-start hides stop")
-            << 0x80 << 0x01 << 3661 << QStringList{"未设置", "", "01:01:01"};
-        QTest::newRow("alarm state 8") << 0x80 << 0x08 << 1 << QStringList{"", stop, "00:00:01"};
-        QTest::newRow("router shows none") << 0x04 << 0x04 << 90000 << QStringList{"", "", ""};
+            << 0x80 << 0x01 << 3661 << QStringList{start, "未设置", "", "01:01:01"};
+        QTest::newRow("alarm state 8") << 0x80 << 0x08 << 1 << QStringList{start, "", stop, "00:00:01"};
+        QTest::newRow("router shows none") << 0x04 << 0x04 << 90000 << QStringList{"", "", "", ""};
     }
     void loggerColumns()
     {
@@ -102,9 +102,10 @@ private slots:
         row.startTime = At(2024, 3, 5, 8, 0, 0);
         row.endTime = At(2024, 3, 6, 9, 7, 5);
         row.sampleCap = interval;
-        const ManagerCells cells(row, Live(quint8(type), quint8(status)), kCelsius, QString());
-        QTEST((QStringList{cells.Text(MgrColAlarmSetting), cells.Text(MgrColStopTime),
-                           cells.Text(MgrColInterval)}),
+        const BeeNodeItem live = Live(quint8(type), quint8(status));
+        const ManagerCells cells(row, live, kCelsius, QString());
+        QTEST((QStringList{cells.Text(MgrColStartTime), cells.Text(MgrColAlarmSetting),
+                           cells.Text(MgrColStopTime), cells.Text(MgrColInterval)}),
               "texts");
     }
 
@@ -135,7 +136,8 @@ private slots:
         row.channel1_upper = 30.0f;
         row.channel2_lower = -5.5f;
         row.channel2_upper = 12.25f;
-        const ManagerCells cells(row, Live(quint8(type), quint8(status)), ch1Unit, ch2Unit);
+        const BeeNodeItem live = Live(quint8(type), quint8(status));
+        const ManagerCells cells(row, live, ch1Unit, ch2Unit);
         QTEST((QStringList{cells.Text(MgrColCh1Alarm), cells.Text(MgrColCh2Alarm)}), "texts");
     }
 
@@ -163,7 +165,8 @@ private slots:
         BeeNodeItem live = Live(quint8(type), 0);
         live.rfLevel = rf;
         live.powerLevel = quint8(power);
-        const ManagerCells cells(Row(quint8(type)), live, QString(), QString());
+        const NodeRow row = Row(quint8(type));
+        const ManagerCells cells(row, live, QString(), QString());
         QTEST(int(cells.Rf()), "rfPicture");
         QTEST(int(cells.Power()), "powerPicture");
         // The level is read out wherever its picture is shown.
