@@ -1,5 +1,6 @@
+#include "ShellFakes.h"
+
 #include "base/AppSettings.h"
-#include "base/UserPrompt.h"
 #include "messages/CMessageHisNew.h"
 #include "messages/CUserStore.h"
 #include "messages/ui/AccountInput.h"
@@ -8,18 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
-
-namespace {
-
-class RecordingPrompt final : public IUserPrompt {
-public:
-    void Show(QWidget *, PromptIcon, const QString &, const QString &text) override { texts << text; }
-    bool AskYesNo(QWidget *, const QString &) override { return false; }
-    int RunModal(QDialog &) override { return 0; }
-    QStringList texts;
-};
-
-} // namespace
 
 // The order of the start-up: settings, user store, login, and the main window only after a login.
 class TestStartup : public QObject {
@@ -46,15 +35,11 @@ private slots:
     void parsesOptions()
     {
         QString error;
-        auto options =
-            ParseStartOptions({QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--port"),
-                               QStringLiteral("/dev/ttyA"), QStringLiteral("--demo"),
-                               QStringLiteral("--port"), QStringLiteral("/dev/ttyB")},
-                              error);
-        QVERIFY(options);
+        auto options = ParseStartOptions(
+            {"--home", "/tmp/x", "--port", "/dev/ttyA", "--demo", "--port", "/dev/ttyB"}, error);
+        QVERIFY(options && options->demo);
         QCOMPARE(options->home, QStringLiteral("/tmp/x"));
-        QCOMPARE(options->ports, (QStringList{QStringLiteral("/dev/ttyA"), QStringLiteral("/dev/ttyB")}));
-        QVERIFY(options->demo);
+        QCOMPARE(options->ports, (QStringList{"/dev/ttyA", "/dev/ttyB"}));
         QVERIFY(!ParseStartOptions({QStringLiteral("--home")}, error));
         QVERIFY(error.contains(QStringLiteral("needs a value")));
         QVERIFY(!ParseStartOptions({QStringLiteral("--verbose")}, error));
@@ -113,7 +98,7 @@ private slots:
         options.home = m_home;
         options.demo = true;
         CCorvaneManagerApp app(options);
-        RecordingPrompt prompt;
+        ScriptedPrompt prompt;
         app.SetPrompt(&prompt);
         app.SetLoginRunner([](CUserStore &) { return true; });
         bool demo = false;
@@ -126,7 +111,7 @@ private slots:
         QVERIFY(demo);
         QVERIFY(!AppSettings::Instance().IsChinese());
         QVERIFY(!AppSettings::Instance().IsFahrenheit());
-        QVERIFY(prompt.texts.isEmpty());
+        QVERIFY(prompt.errors.isEmpty() && prompt.notices.isEmpty());
     }
 
     void damagedUserFileIsReported()
@@ -136,7 +121,7 @@ private slots:
         StartOptions options;
         options.home = m_home;
         CCorvaneManagerApp app(options);
-        RecordingPrompt prompt;
+        ScriptedPrompt prompt;
         app.SetPrompt(&prompt);
         int accounts = -1;
         app.SetLoginRunner([&](CUserStore &store) {
@@ -144,7 +129,7 @@ private slots:
             return false;
         });
         QCOMPARE(app.InitInstance(QLocale(QStringLiteral("en_US"))), 0);
-        QCOMPARE(prompt.texts, QStringList{QStringLiteral("错误:文件损坏user.ruf")});
+        QCOMPARE(prompt.errors, QStringList{QStringLiteral("|错误:文件损坏user.ruf")});
         QCOMPARE(accounts, 0);
     }
 };

@@ -3,6 +3,9 @@
 // Set-up shared by the view tests: the Chinese texts, the test's own home folder and a fresh
 // node database in it for every test function.
 #include "base/AppSettings.h"
+#include "base/CvTime.h"
+#include "network/CCorvaneBeeNode.h"
+#include "network/NetworkLoader.h"
 #include "storage/CCorvaneODBC.h"
 
 #include <QDir>
@@ -49,6 +52,28 @@ inline bool AddNode(CCorvaneODBC &db, int n, quint8 type, int father, const QStr
     change.values.fatherid = father;
     change.values.name = name;
     return db.SaveNode(change) == 1;
+}
+
+// A fresh database <prefix><n>.mdb with the network most tests use (receiver 1, router 3 under
+// it, dual logger 2 "L2" under the router, single logger 4 "L4" under the receiver) and a node
+// table read from it; false when a step fails.
+inline bool FourNodes(const QString &prefix, std::unique_ptr<CCorvaneODBC> &db,
+                      std::unique_ptr<CCorvaneBeeNode> &table)
+{
+    db = FreshDatabase(prefix);
+    table = std::make_unique<CCorvaneBeeNode>();
+    if (!db || !AddNode(*db, 1, 0x40, 0, QStringLiteral("接收器")) ||
+        !AddNode(*db, 2, 0x88, 3, QStringLiteral("L2")) || !AddNode(*db, 3, 0x04, 1, QStringLiteral("R3")) ||
+        !AddNode(*db, 4, 0x80, 1, QStringLiteral("L4")))
+        return false;
+    (void)LoadNetworkTable(*db, *table);
+    return true;
+}
+
+// Local time as seconds since the epoch.
+inline qint64 At(int y, int mo, int d, int h, int mi, int s)
+{
+    return *CvTime::FromLocal({y, mo, d, h, mi, s});
 }
 
 } // namespace viewtest

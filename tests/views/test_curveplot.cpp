@@ -3,6 +3,8 @@
 #include "views/core/CurvePainter.h"
 #include "views/core/CurveTexts.h"
 
+#include "CurveSeries.h"
+
 #include "base/NodeType.h"
 #include "base/StringTable.h"
 
@@ -10,42 +12,11 @@
 #include <QPainter>
 #include <QTest>
 
-#include <algorithm>
 #include <limits>
-#include <vector>
+
+using viewtest::Series;
 
 namespace {
-
-// Samples held by the test: times from 1000 s, one channel or two.
-struct Series {
-    std::vector<qint64> times;
-    std::vector<float> ch1;
-    std::vector<float> ch2;
-
-    Series(int n, float value1, float value2 = 0.0f)
-        : times(size_t(n)), ch1(size_t(n), value1), ch2(size_t(n), value2)
-    {
-        for (int i = 0; i < n; ++i)
-            times[size_t(i)] = 1000 + i;
-    }
-    CurveSamples View(bool two = true) const
-    {
-        CurveSamples s;
-        s.times = times.data();
-        s.count = int(times.size());
-        const auto fill = [](CurveChannelData &c, const std::vector<float> &v) {
-            c.values = v.data();
-            c.min = *std::min_element(v.begin(), v.end());
-            c.max = *std::max_element(v.begin(), v.end());
-            c.lower = c.min;
-            c.upper = c.max;
-        };
-        fill(s.channel[0], ch1);
-        if (two)
-            fill(s.channel[1], ch2);
-        return s;
-    }
-};
 
 CurvePlotState Shown(quint8 type = NodeType::DualTemp)
 {
@@ -79,237 +50,220 @@ int CountColour(const QImage &image, int row, const QColor &colour, int fromX = 
 class TestCurvePlot : public QObject {
     Q_OBJECT
 private slots:
-    void decimationFigures_data();
-    void decimationFigures();
-    void windowRules();
-    void ringPositionsWrap();
-    void singlePointOfChannel2Repeats();
-    void equalExtremesSpanOneUnit();
-    void alarmLineFarOutsideStaysFivePixelsOut();
-    void cursorRoundsToNearestPoint();
-    void spikeAmong200000IsVisible();
-    void emptyPictureKeepsGridOnly();
-    void readOutShowsTimeValueAndUnit();
+    void decimationFigures_data()
+    {
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("plotWidth");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<int>("maxPoints");
+        QTest::newRow("history full") << 200000 << 1 << 440 << 910 << 1 << 442;
+        // The loop stops once P / D + 2 points exist; a last two-point window can end one beyond.
+        QTest::newRow("zoomed to fewer than pixels") << 1000 << 4 << 355 << 2 << 1 << 358;
+        QTest::newRow("one sample") << 1 << 1 << 355 << 2 << 355 << 1;
+    }
+
+    void decimationFigures()
+    {
+        QFETCH(int, samples);
+        QFETCH(int, zoom);
+        QFETCH(int, plotWidth);
+        QFETCH(int, step);
+        QFETCH(int, pixels);
+        QFETCH(int, maxPoints);
+        Series data(samples, 0.0f);
+        for (int i = 0; i < samples; ++i)
+            data.ch1[size_t(i)] = float(i % 17) - float(i % 5); // varied, so windows give two points
+        const CurveDecimation d = CurveDecimation::Run(data.View(false), 0, zoom, plotWidth);
+        QCOMPARE(d.step, step);
+        QCOMPARE(d.pixelsPerPoint, pixels);
+        QVERIFY2(d.points <= maxPoints, qPrintable(QString::number(d.points)));
+        QVERIFY(d.points > 0);
+        QCOMPARE(int(d.index[0].size()), d.points);
+        // Indices run forward in time.
+        for (int j = 1; j < d.points; ++j)
+            QVERIFY(d.index[0][size_t(j)] > d.index[0][size_t(j - 1)]);
+    }
+
+    void windowRules()
+    {
+        // 8 samples on a 3-pixel plot: M = 8, K = 2 x 8 / 3 + 1 = 6.
+        Series data(8, 0.0f);
+        data.ch1 = {5, 9, 9, 1, 1, 7, 2, 2};
+        const CurveDecimation d = CurveDecimation::Run(data.View(false), 0, 1, 3);
+        QCOMPARE(d.step, 6);
+        // Window [0, 6): the first of the largest (1) and the last of the smallest (4), in time
+        // order; window [6, 8): 6 and 7 are equal, so the largest is 6 and the smallest 7.
+        QCOMPARE(d.index[0], (std::vector<int>{1, 4, 6, 7}));
+    }
+
+    void ringPositionsWrap()
+    {
+        // A ring of 6 whose oldest sample sits at position 4: samples 0..5 are positions 4,5,0,1,2,3.
+        std::vector<float> ring{30, 40, 50, 60, 10, 20};
+        std::vector<qint64> times{3, 4, 5, 6, 1, 2};
+        CurveSamples s;
+        s.times = times.data();
+        s.channel[0].values = ring.data();
+        s.count = 6;
+        s.first = 4;
+        s.ring = 6;
+        // Window of K = 5 over 6 samples on a 2-pixel plot covers the wrap.
+        const CurveDecimation d = CurveDecimation::Run(s, 0, 1, 2);
+        QCOMPARE(d.step, 7);
+        QCOMPARE(d.index[0], (std::vector<int>{0, 5}));
+    }
+
+    void singlePointOfChannel2Repeats()
+    {
+        // A window gives one point only when its largest and smallest are the same sample: a
+        // one-sample window, or a window whose first value is not a number (no later value compares
+        // larger or smaller). Channel 2 then repeats its single point in channel 1's second slot;
+        // in the reverse case channel 2 keeps its earlier point.
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        Series data(4, 0.0f, 0.0f);
+        data.ch1 = {1, 3, nan, 2};
+        data.ch2 = {nan, 5, 4, 8};
+        CurveSamples s = data.View();
+        s.channel[0].min = s.channel[1].min = 0;
+        s.channel[0].max = s.channel[1].max = 10;
+        // Plot of 4 pixels: M = 4, K = 2 x 4 / 4 + 1 = 3.
+        const CurveDecimation d = CurveDecimation::Run(s, 0, 1, 4);
+        QCOMPARE(d.step, 3);
+        // Window [0,3): channel 1 largest 1, smallest 0 -> {0, 1}; channel 2 single {0} repeated.
+        // Window [3,4): both single {3}.
+        QCOMPARE(d.index[0], (std::vector<int>{0, 1, 3}));
+        QCOMPARE(d.index[1], (std::vector<int>{0, 0, 3}));
+        // The repeated point is drawn: the polyline of channel 2 has as many points as channel 1.
+        CurveFrame frame;
+        Render(s, Shown(), &frame);
+        QCOMPARE(frame.points[1].size(), frame.points[0].size());
+        QCOMPARE(frame.points[1][0].y(), frame.points[1][1].y());
+        // Reverse: channel 1 single (not a number first), channel 2 two points -> the earlier.
+        data.ch1 = {nan, 3, 1, 2};
+        data.ch2 = {1, 5, 4, 8};
+        const CurveDecimation r = CurveDecimation::Run(data.View(), 0, 1, 4);
+        QCOMPARE(r.index[0], (std::vector<int>{0, 3}));
+        QCOMPARE(r.index[1], (std::vector<int>{0, 3}));
+    }
+
+    void equalExtremesSpanOneUnit()
+    {
+        // One sample (or a constant channel): the axis spans one unit centred on the value.
+        Series one(1, 21.5f, -3.0f);
+        CurveFrame frame;
+        Render(one.View(), Shown(), &frame);
+        const CurveGeometry g = CurveGeometry::RealTime();
+        QCOMPARE(frame.axis[0].base, 21.0);
+        QCOMPARE(frame.axis[0].perPixel, 1.0 / g.PlotHeight());
+        QCOMPARE(frame.GridValue(0, 4), 21.0 + 4 * 50.0 / 200.0);
+        QCOMPARE(frame.axis[1].base, -3.5);
+        // The point sits in the middle of the plot, not at an undefined row.
+        QCOMPARE(frame.points[0].size(), 1);
+        QCOMPARE(frame.points[0][0].y(), g.bottom - g.PlotHeight() / 2);
+    }
+
+    void alarmLineFarOutsideStaysFivePixelsOut()
+    {
+        Series data(50, 20.0f, 50.0f);
+        data.ch1[10] = 30.0f;
+        data.ch2[20] = 60.0f;
+        CurveSamples s = data.View();
+        s.alarm = true;
+        s.channel[0].upper = 1000.0f; // far above
+        s.channel[0].lower = 25.0f;   // inside
+        s.channel[1].upper = 55.0f;
+        s.channel[1].lower = -900.0f; // far below
+        CurveFrame frame;
+        const QImage image = Render(s, Shown(), &frame);
+        const CurveGeometry g = CurveGeometry::RealTime();
+        QCOMPARE(frame.upperRow[0], g.top - 5);
+        QCOMPARE(frame.lowerRow[0], g.bottom - 100);
+        QCOMPARE(frame.upperRow[1], g.bottom - 100);
+        QCOMPARE(frame.lowerRow[1], g.bottom + 5);
+        // The dotted lines are in the picture on those rows, right of the margin.
+        QVERIFY(CountColour(image, g.top - 5, CurvePainter::ChannelColor(0), g.left) > 50);
+        QVERIFY(CountColour(image, g.bottom + 5, CurvePainter::ChannelColor(1), g.left) > 50);
+    }
+
+    void cursorRoundsToNearestPoint()
+    {
+        // 100 samples: D = 3. A click 2 pixels past a point: twice the remainder (4) exceeds D and
+        // is at least 4, so the next point; 1 pixel past stays.
+        Series data(100, 0.0f, 0.0f);
+        for (int i = 0; i < 100; ++i)
+            data.ch1[size_t(i)] = float(i);
+        const CurveGeometry g = CurveGeometry::RealTime();
+        CurvePlotState state = Shown();
+        CurveFrame frame;
+        QVERIFY(state.Click(QPoint(g.left + 3 * 10 + 1, 50), g));
+        Render(data.View(), state, &frame);
+        QCOMPARE(frame.cursorPoint, 10);
+        QCOMPARE(frame.CursorX(), g.left + 30);
+        QVERIFY(state.Click(QPoint(g.left + 3 * 10 + 2, 50), g));
+        Render(data.View(), state, &frame);
+        QCOMPARE(frame.cursorPoint, 11);
+        // Beyond the last point: the last point.
+        QVERIFY(state.Click(QPoint(g.width, 50), g));
+        Render(data.View(), state, &frame);
+        QCOMPARE(frame.cursorSample[0], 99);
+    }
+
+    void spikeAmong200000IsVisible()
+    {
+        constexpr int kN = 200000;
+        Series data(kN, 20.0f, 50.0f);
+        data.ch1[123457] = 80.0f;
+        data.ch2[7] = 10.0f;      // a dip at the very start of channel 2
+        data.ch2[100000] = 90.0f; // channel 2 runs mid-plot, clear of channel 1's rows
+        CurveFrame frame;
+        const CurveGeometry g = CurveGeometry::History();
+        const QImage image = Render(data.View(), Shown(), &frame, g);
+        QVERIFY(frame.decimation.points <= g.PlotWidth() + 2);
+        // The spike reaches the plot top, the dip the bottom, in the channels' colours.
+        QVERIFY(CountColour(image, g.top, CurvePainter::ChannelColor(0), g.left + 1) > 0);
+        QVERIFY(CountColour(image, g.bottom, CurvePainter::ChannelColor(1), g.left) > 0);
+        // And it sits in the column of its window.
+        const int column = g.left + 123457 / frame.decimation.step * 2 * frame.decimation.pixelsPerPoint;
+        bool found = false;
+        for (int x = column - 2; x <= column + 2 && !found; ++x)
+            found = image.pixelColor(x, g.top + 1) == CurvePainter::ChannelColor(0);
+        QVERIFY(found);
+    }
+
+    void emptyPictureKeepsGridOnly()
+    {
+        CurveSamples none;
+        CurveFrame frame;
+        const QImage image = Render(none, Shown(), &frame);
+        const CurveGeometry g = CurveGeometry::RealTime();
+        QCOMPARE(frame.cursorPoint, -1);
+        QCOMPARE(image.pixelColor(g.left + 10, g.top), QColor(0, 0, 200));
+        QCOMPARE(CountColour(image, 120, CurvePainter::ChannelColor(0)), 0);
+    }
+
+    void readOutShowsTimeValueAndUnit()
+    {
+        Series data(3, 25.0f, 60.0f);
+        data.times[1] = 0;
+        data.ch2[0] = -2000.0f;
+        CurveSamples s = data.View();
+        s.channel[0].unit = QStringLiteral("°F");
+        s.channel[0].fahrenheit = true;
+        s.channel[1].unit = QStringLiteral("%RH");
+        CurvePlotState state = Shown();
+        CurveFrame frame;
+        Render(s, state, &frame);
+        QCOMPARE(frame.cursorSample[0], 0);
+        QCOMPARE(CurveTexts::ReadOut(0, s, frame, state), QStringLiteral("1970-1-1 08:16:40   77.00°F"));
+        QCOMPARE(CurveTexts::ReadOut(1, s, frame, state), QStringLiteral("1970-1-1 08:16:40"));
+        frame.cursorSample = {1, 1};
+        QCOMPARE(CurveTexts::ReadOut(1, s, frame, state), QStringLiteral("   60.00%RH"));
+        state.SetChannelShown(1, false);
+        QVERIFY(CurveTexts::ReadOut(1, s, frame, state).isEmpty());
+    }
 };
-
-void TestCurvePlot::decimationFigures_data()
-{
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<int>("plotWidth");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<int>("pixels");
-    QTest::addColumn<int>("maxPoints");
-    QTest::newRow("ring full") << 10000 << 1 << 355 << 57 << 1 << 357;
-    QTest::newRow("history full") << 200000 << 1 << 440 << 910 << 1 << 442;
-    // The loop stops once P / D + 2 points exist; a last two-point window can end one beyond.
-    QTest::newRow("zoomed to fewer than pixels") << 1000 << 4 << 355 << 2 << 1 << 358;
-    QTest::newRow("one sample") << 1 << 1 << 355 << 2 << 355 << 1;
-}
-
-void TestCurvePlot::decimationFigures()
-{
-    QFETCH(int, samples);
-    QFETCH(int, zoom);
-    QFETCH(int, plotWidth);
-    QFETCH(int, step);
-    QFETCH(int, pixels);
-    QFETCH(int, maxPoints);
-    Series data(samples, 0.0f);
-    for (int i = 0; i < samples; ++i)
-        data.ch1[size_t(i)] = float(i % 17) - float(i % 5); // varied, so windows give two points
-    const CurveDecimation d = CurveDecimation::Run(data.View(false), 0, zoom, plotWidth);
-    QCOMPARE(d.step, step);
-    QCOMPARE(d.pixelsPerPoint, pixels);
-    QVERIFY2(d.points <= maxPoints, qPrintable(QString::number(d.points)));
-    QVERIFY(d.points > 0);
-    QCOMPARE(int(d.index[0].size()), d.points);
-    // Indices run forward in time.
-    for (int j = 1; j < d.points; ++j)
-        QVERIFY(d.index[0][size_t(j)] > d.index[0][size_t(j - 1)]);
-}
-
-void TestCurvePlot::windowRules()
-{
-    // 8 samples on a 3-pixel plot: M = 8, K = 2 x 8 / 3 + 1 = 6.
-    Series data(8, 0.0f);
-    data.ch1 = {5, 9, 9, 1, 1, 7, 2, 2};
-    const CurveDecimation d = CurveDecimation::Run(data.View(false), 0, 1, 3);
-    QCOMPARE(d.step, 6);
-    // Window [0, 6): the first of the largest (1) and the last of the smallest (4), in time
-    // order; window [6, 8): 6 and 7 are equal, so the largest is 6 and the smallest 7.
-    QCOMPARE(d.index[0], (std::vector<int>{1, 4, 6, 7}));
-}
-
-void TestCurvePlot::ringPositionsWrap()
-{
-    // A ring of 6 whose oldest sample sits at position 4: samples 0..5 are positions 4,5,0,1,2,3.
-    std::vector<float> ring{30, 40, 50, 60, 10, 20};
-    std::vector<qint64> times{3, 4, 5, 6, 1, 2};
-    CurveSamples s;
-    s.times = times.data();
-    s.channel[0].values = ring.data();
-    s.count = 6;
-    s.first = 4;
-    s.ring = 6;
-    QCOMPARE(s.Value(0, 0), 10.0f);
-    QCOMPARE(s.Value(0, 5), 60.0f);
-    QCOMPARE(s.Time(2), qint64(3));
-    // Window of K = 5 over 6 samples on a 2-pixel plot covers the wrap.
-    const CurveDecimation d = CurveDecimation::Run(s, 0, 1, 2);
-    QCOMPARE(d.step, 7);
-    QCOMPARE(d.index[0], (std::vector<int>{0, 5}));
-}
-
-void TestCurvePlot::singlePointOfChannel2Repeats()
-{
-    // A window gives one point only when its largest and smallest are the same sample: a
-    // one-sample window, or a window whose first value is not a number (no later value compares
-    // larger or smaller). Channel 2 then repeats its single point in channel 1's second slot;
-    // in the reverse case channel 2 keeps its earlier point.
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    Series data(4, 0.0f, 0.0f);
-    data.ch1 = {1, 3, nan, 2};
-    data.ch2 = {nan, 5, 4, 8};
-    CurveSamples s = data.View();
-    s.channel[0].min = s.channel[1].min = 0;
-    s.channel[0].max = s.channel[1].max = 10;
-    // Plot of 4 pixels: M = 4, K = 2 x 4 / 4 + 1 = 3.
-    const CurveDecimation d = CurveDecimation::Run(s, 0, 1, 4);
-    QCOMPARE(d.step, 3);
-    // Window [0,3): channel 1 largest 1, smallest 0 -> {0, 1}; channel 2 single {0} repeated.
-    // Window [3,4): both single {3}.
-    QCOMPARE(d.index[0], (std::vector<int>{0, 1, 3}));
-    QCOMPARE(d.index[1], (std::vector<int>{0, 0, 3}));
-    // The repeated point is drawn: the polyline of channel 2 has as many points as channel 1.
-    CurveFrame frame;
-    Render(s, Shown(), &frame);
-    QCOMPARE(frame.points[1].size(), frame.points[0].size());
-    QCOMPARE(frame.points[1][0].y(), frame.points[1][1].y());
-    // Reverse: channel 1 single (not a number first), channel 2 two points -> the earlier.
-    data.ch1 = {nan, 3, 1, 2};
-    data.ch2 = {1, 5, 4, 8};
-    const CurveDecimation r = CurveDecimation::Run(data.View(), 0, 1, 4);
-    QCOMPARE(r.index[0], (std::vector<int>{0, 3}));
-    QCOMPARE(r.index[1], (std::vector<int>{0, 3}));
-}
-
-void TestCurvePlot::equalExtremesSpanOneUnit()
-{
-    // One sample (or a constant channel): the axis spans one unit centred on the value.
-    Series one(1, 21.5f, -3.0f);
-    CurveFrame frame;
-    Render(one.View(), Shown(), &frame);
-    const CurveGeometry g = CurveGeometry::RealTime();
-    QCOMPARE(frame.axis[0].base, 21.0);
-    QCOMPARE(frame.axis[0].perPixel, 1.0 / g.PlotHeight());
-    QCOMPARE(frame.GridValue(0, 4), 21.0 + 4 * 50.0 / 200.0);
-    QCOMPARE(frame.axis[1].base, -3.5);
-    // The point sits in the middle of the plot, not at an undefined row.
-    QCOMPARE(frame.points[0].size(), 1);
-    QCOMPARE(frame.points[0][0].y(), g.bottom - g.PlotHeight() / 2);
-}
-
-void TestCurvePlot::alarmLineFarOutsideStaysFivePixelsOut()
-{
-    Series data(50, 20.0f, 50.0f);
-    data.ch1[10] = 30.0f;
-    data.ch2[20] = 60.0f;
-    CurveSamples s = data.View();
-    s.alarm = true;
-    s.channel[0].upper = 1000.0f; // far above
-    s.channel[0].lower = 25.0f;   // inside
-    s.channel[1].upper = 55.0f;
-    s.channel[1].lower = -900.0f; // far below
-    CurveFrame frame;
-    const QImage image = Render(s, Shown(), &frame);
-    const CurveGeometry g = CurveGeometry::RealTime();
-    QCOMPARE(frame.upperRow[0], g.top - 5);
-    QCOMPARE(frame.lowerRow[0], g.bottom - 100);
-    QCOMPARE(frame.upperRow[1], g.bottom - 100);
-    QCOMPARE(frame.lowerRow[1], g.bottom + 5);
-    // The dotted lines are in the picture on those rows, right of the margin.
-    QVERIFY(CountColour(image, g.top - 5, CurvePainter::ChannelColor(0), g.left) > 50);
-    QVERIFY(CountColour(image, g.bottom + 5, CurvePainter::ChannelColor(1), g.left) > 50);
-}
-
-void TestCurvePlot::cursorRoundsToNearestPoint()
-{
-    // 100 samples: D = 3. A click 2 pixels past a point: twice the remainder (4) exceeds D and
-    // is at least 4, so the next point; 1 pixel past stays.
-    Series data(100, 0.0f, 0.0f);
-    for (int i = 0; i < 100; ++i)
-        data.ch1[size_t(i)] = float(i);
-    const CurveGeometry g = CurveGeometry::RealTime();
-    CurvePlotState state = Shown();
-    CurveFrame frame;
-    QVERIFY(state.Click(QPoint(g.left + 3 * 10 + 1, 50), g));
-    Render(data.View(), state, &frame);
-    QCOMPARE(frame.cursorPoint, 10);
-    QCOMPARE(frame.CursorX(), g.left + 30);
-    QVERIFY(state.Click(QPoint(g.left + 3 * 10 + 2, 50), g));
-    Render(data.View(), state, &frame);
-    QCOMPARE(frame.cursorPoint, 11);
-    // Beyond the last point: the last point.
-    QVERIFY(state.Click(QPoint(g.width, 50), g));
-    Render(data.View(), state, &frame);
-    QCOMPARE(frame.cursorSample[0], 99);
-}
-
-void TestCurvePlot::spikeAmong200000IsVisible()
-{
-    constexpr int kN = 200000;
-    Series data(kN, 20.0f, 50.0f);
-    data.ch1[123457] = 80.0f;
-    data.ch2[7] = 10.0f;      // a dip at the very start of channel 2
-    data.ch2[100000] = 90.0f; // channel 2 runs mid-plot, clear of channel 1's rows
-    CurveFrame frame;
-    const CurveGeometry g = CurveGeometry::History();
-    const QImage image = Render(data.View(), Shown(), &frame, g);
-    QVERIFY(frame.decimation.points <= g.PlotWidth() + 2);
-    // The spike reaches the plot top, the dip the bottom, in the channels' colours.
-    QVERIFY(CountColour(image, g.top, CurvePainter::ChannelColor(0), g.left + 1) > 0);
-    QVERIFY(CountColour(image, g.bottom, CurvePainter::ChannelColor(1), g.left) > 0);
-    // And it sits in the column of its window.
-    const int column = g.left + 123457 / frame.decimation.step * 2 * frame.decimation.pixelsPerPoint;
-    bool found = false;
-    for (int x = column - 2; x <= column + 2 && !found; ++x)
-        found = image.pixelColor(x, g.top + 1) == CurvePainter::ChannelColor(0);
-    QVERIFY(found);
-}
-
-void TestCurvePlot::emptyPictureKeepsGridOnly()
-{
-    CurveSamples none;
-    CurveFrame frame;
-    const QImage image = Render(none, Shown(), &frame);
-    const CurveGeometry g = CurveGeometry::RealTime();
-    QCOMPARE(frame.cursorPoint, -1);
-    QCOMPARE(image.pixelColor(5, 5), CurvePainter::MarginColor());
-    QCOMPARE(image.pixelColor(g.left + 10, g.top), QColor(0, 0, 200));
-    QCOMPARE(CountColour(image, 120, CurvePainter::ChannelColor(0)), 0);
-}
-
-void TestCurvePlot::readOutShowsTimeValueAndUnit()
-{
-    Series data(3, 25.0f, 60.0f);
-    data.times[1] = 0;
-    data.ch2[0] = -2000.0f;
-    CurveSamples s = data.View();
-    s.channel[0].unit = QStringLiteral("°F");
-    s.channel[0].fahrenheit = true;
-    s.channel[1].unit = QStringLiteral("%RH");
-    CurvePlotState state = Shown();
-    CurveFrame frame;
-    Render(s, state, &frame);
-    QCOMPARE(frame.cursorSample[0], 0);
-    QCOMPARE(CurveTexts::ReadOut(0, s, frame, state), QStringLiteral("1970-1-1 08:16:40   77.00°F"));
-    QCOMPARE(CurveTexts::ReadOut(1, s, frame, state), QStringLiteral("1970-1-1 08:16:40"));
-    frame.cursorSample = {1, 1};
-    QCOMPARE(CurveTexts::ReadOut(1, s, frame, state), QStringLiteral("   60.00%RH"));
-    state.SetChannelShown(1, false);
-    QVERIFY(CurveTexts::ReadOut(1, s, frame, state).isEmpty());
-}
 
 QTEST_MAIN(TestCurvePlot)
 #include "test_curveplot.moc"

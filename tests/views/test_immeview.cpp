@@ -7,9 +7,8 @@
 #include "views/core/CImmeTextModel.h"
 #include "views/core/ImmeCells.h"
 
+#include "ScriptedPrompt.h"
 #include "ViewTestKit.h"
-#include "network/CCorvaneBeeNode.h"
-#include "network/NetworkLoader.h"
 
 #include <QPushButton>
 #include <QTableView>
@@ -23,35 +22,6 @@ constexpr int kDual = 1; // node ids of the fixture
 constexpr int kSingle = 2;
 constexpr qint64 kT0 = 1700000000;
 
-// Runs a dialog by script: the interval dialog gets a picker time and a button click; the
-// confirmations are answered and their list rows kept.
-class ScriptedPrompt final : public IUserPrompt {
-public:
-    bool AskYesNo(QWidget *, const QString &) override { return true; }
-    void Show(QWidget *, PromptIcon, const QString &, const QString &) override {}
-    int RunModal(QDialog &dialog) override
-    {
-        if (auto *setup = qobject_cast<CImmeSetupDlg *>(&dialog)) {
-            setup->Picker()->setTime(pickerTime);
-            if (auto *button = setup->findChild<QPushButton *>(button_))
-                button->click();
-            return setup->result();
-        }
-        rows.clear();
-        if (auto *confirm = qobject_cast<CListConfirmDlg *>(&dialog)) {
-            for (int r = 0; r < confirm->List()->topLevelItemCount(); ++r) {
-                const QTreeWidgetItem *item = confirm->List()->topLevelItem(r);
-                rows << QStringList{item->text(0), item->text(1), item->text(2)}.join(QLatin1Char('|'));
-            }
-        }
-        return answer;
-    }
-    QTime pickerTime;
-    QString button_;
-    int answer = QDialog::Accepted;
-    QStringList rows;
-};
-
 } // namespace
 
 class TestImmeView : public QObject {
@@ -60,13 +30,34 @@ class TestImmeView : public QObject {
     std::unique_ptr<CCorvaneODBC> m_db;
     std::unique_ptr<CCorvaneBeeNode> m_table;
     std::unique_ptr<CFormviewImme> m_view;
-    ScriptedPrompt m_prompt;
-    int m_accept = 1; // what the submit answers
+    viewtest::ScriptedPrompt m_prompt;
+    QTime m_pickerTime;
+    QString m_button;
+    QStringList m_rows; // the last confirmation's list
+    int m_accept = 1;   // what the submit answers
     QList<RequestKind> m_submitted;
 
     void Add(int n, quint8 type, const QString &name) { QVERIFY(viewtest::AddNode(*m_db, n, type, 0, name)); }
     void Select(int id) { m_view->List()->selectRow(m_view->Model().RowOf(id)); }
     void Check(int id) { m_view->Model().SetChecked(m_view->Model().RowOf(id), true); }
+    // The interval dialog gets a picker time and a button click; a confirmation is accepted
+    // and its list rows kept.
+    int RunDialog(QDialog &dialog)
+    {
+        if (auto *setup = qobject_cast<CImmeSetupDlg *>(&dialog)) {
+            setup->Picker()->setTime(m_pickerTime);
+            if (auto *button = setup->findChild<QPushButton *>(m_button))
+                button->click();
+            return setup->result();
+        }
+        m_rows.clear();
+        auto *confirm = qobject_cast<CListConfirmDlg *>(&dialog);
+        for (int r = 0; confirm && r < confirm->List()->topLevelItemCount(); ++r) {
+            const QTreeWidgetItem *item = confirm->List()->topLevelItem(r);
+            m_rows << QStringList{item->text(0), item->text(1), item->text(2)}.join(QLatin1Char('|'));
+        }
+        return QDialog::Accepted;
+    }
 
 private slots:
     void initTestCase() { QVERIFY(viewtest::UseChineseHome()); }
@@ -81,7 +72,7 @@ private slots:
         (void)LoadNetworkTable(*m_db, *m_table);
         m_submitted.clear();
         m_accept = 1;
-        m_prompt.answer = QDialog::Accepted;
+        m_prompt.script = [this](QDialog &dialog) { return RunDialog(dialog); };
         m_view = std::make_unique<CFormviewImme>(
             *m_table, *m_db,
             [this](CUartAffairInterface *, RequestKind kind, int) {
@@ -134,8 +125,8 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(QTime, picked);
-        m_prompt.button_ = button;
-        m_prompt.pickerTime = picked;
+        m_button = button;
+        m_pickerTime = picked;
         Check(kDual);
         Select(kSingle); // selected, not checked
         m_view->ChangeInterval();
@@ -171,7 +162,7 @@ private slots:
         QCOMPARE(m_submitted, QList<RequestKind>{RequestKind::SetRealTime}); // the checked row only
         QTEST(int(m_table->GetRtCmdState(kDual)), "state");
         QTEST(m_view->Model().TextAt(m_view->Model().RowOf(kDual), RtColInterval), "interval");
-        QCOMPARE(m_prompt.rows, QStringList{QStringLiteral("1|冷库|00:01:40*")});
+        QCOMPARE(m_rows, QStringList{QStringLiteral("1|冷库|00:01:40*")});
     }
 };
 

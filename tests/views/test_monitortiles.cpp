@@ -66,10 +66,6 @@ private slots:
         QVERIFY(page.PreviousEnabled());
         QTEST(Shown(page), "shownAfterNext");
         QTEST(page.NextEnabled() ? int(*page.NextEnabled()) : -1, "nextAfterNext");
-        if (loggers == 31) {
-            QCOMPARE(page.Tiles()[0].nodeId, 31);
-            QCOMPARE(page.Tiles()[0].title, QStringLiteral("L31"));
-        }
     }
 
     void alarm_data()
@@ -85,7 +81,6 @@ private slots:
         QTest::newRow("equal to the upper limit") << 0x80 << 0x05 << 25.0f << 0.0f << false;
         QTest::newRow("single: channel 2 ignored") << 0x80 << 0x05 << 10.0f << 99.0f << false;
         QTest::newRow("dual: channel 2 below") << 0x88 << 0x05 << 10.0f << 4.9f << true;
-        QTest::newRow("humidity above") << 0x8C << 0x05 << 10.0f << 80.5f << true;
         QTest::newRow("router") << 0x04 << 0x05 << 99.0f << 99.0f << false;
     }
     void alarm()
