@@ -44,6 +44,25 @@ struct Notice {
     int node;
 };
 
+QString AddrText(quint8 seed)
+{
+    return FrameCodec::AddressToText(U8(Addr(seed)));
+}
+
+// A node's information answer with the fault flags 0.
+QByteArray Gni(int shortAddress, quint8 seed, quint8 type, quint8 parent, int rf, quint8 status = 0x01,
+               int power = 3)
+{
+    return NodeInfo(FrameCodec::Command::GNI, shortAddress, Addr(seed), type, status, 0, power, rf,
+                    Addr(parent));
+}
+
+// The receiver's own answer.
+QByteArray Gdi(quint8 seed, quint8 status = 0x01, quint8 faults = 0)
+{
+    return NodeInfo(FrameCodec::Command::GDI, 0, Addr(seed), 0x40, status, faults, 0, 0, Addr(0));
+}
+
 } // namespace
 
 class TestLinkEvents : public QObject {
@@ -64,8 +83,7 @@ private:
         NodeChange change;
         change.mask = 0x7CB6;
         change.values.name = name;
-        change.values.extaddress =
-            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(seed).constData()));
+        change.values.extaddress = AddrText(seed);
         change.values.type = type;
         change.values.fatherid = parent;
         change.values.channel1_lower = lower;
@@ -92,9 +110,11 @@ private:
             (void)app->Link().SendNext();
     }
 
-    void Connect(quint8 receiverSeed)
+    // Loads the network table and connects to the receiver 0x10, with no queue, entry or notice left.
+    void LoadAndConnect()
     {
-        Receive(NodeInfo(FrameCodec::Command::GDI, 0, Addr(receiverSeed), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        (void)LoadNetworkTable(*db, theNodeTable());
+        Receive(Gdi(0x10));
         QVERIFY(session->State().IsConnected());
         app->Link().ClearQueue();
         log->entries.clear();
@@ -152,34 +172,13 @@ private slots:
         db.reset();
     }
 
-    void firstAnswerConnectsAndQueuesSelfCheckAndScan()
-    {
-        const int receiver = AddNode(0x10, QStringLiteral("总站"), 0x40, 0);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        QSignalSpy texts(&session->Notifier(), &NetworkNotifier::connectionChanged);
-
-        Receive(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x01, 0x10, 0, 0, Addr(0)));
-        QVERIFY(session->State().IsConnected());
-        QVERIFY(session->IsTicking() && session->IsWatching());
-        QCOMPARE(texts.size(), 1);
-        const QString text = texts.first().at(0).toString();
-        QVERIFY2(text.startsWith(QStringLiteral("连接到端口")) && text.endsWith(QStringLiteral(": 总站")),
-                 qPrintable(text));
-        QCOMPARE(theNodeTable().GetFaultFlags(receiver), quint8(0x10));
-        QCOMPARE(app->Link().QueueSize(), 2);
-        QCOMPARE(int(app->Link().QueuedAt(0)->kind), 12);
-        QCOMPARE(int(app->Link().QueuedAt(1)->kind), 11);
-    }
-
     void unknownRouterIsAddedButUnknownLoggerIsNot()
     {
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
+        LoadAndConnect();
 
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
-        const int router = db->FindNodeIdByAddress(
-            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
+        Receive(Gni(0x0203, 0x30, 0x04, 0x10, 200));
+        const int router = db->FindNodeIdByAddress(AddrText(0x30));
         QVERIFY(router > 0);
         QVERIFY(db->SeekLookupNode(router));
         QCOMPARE(db->LookupCursor().Row().name, QStringLiteral(" "));
@@ -192,13 +191,11 @@ private slots:
         QCOMPARE(int(theNodeTable().GetRtFlag(router)), 1);
         QCOMPARE(theNodeTable().GetPowerLevel(router), quint8(3));
         log->entries.clear();
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)));
+        Receive(Gni(0x0203, 0x30, 0x04, 0x10, 200));
         QVERIFY(log->entries.isEmpty());
 
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0204, Addr(0x40), 0x88, 0x01, 0, 3, 200, Addr(0x10)));
-        QCOMPARE(db->FindNodeIdByAddress(
-                     FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x40).constData()))),
-                 -1);
+        Receive(Gni(0x0204, 0x40, 0x88, 0x10, 200));
+        QCOMPARE(db->FindNodeIdByAddress(AddrText(0x40)), -1);
     }
 
     // A router joins and, in the same chunk, a known logger names it as its parent: the logger is
@@ -208,13 +205,10 @@ private slots:
     {
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);
         const int logger = AddNode(0x20, QStringLiteral("A"), 0x80, 1);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
+        LoadAndConnect();
 
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0203, Addr(0x30), 0x04, 0x01, 0, 3, 200, Addr(0x10)) +
-                NodeInfo(FrameCodec::Command::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
-        const int router = db->FindNodeIdByAddress(
-            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x30).constData())));
+        Receive(Gni(0x0203, 0x30, 0x04, 0x10, 200) + Gni(0x0111, 0x20, 0x80, 0x30, 100));
+        const int router = db->FindNodeIdByAddress(AddrText(0x30));
         QCOMPARE(router, 3);
         QVERIFY(db->SeekLookupNode(logger));
         QCOMPARE(db->LookupCursor().Row().fatherid, router);
@@ -228,11 +222,9 @@ private slots:
     {
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);
         const int logger = AddNode(0x20, QStringLiteral("冷库"), 0x88, 1);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
+        LoadAndConnect();
         for (const quint8 status : {0x01, 0x03})
-            Receive(
-                NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x88, status, 0, 3, 180, Addr(0x10)));
+            Receive(Gni(0x0102, 0x20, 0x88, 0x10, 180, status));
         QCOMPARE(theNodeTable().GetShortAddress(logger), 0x0102);
         QCOMPARE(theNodeTable().GetRfLevel(logger), -76); // 0xB4 as a signed byte
         QCOMPARE(theNodeTable().GetStatus(logger), quint8(0x03));
@@ -245,12 +237,10 @@ private slots:
         AddNode(0x30, QStringLiteral("中转"), 0x04, 1);
         const int a = AddNode(0x20, QStringLiteral("A"), 0x80, 1);
         const int b = AddNode(0x28, QStringLiteral("B"), 0x80, 1);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
+        LoadAndConnect();
 
         // Both loggers now report the router as parent, in one chunk.
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0111, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)) +
-                NodeInfo(FrameCodec::Command::GNI, 0x0112, Addr(0x28), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        Receive(Gni(0x0111, 0x20, 0x80, 0x30, 100) + Gni(0x0112, 0x28, 0x80, 0x30, 100));
         int reloads = 0;
         for (const Notice &n : notices) {
             if (n.event == Event::Topology)
@@ -290,8 +280,7 @@ private slots:
     {
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);
         const int logger = AddNode(0x20, QStringLiteral("冰箱"), 0x80, 1, 2.0f, 8.0f);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
+        LoadAndConnect();
         QSignalSpy samples(&session->Notifier(), &NetworkNotifier::newSample);
         QSignalSpy messages(&session->Notifier(), &NetworkNotifier::messageLogged);
 
@@ -326,18 +315,16 @@ private slots:
     {
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);
         const int logger = AddNode(0x20, QStringLiteral("仓库"), 0x88, 1, 1.0f, 9.0f);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
+        LoadAndConnect();
         CUartAffairLink &engine = app->Link();
-        const QString address =
-            FrameCodec::AddressToText(reinterpret_cast<const quint8 *>(Addr(0x20).constData()));
+        const QString address = AddrText(0x20);
 
         // Real-time reporting stopped: the watchdog time-out falls back to 1800 + 60 s.
         QVERIFY(engine.Create(RequestKind::SetRealTime, address));
         engine.SetRtInterval(0);
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        Receive(Gni(0x0102, 0x20, 0x88, 0x10, 180));
         TickEngine(1);
         Receive(Rtc(Addr(0x20), 0));
         QCOMPARE(int(theNodeTable().GetRtCmdState(logger)), 23);
@@ -350,7 +337,7 @@ private slots:
         QVERIFY(engine.SetAlarm(0, 3.0f, 4.0f, 5.0f, 6.0f));
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x88, 0x01, 0, 3, 180, Addr(0x10)));
+        Receive(Gni(0x0102, 0x20, 0x88, 0x10, 180));
         TickEngine(1);
         Receive(StatusAnswer(FrameCodec::Command::STN, Addr(0x20), 0x01));
         QCOMPARE(int(theNodeTable().GetLogCmdState(logger)), 21);
@@ -366,7 +353,7 @@ private slots:
         QVERIFY(engine.Create(RequestKind::StopLogging, address));
         QCOMPARE(engine.Commit(), 1);
         TickEngine(1);
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0103, Addr(0x20), 0x88, 0x01, 0, 2, 160, Addr(0x10)));
+        Receive(Gni(0x0103, 0x20, 0x88, 0x10, 160, 0x01, 2));
         theNodeTable().SetType(logger, 0x80);
         TickEngine(1);
         Receive(StatusAnswer(FrameCodec::Command::SPN, Addr(0x20), 0x00));
@@ -381,8 +368,7 @@ private slots:
     void receiverResultWhileConnectedOnlyEndsTheStatus()
     {
         const int receiver = AddNode(0x10, QStringLiteral("R"), 0x40, 0);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
+        LoadAndConnect();
         CUartAffairLink &engine = app->Link();
         QSignalSpy status(&session->Notifier(), &NetworkNotifier::statusChanged);
 
@@ -392,7 +378,7 @@ private slots:
         engine.Status().statusText = QStringLiteral("busy");
         engine.Status().progress = 60;
         now += 3;
-        Receive(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x07, 0x10, 0, 0, Addr(0)));
+        Receive(Gdi(0x10, 0x07, 0x10));
         // No node change and no log entry, but the finished request clears the status line.
         QCOMPARE(theNodeTable().GetStatus(receiver), quint8(0x01));
         QCOMPARE(theNodeTable().GetLastConnectTime(receiver), kT0);
@@ -418,9 +404,14 @@ private slots:
         session->ProbeStep();
         QCOMPARE(pty.Read(2000), LinkSession::KeepAliveFrame()); // the probe is a GDI query
 
-        pty.Write(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        QSignalSpy texts(&session->Notifier(), &NetworkNotifier::connectionChanged);
+        pty.Write(Gdi(0x10, 0x01, 0x10));
         QTRY_VERIFY(session->State().IsConnected());
         QVERIFY(!session->IsProbing());
+        QVERIFY(session->IsTicking() && session->IsWatching());
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts.first().at(0).toString().startsWith(QStringLiteral("连接到端口")));
+        QCOMPARE(theNodeTable().GetFaultFlags(receiver), quint8(0x10));
         app->Link().ClearQueue();
         theNodeTable().SetShortAddress(logger, 0x0102);
         theNodeTable().SetStatus(receiver, 1);
@@ -448,14 +439,14 @@ private slots:
         // receiver's answer connects as the first time did (name, self-check, scan).
         QVERIFY(session->IsRecovering());
         QVERIFY(session->IsProbing());
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0102, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x10)));
+        Receive(Gni(0x0102, 0x20, 0x80, 0x10, 100));
         QVERIFY(!session->State().IsConnected());
         QCOMPARE(theNodeTable().GetShortAddress(logger), -1);
         session->ProbeStep();
         QCOMPARE(pty.Read(2000).left(9), QByteArray::fromHex("ff7f757b474449"
                                                              "08da"));
         QVERIFY(session->IsProbing());
-        pty.Write(NodeInfo(FrameCodec::Command::GDI, 0, Addr(0x10), 0x40, 0x01, 0, 0, 0, Addr(0)));
+        pty.Write(Gdi(0x10));
         QTRY_VERIFY(session->State().IsConnected());
         QCOMPARE(session->State().connectedPort, 1);
         QCOMPARE(session->State().receiverId, receiver);
@@ -471,10 +462,9 @@ private slots:
         AddNode(0x10, QStringLiteral("R"), 0x40, 0);
         const int router = AddNode(0x30, QStringLiteral("中转"), 0x04, 1);
         const int logger = AddNode(0x20, QStringLiteral("L"), 0x80, 2);
-        (void)LoadNetworkTable(*db, theNodeTable());
-        Connect(0x10);
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0201, Addr(0x30), 0x04, 0x01, 0, 3, 100, Addr(0x10)));
-        Receive(NodeInfo(FrameCodec::Command::GNI, 0x0202, Addr(0x20), 0x80, 0x01, 0, 3, 100, Addr(0x30)));
+        LoadAndConnect();
+        Receive(Gni(0x0201, 0x30, 0x04, 0x10, 100));
+        Receive(Gni(0x0202, 0x20, 0x80, 0x30, 100));
         app->Link().ClearQueue();
         notices.clear();
 

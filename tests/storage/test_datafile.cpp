@@ -332,9 +332,6 @@ void TestDataFile::chosenFileAndRememberedFolders()
     QCOMPARE(reader.OpenChosenDataFile(folder + QStringLiteral("/missing.cvdf")), 0);
     QCOMPARE(CCorvFile::RememberedOpenFolder(), folder); // remembered whatever the result
 
-    QVERIFY(CCorvFile::RememberSaveFolder(folder + QStringLiteral("/b.cvdf")));
-    QCOMPARE(CCorvFile::RememberedSaveFolder(), folder);
-
     QCOMPARE(CCorvFile::InitialFolder(folder + QStringLiteral("/gone")),
              AppSettings::Instance().DataSaveFolder());
 }

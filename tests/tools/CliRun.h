@@ -32,6 +32,12 @@ struct Run {
     }
 };
 
+// The words of a command line split at spaces (for lines none of whose words holds one).
+inline QStringList Words(const QString &line)
+{
+    return line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 inline Run Cli(const QStringList &args, const QByteArray &input = {}, int timeoutMs = 40000)
 {
     QProcess p;
@@ -67,6 +73,25 @@ inline bool MakeHome(const QString &home)
     return ini.open(QIODevice::WriteOnly) && ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n") > 0;
 }
 
+// The folder "home" in the test's own home.
+inline QString TestHome()
+{
+    return qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
+}
+
+// A fresh home (MakeHome) whose plant.mdb holds the nodes, each given as `db add-node` options.
+inline bool MakePlant(const QString &home, const QStringList &nodes = {})
+{
+    const QStringList db{QStringLiteral("--home"), home, QStringLiteral("db")};
+    if (!MakeHome(home) || Cli(db + Words(QStringLiteral("create plant.mdb"))).status != 0)
+        return false;
+    for (const QString &options : nodes) {
+        if (Cli(db + Words(QStringLiteral("add-node plant.mdb ") + options)).status != 0)
+            return false;
+    }
+    return true;
+}
+
 // Starts the simulator on a scenario (the end-to-end network unless named); the slave device it
 // serves, empty on failure.
 inline QString StartSim(QProcess &sim, const QString &scenario = QStringLiteral("e2e-network.json"))
@@ -81,5 +106,22 @@ inline QString StartSim(QProcess &sim, const QString &scenario = QStringLiteral(
     const QString slave = QString::fromLocal8Bit(sim.readLine()).trimmed();
     return slave.startsWith(QLatin1String("/dev/")) ? slave : QString();
 }
+
+// corvane-sim on a scenario for the object's life, told to quit at its end.
+struct Sim {
+    explicit Sim(const QString &scenario = QStringLiteral("e2e-network.json"))
+    {
+        port = StartSim(process, scenario);
+    }
+    ~Sim()
+    {
+        if (process.state() == QProcess::Running) {
+            process.write("quit\n");
+            process.waitForFinished(3000);
+        }
+    }
+    QProcess process;
+    QString port; // empty when the simulator did not start
+};
 
 } // namespace clitest

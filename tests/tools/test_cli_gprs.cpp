@@ -3,12 +3,7 @@
 // read back the messages the run logged. Both programs run as separate processes.
 #include "CliRun.h"
 
-#include <QtTest>
-
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 
 using namespace clitest;
 
@@ -45,24 +40,17 @@ class TestCliGprs : public QObject {
     {
         return clitest::Cli(QStringList{QStringLiteral("--home"), m_home} + args, {}, timeoutMs);
     }
-    void AddNode(const char *address, const char *type, const char *name)
-    {
-        const Run run = Cli({QStringLiteral("node"), QStringLiteral("add"), QLatin1String(address),
-                             QStringLiteral("--type"), QLatin1String(type), QStringLiteral("--name"),
-                             QString::fromUtf8(name)});
-        QVERIFY2(run.status == 0, qPrintable(run.err));
-    }
+    Run Cli(const char *line) { return Cli(Words(QString::fromUtf8(line))); }
 
 private slots:
     void initTestCase()
     {
-        m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
-        QVERIFY(MakeHome(m_home));
-        QCOMPARE(Cli({QStringLiteral("db"), QStringLiteral("create"), QStringLiteral("plant.mdb")}).status,
-                 0);
-        AddNode("00124b00000000a0", "0x40", "Gate");
-        AddNode("00124b00000000b1", "0x04", "Relay");
-        AddNode("00124b00000000c1", "0x80", "Fridge");
+        m_home = TestHome();
+        QVERIFY(MakePlant(m_home));
+        for (const char *node : {"node add 00124b00000000a0 --type 0x40 --name Gate",
+                                 "node add 00124b00000000b1 --type 0x04 --name Relay",
+                                 "node add 00124b00000000c1 --type 0x80 --name Fridge"})
+            QCOMPARE(Cli(node).status, 0);
     }
 
     // Each row runs after the previous one, on the same book.
@@ -97,23 +85,24 @@ private slots:
         const Run run = Cli(QStringList{QStringLiteral("gprs")} + args);
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
-        const Run shown = Cli({QStringLiteral("gprs"), QStringLiteral("show")});
+        const Run shown = Cli("gprs show");
         QTEST(Find(shown, QStringLiteral("slot"), 3).value(QStringLiteral("number")).toString(), "slot3");
         QTEST(SlotsOf(shown, kFridge), "fridgeSlots");
     }
 
     void lockIntoSimulator()
     {
-        QProcess sim;
-        const QString slave = StartSim(sim);
-        QVERIFY(!slave.isEmpty());
-        const Run run = Cli({QStringLiteral("--port"), slave, QStringLiteral("gprs"), QStringLiteral("lock"),
-                             QStringLiteral("--seconds"), QStringLiteral("90")});
-        sim.write("gprs\n");
-        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
-        const QByteArray reply = sim.readLine().trimmed();
-        sim.write("quit\n");
-        sim.waitForFinished(3000);
+        Run run;
+        QByteArray reply;
+        {
+            Sim sim;
+            QVERIFY(!sim.port.isEmpty());
+            run = Cli(QStringList{QStringLiteral("--port"), sim.port} +
+                      Words(QStringLiteral("gprs lock --seconds 90")));
+            sim.process.write("gprs\n");
+            QTRY_VERIFY_WITH_TIMEOUT(sim.process.canReadLine(), 5000);
+            reply = sim.process.readLine().trimmed();
+        }
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QVERIFY(!Find(run, QStringLiteral("event"), QStringLiteral("locked")).isEmpty());
 
@@ -134,15 +123,15 @@ private slots:
     void emptiedSlotUnbinds()
     {
         const Run run =
-            Cli({QStringLiteral("gprs"), QStringLiteral("phone"), QStringLiteral("1"), QString()});
+            Cli(QStringList{QStringLiteral("gprs"), QStringLiteral("phone"), QStringLiteral("1"), QString()});
         QVERIFY2(run.status == 0, qPrintable(run.err));
-        QCOMPARE(SlotsOf(Cli({QStringLiteral("gprs"), QStringLiteral("show")}), kFridge), QList<int>{3});
+        QCOMPARE(SlotsOf(Cli("gprs show"), kFridge), QList<int>{3});
     }
 
     // The lock's run logged messages: the take-over archives them, the month reads them back.
     void messagesTakeOverAndMonth()
     {
-        const Run taken = Cli({QStringLiteral("messages"), QStringLiteral("take-over")});
+        const Run taken = Cli("messages take-over");
         QVERIFY2(taken.status == 0, qPrintable(taken.err));
         const QJsonObject summary = taken.lines.last();
         const int archived = summary.value(QStringLiteral("archived")).toInt();
@@ -150,14 +139,12 @@ private slots:
         QCOMPARE(taken.lines.size(), archived + 1);
         const QString file = summary.value(QStringLiteral("files")).toArray().at(0).toString();
         const QString month = file.mid(3, 4) + QLatin1Char('-') + file.mid(7, 2);
-        const Run read = Cli({QStringLiteral("messages"), QStringLiteral("month"), month});
+        const Run read = Cli(Words(QStringLiteral("messages month ") + month));
         QCOMPARE(read.status, 0);
         QCOMPARE(read.lines.mid(read.lines.size() - archived), taken.lines.mid(0, archived));
-        const Run again = Cli({QStringLiteral("messages"), QStringLiteral("take-over")});
+        const Run again = Cli("messages take-over");
         QCOMPARE(again.lines.last().value(QStringLiteral("taken")).toInt(), 0);
-        QCOMPARE(Cli({QStringLiteral("messages"), QStringLiteral("month"), QStringLiteral("1999-01")})
-                     .lines.size(),
-                 0);
+        QCOMPARE(Cli("messages month 1999-01").lines.size(), 0);
     }
 };
 

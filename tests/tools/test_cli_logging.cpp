@@ -4,13 +4,6 @@
 // collector fires a daily plan once.
 #include "CliRun.h"
 
-#include <QtTest>
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-
 using namespace clitest;
 
 namespace {
@@ -19,11 +12,6 @@ const QString kFridge = QStringLiteral("00124b00000000c1");
 const QString kRoom = QStringLiteral("00124b00000000c2");
 constexpr int kInterval = 2;
 constexpr int kRampPeriod = 200; // the loggers' channel 1 reads (time mod 200)
-
-Run RunCli(const QStringList &args, int timeoutMs = 150000)
-{
-    return Cli(args, {}, timeoutMs);
-}
 
 QString LocalText(qint64 seconds)
 {
@@ -36,27 +24,26 @@ class TestCliLogging : public QObject {
     Q_OBJECT
 
     QString m_home;
-    QProcess m_sim;
-    QString m_port;
+    std::unique_ptr<Sim> m_sim;
 
-    Run Cli(QStringList args, int timeoutMs = 150000)
+    Run Cli(const QStringList &args, int timeoutMs = 150000)
     {
-        return RunCli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("--port"), m_port} + args,
-                      timeoutMs);
+        return clitest::Cli(
+            QStringList{QStringLiteral("--home"), m_home, QStringLiteral("--port"), m_sim->port} + args, {},
+            timeoutMs);
     }
     void Control(const QByteArray &line)
     {
-        m_sim.write(line + '\n');
-        QVERIFY(m_sim.waitForReadyRead(3000));
-        (void)m_sim.readAll();
+        m_sim->process.write(line + '\n');
+        QVERIFY(m_sim->process.waitForReadyRead(3000));
+        (void)m_sim->process.readAll();
     }
     // Every sample of the node's newest record: one value per time, times a recording interval
     // apart, each value the one the logger measured at that time. Returns the sample count.
     int CheckStoredSamples(const QString &node, int record)
     {
-        const Run dump = Cli({QStringLiteral("history"), QStringLiteral("dump"), QStringLiteral("--db"),
-                              QStringLiteral("plant.mdb"), QStringLiteral("--node"), node,
-                              QStringLiteral("--record"), QString::number(record)});
+        const Run dump = Cli(
+            Words(QStringLiteral("history dump --db plant.mdb --node %1 --record %2").arg(node).arg(record)));
         if (dump.status != 0)
             return -1;
         qint64 previous = 0;
@@ -84,30 +71,14 @@ class TestCliLogging : public QObject {
 private slots:
     void initTestCase()
     {
-        m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
-        QVERIFY(MakeHome(m_home));
-        const auto db = [this](const QStringList &args) {
-            return RunCli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("db")} + args).status;
-        };
-        QCOMPARE(db({QStringLiteral("create"), QStringLiteral("plant.mdb")}), 0);
-        const QStringList nodes[] = {
-            {QStringLiteral("00124b00000000a0"), QStringLiteral("64"), QStringLiteral("Gate")},
-            {kFridge, QStringLiteral("128"), QStringLiteral("Fridge")},
-            {kRoom, QStringLiteral("140"), QStringLiteral("Room")}};
-        for (const QStringList &n : nodes)
-            QCOMPARE(db({QStringLiteral("add-node"), QStringLiteral("plant.mdb"), QStringLiteral("--address"),
-                         n[0], QStringLiteral("--type"), n[1], QStringLiteral("--name"), n[2]}),
-                     0);
-
-        m_port = StartSim(m_sim, QStringLiteral("e2e-logging.json"));
-        QVERIFY(!m_port.isEmpty());
+        m_home = TestHome();
+        QVERIFY(MakePlant(m_home, {QStringLiteral("--address 00124b00000000a0 --type 64 --name Gate"),
+                                   QStringLiteral("--address %1 --type 128 --name Fridge").arg(kFridge),
+                                   QStringLiteral("--address %1 --type 140 --name Room").arg(kRoom)}));
+        m_sim = std::make_unique<Sim>(QStringLiteral("e2e-logging.json"));
+        QVERIFY(!m_sim->port.isEmpty());
     }
-
-    void cleanupTestCase()
-    {
-        m_sim.write("quit\n");
-        m_sim.waitForFinished(3000);
-    }
+    void cleanupTestCase() { m_sim.reset(); }
 
     void badArgumentsAreRefused_data()
     {
@@ -137,10 +108,10 @@ private slots:
     void recordDownloadAndResume()
     {
         const Run start =
-            Cli({QStringLiteral("logging"), QStringLiteral("start"), kFridge, kRoom,
-                 QStringLiteral("--start"), QString::number(QDateTime::currentSecsSinceEpoch()),
-                 QStringLiteral("--interval"), QString::number(kInterval), QStringLiteral("--ch1"),
-                 QStringLiteral("-20,120"), QStringLiteral("--ch2"), QStringLiteral("30,60")});
+            Cli(Words(QStringLiteral("logging start %1 %2 --start %3 --interval %4 --ch1 -20,120 --ch2 30,60")
+                          .arg(kFridge, kRoom)
+                          .arg(QDateTime::currentSecsSinceEpoch())
+                          .arg(kInterval)));
         QVERIFY2(start.status == 0, qPrintable(start.err));
         const QList<QJsonObject> results = start.Events(QStringLiteral("result"));
         QCOMPARE(results.size(), 2);
@@ -196,8 +167,7 @@ private slots:
                              QDateTime::fromSecsSinceEpoch(plan).toString(QStringLiteral("HH:mm:ss"))});
         QCOMPARE(set.status, 0);
         // The plans' clock starts 8 s before the plan: it fires within the run.
-        const Run run = Cli({QStringLiteral("collect"), QStringLiteral("--seconds"), QStringLiteral("40"),
-                             QStringLiteral("--clock"), LocalText(plan - 8)});
+        const Run run = Cli(Words(QStringLiteral("collect --seconds 40 --clock")) << LocalText(plan - 8));
         QVERIFY2(run.status == 0, qPrintable(run.err));
         const QList<QJsonObject> fired = run.Events(QStringLiteral("planfired"));
         QCOMPARE(fired.size(), 1);

@@ -30,55 +30,42 @@ class TestCliNodes : public QObject {
 private slots:
     void initTestCase()
     {
-        m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
-        QVERIFY(MakeHome(m_home));
-        QCOMPARE(
-            HomeCli({QStringLiteral("db"), QStringLiteral("create"), QStringLiteral("plant.mdb")}).status, 0);
+        m_home = TestHome();
+        QVERIFY(MakePlant(m_home));
     }
 
     void addRenameDelete()
     {
-        Run run = HomeCli({QStringLiteral("node"), QStringLiteral("add"), QStringLiteral("00124b00000000a0"),
-                           QStringLiteral("--type"), QStringLiteral("0x40"), QStringLiteral("--name"),
-                           QStringLiteral("Gate")});
+        Run run = HomeCli(Words(QStringLiteral("node add 00124b00000000a0 --type 0x40 --name Gate")));
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QCOMPARE(run.lines.first().value(QStringLiteral("text")).toString(),
                  QStringLiteral("添加终端接收器 {Gate, ID:00124b00000000a0}"));
-        run = HomeCli({QStringLiteral("node"), QStringLiteral("add"), QStringLiteral("00124b00000000c1"),
-                       QStringLiteral("--type"), QStringLiteral("128"), QStringLiteral("--name"),
-                       QStringLiteral("Frdge")});
+        run = HomeCli(Words(QStringLiteral("node add 00124b00000000c1 --type 128 --name Frdge")));
         QVERIFY2(run.status == 0, qPrintable(run.err));
-        run = HomeCli({QStringLiteral("node"), QStringLiteral("add"), QStringLiteral("00124b00000000c1"),
-                       QStringLiteral("--type"), QStringLiteral("128")});
+        run = HomeCli(Words(QStringLiteral("node add 00124b00000000c1 --type 128")));
         QCOMPARE(run.status, 1);
         QVERIFY(run.err.contains(QStringLiteral("设备已存在")));
-        run = HomeCli({QStringLiteral("node"), QStringLiteral("add"), QStringLiteral("00124B00000000C2"),
-                       QStringLiteral("--type"), QStringLiteral("128")});
-        QCOMPARE(run.status, 1);
-        run = HomeCli({QStringLiteral("node"), QStringLiteral("rename"), QStringLiteral("00124b00000000c1"),
-                       QStringLiteral("Fridge")});
+        QCOMPARE(HomeCli(Words(QStringLiteral("node add 00124B00000000C2 --type 128"))).status, 1);
+        run = HomeCli(Words(QStringLiteral("node rename 00124b00000000c1 Fridge")));
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QCOMPARE(run.lines.first().value(QStringLiteral("text")).toString(),
                  QStringLiteral("单温度记录仪{Frdge, ID:00124b00000000c1} 重命名为Fridge"));
         QCOMPARE(RowOf(run, QStringLiteral("00124b00000000c1")).value(QStringLiteral("name")).toString(),
                  QStringLiteral("Fridge"));
-        QCOMPARE(
-            HomeCli({QStringLiteral("node"), QStringLiteral("delete"), QStringLiteral("00124b00000000ff")})
-                .status,
-            1);
+        QCOMPARE(HomeCli(Words(QStringLiteral("node delete 00124b00000000ff"))).status, 1);
     }
 
     // After connecting, the receiver is connected, the relay found by the scan is in the list and
     // the logger shows its state, signal and battery under it.
     void nodesAgainstSimulator()
     {
-        QProcess sim;
-        const QString slave = StartSim(sim);
-        QVERIFY(!slave.isEmpty());
-        const Run run = HomeCli({QStringLiteral("--port"), slave, QStringLiteral("nodes"),
-                                 QStringLiteral("--seconds"), QStringLiteral("8")});
-        sim.write("quit\n");
-        sim.waitForFinished(3000);
+        Run run;
+        {
+            const Sim sim;
+            QVERIFY(!sim.port.isEmpty());
+            run = HomeCli({QStringLiteral("--port"), sim.port, QStringLiteral("nodes"),
+                           QStringLiteral("--seconds"), QStringLiteral("8")});
+        }
         QVERIFY2(run.status == 0, qPrintable(run.err));
         const QJsonObject gate = RowOf(run, QStringLiteral("00124b00000000a0"));
         QCOMPARE(gate.value(QStringLiteral("runState")).toString(), QStringLiteral("已连接"));
@@ -99,13 +86,13 @@ private slots:
     // a receiver it fails with the link's own refusal.
     void scanWaitsForItsEnd()
     {
-        QProcess sim;
-        const QString slave = StartSim(sim);
-        QVERIFY(!slave.isEmpty());
-        const Run run = HomeCli({QStringLiteral("--port"), slave, QStringLiteral("scan"),
-                                 QStringLiteral("--seconds"), QStringLiteral("90")});
-        sim.write("quit\n");
-        sim.waitForFinished(3000);
+        Run run;
+        {
+            const Sim sim;
+            QVERIFY(!sim.port.isEmpty());
+            run = HomeCli({QStringLiteral("--port"), sim.port, QStringLiteral("scan"),
+                           QStringLiteral("--seconds"), QStringLiteral("90")});
+        }
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QCOMPARE(RowOf(run, kRelay).value(QStringLiteral("runState")).toString(), QStringLiteral("已连接"));
 

@@ -3,19 +3,11 @@
 // wrong command lines are refused before anything is sent.
 #include "CliRun.h"
 
+using namespace clitest;
+
 namespace {
 
 const QString kFridge = QStringLiteral("00124b00000000c1");
-
-QList<QJsonObject> Events(const clitest::Run &run, const QString &event)
-{
-    QList<QJsonObject> found;
-    for (const QJsonObject &o : run.lines) {
-        if (o.value(QStringLiteral("event")).toString() == event)
-            found << o;
-    }
-    return found;
-}
 
 } // namespace
 
@@ -23,19 +15,18 @@ class TestCliRealtime : public QObject {
     Q_OBJECT
 
     QString m_home;
-    QProcess m_sim;
-    QString m_port;
+    std::unique_ptr<Sim> m_sim;
 
-    clitest::Run Realtime(const QStringList &args)
+    Run Realtime(const QStringList &args)
     {
-        return clitest::Cli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("--port"), m_port,
-                                        QStringLiteral("realtime")} +
-                            args);
+        return Cli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("--port"), m_sim->port,
+                               QStringLiteral("realtime")} +
+                   args);
     }
     // The one result line of a run, with the expected command state.
-    static QJsonObject Result(const clitest::Run &run, int state)
+    static QJsonObject Result(const Run &run, int state)
     {
-        const QList<QJsonObject> results = Events(run, QStringLiteral("result"));
+        const QList<QJsonObject> results = run.Events(QStringLiteral("result"));
         if (results.size() != 1 || results[0].value(QStringLiteral("state")).toInt() != state)
             return {};
         return results[0];
@@ -44,25 +35,13 @@ class TestCliRealtime : public QObject {
 private slots:
     void initTestCase()
     {
-        m_home = qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
-        QVERIFY(clitest::MakeHome(m_home));
-        const auto db = [this](const QStringList &args) {
-            return clitest::Cli(QStringList{QStringLiteral("--home"), m_home, QStringLiteral("db")} + args)
-                .status;
-        };
-        QCOMPARE(db({QStringLiteral("create"), QStringLiteral("plant.mdb")}), 0);
-        QCOMPARE(db({QStringLiteral("add-node"), QStringLiteral("plant.mdb"), QStringLiteral("--address"),
-                     kFridge, QStringLiteral("--type"), QStringLiteral("128"), QStringLiteral("--name"),
-                     QStringLiteral("Fridge")}),
-                 0);
-        m_port = clitest::StartSim(m_sim);
-        QVERIFY(!m_port.isEmpty());
+        m_home = TestHome();
+        QVERIFY(MakePlant(
+            m_home, {QStringLiteral("--address ") + kFridge + QStringLiteral(" --type 128 --name Fridge")}));
+        m_sim = std::make_unique<Sim>();
+        QVERIFY(!m_sim->port.isEmpty());
     }
-    void cleanupTestCase()
-    {
-        m_sim.kill();
-        m_sim.waitForFinished();
-    }
+    void cleanupTestCase() { m_sim.reset(); }
 
     void refusedLines_data()
     {
@@ -76,35 +55,33 @@ private slots:
     void refusedLines()
     {
         QFETCH(QStringList, args);
-        const clitest::Run run = Realtime(args);
+        const Run run = Realtime(args);
         QTEST(run.status, "status");
-        QVERIFY(Events(run, QStringLiteral("connection")).isEmpty());
+        QVERIFY(run.Events(QStringLiteral("connection")).isEmpty());
     }
 
     // Start at 3 s: the write completes, samples arrive in order; stop writes 0; fetch reads one.
     void startStopFetch()
     {
-        const clitest::Run start =
-            Realtime({QStringLiteral("start"), kFridge, QStringLiteral("--interval"), QStringLiteral("3"),
-                      QStringLiteral("--samples"), QStringLiteral("2"), QStringLiteral("--seconds"),
-                      QStringLiteral("25")});
+        const Run start = Realtime(Words(QStringLiteral("start ") + kFridge +
+                                         QStringLiteral(" --interval 3 --samples 2 --seconds 25")));
         QCOMPARE(start.status, 0);
         const QJsonObject started = Result(start, 21);
         QCOMPARE(started.value(QStringLiteral("row")).toObject().value(QStringLiteral("interval")).toString(),
                  QStringLiteral("00:00:03"));
-        const QList<QJsonObject> samples = Events(start, QStringLiteral("sample"));
+        const QList<QJsonObject> samples = start.Events(QStringLiteral("sample"));
         QVERIFY(samples.size() >= 2);
         QVERIFY(samples.last().value(QStringLiteral("time")).toInteger() >
                 samples.first().value(QStringLiteral("time")).toInteger());
         QVERIFY(samples.last().value(QStringLiteral("ch1")).isDouble());
         QVERIFY(samples.last().value(QStringLiteral("ch2")).isNull()); // a single-channel logger
 
-        const clitest::Run stop = Realtime({QStringLiteral("stop"), kFridge});
+        const Run stop = Realtime({QStringLiteral("stop"), kFridge});
         QCOMPARE(stop.status, 0);
         QCOMPARE(Result(stop, 23).value(QStringLiteral("row")).toObject().value(QStringLiteral("interval")),
                  QJsonValue(QString()));
 
-        const clitest::Run fetch = Realtime({QStringLiteral("fetch"), kFridge});
+        const Run fetch = Realtime({QStringLiteral("fetch"), kFridge});
         QCOMPARE(fetch.status, 0);
         const QJsonObject fetched = Result(fetch, 25);
         QCOMPARE(fetched.value(QStringLiteral("held")).toInt(), 1);
@@ -113,7 +90,7 @@ private slots:
                      .value(QStringLiteral("time"))
                      .toString()
                      .isEmpty());
-        QCOMPARE(Events(fetch, QStringLiteral("sample")).size(), 1);
+        QCOMPARE(fetch.Events(QStringLiteral("sample")).size(), 1);
     }
 };
 

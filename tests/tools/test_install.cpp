@@ -68,8 +68,6 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("contains");
-        QTest::newRow("manager") << "bin/corvane-manager" << QByteArray();
-        QTest::newRow("cli") << "bin/corvane-cli" << QByteArray();
         QTest::newRow("seed users") << "share/corvane/home/profiler/user.ruf" << QByteArray();
         QTest::newRow("seed alarm") << "share/corvane/home/sound/warning.wav" << QByteArray("RIFF");
         QTest::newRow("demo network") << "share/corvane/demo-network.json" << QByteArray("{");
@@ -85,8 +83,6 @@ private slots:
         QFETCH(QByteArray, contains);
         const QFileInfo info(m_prefix + QLatin1Char('/') + path);
         QVERIFY2(info.isFile() && info.size() > 0, qPrintable(path));
-        if (path.startsWith(QLatin1String("bin/")))
-            QVERIFY(info.isExecutable());
         QVERIFY(ReadFile(info.filePath()).contains(contains));
     }
 
