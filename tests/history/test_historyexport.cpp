@@ -4,7 +4,6 @@
 #include "history/core/HistoryExport.h"
 #include "history/core/XlsReader.h"
 
-#include <QBuffer>
 #include <QTest>
 
 using namespace historytest;
@@ -188,17 +187,6 @@ private slots:
         QCOMPARE(QString::fromUtf8(lines[0]), "序号,时间,通道1数据,通道2数据\r");
         QCOMPARE(QString::fromUtf8(lines[2]), "2,2024-3-1 08:01:00,20.10°C,59.00°C\r");
         QCOMPARE(lines[4], QByteArray());
-    }
-
-    void csvQuoting()
-    {
-        CNodeDataSave s;
-        Fill(s, 0x80, 1, Wave);
-        HistoryRows rows(s);
-        QBuffer buffer;
-        QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(HistoryExport::WriteCsv(buffer, rows));
-        QVERIFY(buffer.data().endsWith("1,2024-3-1 08:00:00,20.00°C,\r\n"));
     }
 
     void chooseTarget_data()
