@@ -66,7 +66,6 @@ private slots:
         const auto sheets = ReadBack(path);
         QCOMPARE(Names(sheets), QStringList({"概述", "数据1"}));
         const XlsReader::SheetData &sum = sheets[0];
-        QCOMPARE(sum.Text(0, 1), "值");
         QCOMPARE(sum.rows.size(), rows + 1);
         QCOMPARE(sum.Text(1, 1), name); // apostrophes unchanged
         QCOMPARE(sum.Text(7, 1), "     5");
@@ -98,7 +97,6 @@ private slots:
             const XlsReader::SheetData &d = sheets[i + 1];
             QCOMPARE(d.name, QStringLiteral("数据%1").arg(i + 1));
             QCOMPARE(d.rows.size(), sheetRows[i]);
-            QCOMPARE(d.Text(0, 1), "时间");
             if (d.rows.size() > 1)
                 QCOMPARE(d.Text(1, 0), QString::number(number));
             number += d.rows.size() - 1;

@@ -5,6 +5,8 @@
 
 #include <QRandomGenerator>
 
+using namespace UserFileFixture;
+
 // The bytes of the user file and the store's operations on them.
 class TestUserFile : public QObject {
     Q_OBJECT
@@ -22,17 +24,9 @@ class TestUserFile : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(f.write(bytes), bytes.size());
     }
-    void MakeStore(CUserStore &store, const QStringList &extra)
-    {
-        UserFileFixture::MakeStore(store, m_path, extra);
-    }
-    static bool PasswordMatches(const CUserStore &store, int index, const QString &password)
-    {
-        return UserFileFixture::PasswordMatches(store, index, password);
-    }
 
 private slots:
-    void init() { m_path = UserFileFixture::FreshPath(); }
+    void init() { m_path = FreshPath(); }
 
     void sizeRule_data()
     {
@@ -80,7 +74,7 @@ private slots:
     void oneAccountIs83Bytes()
     {
         CUserStore store;
-        MakeStore(store, {});
+        MakeStore(store, m_path, {});
         const QByteArray bytes = FileBytes();
         QCOMPARE(bytes.size(), 83);
         QCOMPARE(store.Load(), UserFileStatus::Ok);
@@ -99,7 +93,7 @@ private slots:
     void wrongSizeIsDamagedEverywhere()
     {
         CUserStore store;
-        MakeStore(store, {});
+        MakeStore(store, m_path, {});
         SetFileBytes(FileBytes() + QByteArray(1, 'x'));
         const QByteArray damaged = FileBytes();
         QCOMPARE(damaged.size(), 84);
@@ -128,7 +122,7 @@ private slots:
         QFETCH(int, at);
         QFETCH(QByteArray, bytes);
         CUserStore store;
-        MakeStore(store, {});
+        MakeStore(store, m_path, {});
         QByteArray image = FileBytes();
         UserFile::UnscrambleImage(image);
         if (at < 0) {
@@ -153,7 +147,7 @@ private slots:
     void leftoverCopiesRemoved()
     {
         CUserStore store;
-        MakeStore(store, {QStringLiteral("bob")});
+        MakeStore(store, m_path, {QStringLiteral("bob")});
         const QDir dir = QFileInfo(m_path).dir();
         const QStringList leftovers{QStringLiteral("user.ruf.AbC123"), QStringLiteral("user.ruf.zzzzzz")};
         const QStringList kept{QStringLiteral("user.ruf.bak"), QStringLiteral("user.ruf.1234567"),
@@ -189,7 +183,7 @@ private slots:
     void deletingTheSecondOfThree()
     {
         CUserStore store;
-        MakeStore(store, {QStringLiteral("bob"), QStringLiteral("carol")});
+        MakeStore(store, m_path, {QStringLiteral("bob"), QStringLiteral("carol")});
         QCOMPARE(FileBytes().size(), 239);
         QCOMPARE(store.RememberLastLogin(2), UserFileStatus::Ok);
         QCOMPARE(store.DeleteAccount(QStringLiteral("bob")), UserFileStatus::Ok);
@@ -231,7 +225,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(bool, added);
         CUserStore store;
-        MakeStore(store, {});
+        MakeStore(store, m_path, {});
         QCOMPARE(store.AddAccount(name, password, 2), added ? UserFileStatus::Ok : UserFileStatus::Refused);
         QCOMPARE(store.ChangePassword(0, password),
                  password.size() > 25 ? UserFileStatus::Refused : UserFileStatus::Ok);
@@ -249,7 +243,7 @@ private slots:
     void atMostFiftyAccounts()
     {
         CUserStore store;
-        MakeStore(store, {});
+        MakeStore(store, m_path, {});
         for (int i = 1; i < 50; ++i)
             QCOMPARE(store.AddAccount(QStringLiteral("user%1").arg(i), QStringLiteral("secret1"), 2),
                      UserFileStatus::Ok);
@@ -263,7 +257,7 @@ private slots:
     void lastLoginIsWrittenInPlace()
     {
         CUserStore store;
-        MakeStore(store, {QStringLiteral("bob")});
+        MakeStore(store, m_path, {QStringLiteral("bob")});
         const QByteArray before = FileBytes();
         QCOMPARE(store.RememberLastLogin(1), UserFileStatus::Ok);
         const QByteArray after = FileBytes();

@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace UserFileFixture;
+
 namespace {
 
 // Records the messages instead of showing boxes; answers questions from a script.
@@ -49,10 +51,6 @@ class TestUsersUi : public QObject {
             qFatal("missing control %s", name);
         return child;
     }
-    void MakeFile(CUserStore &store, const QStringList &extra)
-    {
-        UserFileFixture::MakeStore(store, m_path, extra);
-    }
     static void LogIn(CUserStore &store, const QString &name)
     {
         CUserStore::LoginState login;
@@ -63,7 +61,7 @@ class TestUsersUi : public QObject {
     }
     static bool Matches(const CUserStore &store, const QString &name, const QString &password)
     {
-        return UserFileFixture::PasswordMatches(store, store.Find(name), password);
+        return PasswordMatches(store, store.Find(name), password);
     }
     static void Fill(QWidget *view, const char *name, const QString &text)
     {
@@ -78,12 +76,12 @@ class TestUsersUi : public QObject {
 
 private slots:
     void initTestCase() { AppSettings::Instance().SetLanguage(UiLanguage::Chinese); }
-    void init() { m_path = UserFileFixture::FreshPath(); }
+    void init() { m_path = FreshPath(); }
 
     void loginPreselectsTheLastAccount()
     {
         CUserStore store;
-        MakeFile(store, {QStringLiteral("bob"), QStringLiteral("carol")});
+        MakeStore(store, m_path, {QStringLiteral("bob"), QStringLiteral("carol")});
         QCOMPARE(store.RememberLastLogin(1), UserFileStatus::Ok);
         QCOMPARE(store.Load(), UserFileStatus::Ok);
         RecordingPrompt prompt;
@@ -127,7 +125,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QStringList, messages);
         CUserStore store;
-        MakeFile(store, {QStringLiteral("bob")});
+        MakeStore(store, m_path, {QStringLiteral("bob")});
         QCOMPARE(store.ChangePassword(1, QStringLiteral("Twenty-five-characters-25")), UserFileStatus::Ok);
         if (file == QLatin1String("missing")) {
             QVERIFY(QFile::remove(m_path));
@@ -161,7 +159,7 @@ private slots:
     void passwordFieldDropsNonAsciiCharacters()
     {
         CUserStore store;
-        MakeFile(store, {});
+        MakeStore(store, m_path, {});
         RecordingPrompt prompt;
         CLoginDlg dialog(store, &prompt);
         dialog.show();
@@ -184,7 +182,7 @@ private slots:
     void userViewRights()
     {
         CUserStore store;
-        MakeFile(store, {QStringLiteral("bob")});
+        MakeStore(store, m_path, {QStringLiteral("bob")});
         QCOMPARE(
             store.AddAccount(QStringLiteral("root"), QStringLiteral("rootpass"), CUserStore::kAdministrator),
             UserFileStatus::Ok);
@@ -209,7 +207,7 @@ private slots:
     void addAccountChecksInOrder()
     {
         CUserStore store;
-        MakeFile(store, {QStringLiteral("bob")});
+        MakeStore(store, m_path, {QStringLiteral("bob")});
         LogIn(store, QStringLiteral("admin"));
         RecordingPrompt prompt;
         CFormviewUser view(store, &prompt);
@@ -243,7 +241,7 @@ private slots:
     void deleteAccount()
     {
         CUserStore store;
-        MakeFile(store, {QStringLiteral("bob"), QStringLiteral("carol")});
+        MakeStore(store, m_path, {QStringLiteral("bob"), QStringLiteral("carol")});
         LogIn(store, QStringLiteral("admin"));
         RecordingPrompt prompt;
         CFormviewUser view(store, &prompt);
@@ -270,7 +268,7 @@ private slots:
     void changeOwnPasswordChecksInOrder()
     {
         CUserStore store;
-        MakeFile(store, {QStringLiteral("bob"), QStringLiteral("carol")});
+        MakeStore(store, m_path, {QStringLiteral("bob"), QStringLiteral("carol")});
         LogIn(store, QStringLiteral("carol"));
         // The logged-in account moves to index 1 when bob is deleted; its own record changes.
         QCOMPARE(store.DeleteAccount(QStringLiteral("bob")), UserFileStatus::Ok);
