@@ -5,10 +5,12 @@
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
 #include "storage/CNodeDataSave.h"
+#include "storage/HistoryTables.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <array>
 #include <functional>
 
 namespace historytest {
@@ -56,6 +58,38 @@ inline void SetAlarm(CNodeDataSave &s, float l1, float u1, float l2, float u2)
     s.ch1Upper = u1;
     s.ch2Lower = l2;
     s.ch2Upper = u2;
+}
+
+// A downloaded block with alarm setting 4 and the limits l1, u1, l2, u2, stored as received whole.
+inline HistoryBlockInput Block(const QString &key, quint8 type, qint64 start, qint64 interval,
+                               const QByteArray &data, const std::array<float, 4> &limits)
+{
+    HistoryBlockInput b;
+    b.nodeKey = key;
+    b.nodeName = QStringLiteral("冷库");
+    b.deviceType = type;
+    b.startTime = start;
+    b.interval = interval;
+    b.endTime = start + interval * (data.size() / ((type & 0x08) ? 4 : 2) - 1);
+    b.alarmFlag = 4;
+    b.ch1Lower = limits[0];
+    b.ch1Upper = limits[1];
+    b.ch2Lower = limits[2];
+    b.ch2Upper = limits[3];
+    b.data = data;
+    b.total = b.received = data.size();
+    return b;
+}
+
+// Samples in hundredths, low byte first (both channels alternately for a dual logger).
+inline QByteArray Hundredths(const QList<int> &values)
+{
+    QByteArray bytes;
+    for (const int v : values) {
+        bytes.append(char(v & 0xFF));
+        bytes.append(char((v >> 8) & 0xFF));
+    }
+    return bytes;
 }
 
 inline QByteArray ReadFile(const QString &path)

@@ -4,7 +4,6 @@
 #include "history/core/HistoryExport.h"
 #include "history/core/XlsReader.h"
 
-#include <QBuffer>
 #include <QTest>
 
 using namespace historytest;
@@ -45,35 +44,30 @@ private slots:
     void summarySheet_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<bool>("alarm");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("name");
-        QTest::newRow("dual with alarm") << 0x88 << true << 17 << "O'Brien's room";
-        QTest::newRow("single with alarm, no name") << 0x80 << true << 12 << "";
+        QTest::newRow("dual, with an apostrophe") << 0x88 << 17 << "O'Brien's room";
+        QTest::newRow("single, no name") << 0x80 << 12 << "";
     }
     void summarySheet()
     {
         QFETCH(int, type);
-        QFETCH(bool, alarm);
         QFETCH(int, rows);
         QFETCH(QString, name);
         CNodeDataSave s;
         Fill(s, quint8(type), 5, Wave);
         s.name = name;
-        if (alarm)
-            SetAlarm(s, 10.5f, 30, -20, 40);
+        SetAlarm(s, 10.5f, 30, -20, 40);
         const QString path = TempPath("summary.xls");
         QVERIFY(HistoryExport::ExportSpreadsheet(s, path).ok);
         const auto sheets = ReadBack(path);
         QCOMPARE(Names(sheets), QStringList({"概述", "数据1"}));
         const XlsReader::SheetData &sum = sheets[0];
-        QCOMPARE(sum.Text(0, 1), "值");
         QCOMPARE(sum.rows.size(), rows + 1);
         QCOMPARE(sum.Text(1, 1), name); // apostrophes unchanged
         QCOMPARE(sum.Text(7, 1), "     5");
         QCOMPARE(sum.Text(8, 1), "20.00°C");
-        if (alarm)
-            QCOMPARE(sum.Text(rows - (type == 0x88 ? 3 : 1), 1), "10.50°C");
+        QCOMPARE(sum.Text(rows - (type == 0x88 ? 3 : 1), 1), "10.50°C"); // channel 1's lower limit
     }
 
     void sheetSplit_data()
@@ -99,7 +93,6 @@ private slots:
             const XlsReader::SheetData &d = sheets[i + 1];
             QCOMPARE(d.name, QStringLiteral("数据%1").arg(i + 1));
             QCOMPARE(d.rows.size(), sheetRows[i]);
-            QCOMPARE(d.Text(0, 1), "时间");
             if (d.rows.size() > 1)
                 QCOMPARE(d.Text(1, 0), QString::number(number));
             number += d.rows.size() - 1;
@@ -177,7 +170,6 @@ private slots:
     {
         CNodeDataSave s;
         Fill(s, 0x88, 3, Wave);
-        s.name = QStringLiteral("a,b");
         SetAlarm(s, 10, 20.5f, 0, 100);
         const QString path = TempPath("out.csv");
         QVERIFY(HistoryExport::ExportCsv(s, path).ok);
@@ -188,17 +180,6 @@ private slots:
         QCOMPARE(QString::fromUtf8(lines[0]), "序号,时间,通道1数据,通道2数据\r");
         QCOMPARE(QString::fromUtf8(lines[2]), "2,2024-3-1 08:01:00,20.10°C,59.00°C\r");
         QCOMPARE(lines[4], QByteArray());
-    }
-
-    void csvQuoting()
-    {
-        CNodeDataSave s;
-        Fill(s, 0x80, 1, Wave);
-        HistoryRows rows(s);
-        QBuffer buffer;
-        QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QVERIFY(HistoryExport::WriteCsv(buffer, rows));
-        QVERIFY(buffer.data().endsWith("1,2024-3-1 08:00:00,20.00°C,\r\n"));
     }
 
     void chooseTarget_data()

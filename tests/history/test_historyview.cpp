@@ -22,41 +22,11 @@
 #include <QTableView>
 #include <QtTest>
 
-using historytest::At;
+using namespace historytest;
 
 namespace {
 
 const QString kKey = QStringLiteral("00124b0000000002");
-
-// Temperature-humidity samples in hundredths, channel 1 and 2 alternately.
-QByteArray Samples(const QList<int> &hundredths)
-{
-    QByteArray bytes;
-    for (int v : hundredths) {
-        bytes.append(char(v & 0xFF));
-        bytes.append(char((v >> 8) & 0xFF));
-    }
-    return bytes;
-}
-
-HistoryBlockInput Block(qint64 start, const QList<int> &values)
-{
-    HistoryBlockInput b;
-    b.nodeKey = kKey;
-    b.nodeName = QStringLiteral("冷库B");
-    b.deviceType = 0x8C;
-    b.startTime = start;
-    b.interval = 60;
-    b.endTime = start + 60 * (values.size() / 2 - 1);
-    b.alarmFlag = 4;
-    b.ch1Lower = 10;
-    b.ch1Upper = 30;
-    b.ch2Lower = 20;
-    b.ch2Upper = 80;
-    b.data = Samples(values);
-    b.total = b.received = b.data.size();
-    return b;
-}
 
 } // namespace
 
@@ -84,164 +54,132 @@ class TestHistoryView : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(viewtest::UseChineseHome()); }
-    void init();
-    void cleanup();
-
-    void loadsRecordOnAllPages();
-    void rangePickersAndApply();
-    void searchLoadsAndMarks_data();
-    void searchLoadsAndMarks();
-    void saveAsThenOpen();
-};
-
-void TestHistoryView::init()
-{
-    historytest::UseChineseCelsius();
-    m_db = viewtest::FreshDatabase(QStringLiteral("histview"));
-    QVERIFY(m_db);
-    const std::pair<quint8, QString> nodes[] = {
-        {0x40, "00124b0000000001"}, {0x8C, kKey}, {0x04, "00124b0000000003"}};
-    for (const auto &[type, key] : nodes) {
-        NodeChange c;
-        c.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
-        c.values = {};
-        c.values.extaddress = key;
-        c.values.type = type;
-        c.values.fatherid = type == 0x40 ? 0 : 1;
-        c.values.name = QStringLiteral("冷库B");
-        QCOMPARE(m_db->SaveNode(c), 1);
+    void init()
+    {
+        historytest::UseChineseCelsius();
+        m_db = viewtest::FreshDatabase(QStringLiteral("histview"));
+        QVERIFY(m_db);
+        const quint8 types[] = {0x40, 0x8C, 0x04}; // receiver, the logger kKey, router
+        for (int n = 0; n < 3; ++n)
+            QVERIFY(viewtest::AddNode(*m_db, n + 1, types[n], n ? 1 : 0, QStringLiteral("冷库B")));
+        m_table = std::make_unique<CCorvaneBeeNode>();
+        (void)LoadNetworkTable(*m_db, *m_table);
+        // Record 1: four samples a minute apart; record 2 a day later, ten samples.
+        const std::array<float, 4> limits{10, 30, 20, 80};
+        const QByteArray first = Hundredths({2500, 5000, 3150, 8500, 1000, 6000, 3000, 2000});
+        QCOMPARE(m_db->History().StoreHistoryBlock(Block(kKey, 0x8C, m_start1, 60, first, limits)), 1);
+        QList<int> second;
+        for (int i = 0; i < 10; ++i)
+            second << 2000 + i << 5000;
+        QCOMPARE(
+            m_db->History().StoreHistoryBlock(Block(kKey, 0x8C, m_start2, 60, Hundredths(second), limits)),
+            1);
+        m_view = std::make_unique<CFormviewHistory>(*m_table, *m_db);
+        m_view->RefreshList();
     }
-    m_table = std::make_unique<CCorvaneBeeNode>();
-    (void)LoadNetworkTable(*m_db, *m_table);
-    // Record 1: four samples a minute apart; record 2 a day later, ten samples.
-    QCOMPARE(
-        m_db->History().StoreHistoryBlock(Block(m_start1, {2500, 5000, 3150, 8500, 1000, 6000, 3000, 2000})),
-        1);
-    QList<int> second;
-    for (int i = 0; i < 10; ++i)
-        second << 2000 + i << 5000;
-    QCOMPARE(m_db->History().StoreHistoryBlock(Block(m_start2, second)), 1);
-    m_view = std::make_unique<CFormviewHistory>(*m_table, *m_db);
-    m_view->RefreshList();
-}
+    void cleanup()
+    {
+        m_view.reset();
+        m_table.reset();
+        m_db.reset();
+    }
 
-void TestHistoryView::cleanup()
-{
-    m_view.reset();
-    m_table.reset();
-    m_db.reset();
-}
+    void loadsRecordOnAllPages()
+    {
+        QCOMPARE(m_view->Nodes().rowCount(), 1); // the receiver and the router are not listed
+        m_view->ChooseNode(0);
+        QCOMPARE(m_view->Records().rowCount(), 2);
+        QVERIFY(!Find<QPushButton>("btn1143")->isEnabled()); // print waits for its preview
 
-void TestHistoryView::loadsRecordOnAllPages()
-{
-    QCOMPARE(m_view->Nodes().rowCount(), 1); // the receiver and the router are not listed
-    m_view->ChooseNode(0);
-    QCOMPARE(m_view->Records().rowCount(), 2);
-    QCOMPARE(m_view->Records().index(0, HistoryRecords::ColSamples).data().toString(), "4");
-    QVERIFY(!Find<QPushButton>("btn1143")->isEnabled()); // print waits for its preview
+        // A zoomed curve of one data set does not carry over to the next.
+        m_view->LoadRecord(1);
+        QVERIFY(m_view->CurvePage()->Page()->State().ZoomIn(10));
+        m_view->LoadRecord(0);
+        QCOMPARE(m_view->CurvePage()->Page()->State().Zoom(), 1);
+        QCOMPARE(m_view->CurvePage()->Page()->Samples().count, 4);
+        QCOMPARE(Label("static1192"), "31.50°C");
+        QCOMPARE(Cell(1, 2), "31.50°C [>30.00]");
+        QCOMPARE(Find<QTimeEdit>("picker1180")->time(), QTime(8, 3));
+    }
+    void rangePickersAndApply()
+    {
+        m_view->ChooseNode(0);
+        m_view->LoadRecord(1); // 08:00 .. 08:09
+        auto *set = Find<QPushButton>("btn1012");
+        auto *startTime = Find<QTimeEdit>("picker1178");
+        auto *endTime = Find<QTimeEdit>("picker1180");
+        endTime->setTime(QTime(8, 1));
+        startTime->setTime(QTime(8, 2));
+        QVERIFY(!set->isEnabled()); // end before start
+        startTime->setTime(QTime(8, 0, 30));
+        endTime->setTime(QTime(8, 5));
+        QVERIFY(set->isEnabled());
+        Find<QDateEdit>("picker1184")->setDate(QDate(2024, 5, 3));
+        QVERIFY(!set->isEnabled()); // beyond the record
+        Find<QDateEdit>("picker1184")->setDate(QDate(2024, 5, 2));
+        QTest::mouseClick(set, Qt::LeftButton);
+        QVERIFY(!set->isEnabled());
+        QCOMPARE(m_view->TextPage()->Model().rowCount(), 5); // 08:01 .. 08:05
+        QCOMPARE(Label("static1191"), "5");
+        QCOMPARE(m_view->CurvePage()->Page()->Samples().count, 5);
+    }
+    void searchLoadsAndMarks_data()
+    {
+        QTest::addColumn<qint64>("moment");
+        QTest::addColumn<int>("record"); // checked record row afterwards
+        QTest::addColumn<int>("marked");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("in the other record") << m_start2 + 185 << 1 << 3 << 10;
+        QTest::newRow("in the loaded record") << m_start1 + 120 << 0 << 2 << 4;
+        QTest::newRow("between the records") << m_start1 + 3600 << 0 << -1 << 4;
+    }
+    void searchLoadsAndMarks()
+    {
+        QFETCH(qint64, moment);
+        QFETCH(int, marked);
+        m_view->NodeList()->selectRow(0);
+        m_view->ChooseNode(0);
+        m_view->LoadRecord(0);
+        Find<QDateTimeEdit>("picker1238")->setDateTime(QDateTime::fromSecsSinceEpoch(moment));
+        QTest::mouseClick(Find<QPushButton>("btn1239"), Qt::LeftButton);
+        QTEST(m_view->Records().CheckedRow(), "record");
+        QCOMPARE(m_view->TextPage()->Model().MarkedRow(), marked);
+        QTEST(m_view->TextPage()->Model().rowCount(), "rows");
+        if (marked >= 0)
+            QCOMPARE(m_view->TextPage()->List()->currentIndex().row(), marked);
+    }
+    void saveAsThenOpen()
+    {
+        const QString folder = historytest::TempPath(QStringLiteral("viewsave"));
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        QString openedFrom;
+        m_view->SetChoosers(
+            [&folder](QWidget *, const QString &, const QStringList &) {
+                return CFormviewHistory::SaveChoice{folder + "/data.txt", 0};
+            },
+            [&openedFrom, &folder](QWidget *, const QString &start) {
+                openedFrom = start;
+                return folder + "/data.txt.cvdf";
+            });
+        QSignalSpy status(m_view.get(), &CFormviewHistory::statusChanged);
+        QTest::mouseClick(Find<QPushButton>("btn1125"), Qt::LeftButton);
+        QCOMPARE(status.count(), 0); // nothing loaded yet: nothing saved
+        m_view->ChooseNode(0);
+        m_view->LoadRecord(0);
+        QTest::mouseClick(Find<QPushButton>("btn1125"), Qt::LeftButton);
+        QCOMPARE(status.count(), 1);
+        QCOMPARE(status.at(0).at(0).toString(),
+                 "数据另存为： " + QDir::toNativeSeparators(folder + "/data.txt.cvdf"));
 
-    // A zoomed curve of one data set does not carry over to the next.
-    m_view->LoadRecord(1);
-    QVERIFY(m_view->CurvePage()->Page()->State().ZoomIn(10));
-    m_view->LoadRecord(0);
-    QCOMPARE(m_view->CurvePage()->Page()->State().Zoom(), 1);
-    QCOMPARE(m_view->CurvePage()->Page()->Samples().count, 4);
-    QCOMPARE(m_view->Records().CheckedRow(), 0);
-    QCOMPARE(Label("static1181"), "冷库B");
-    QCOMPARE(Label("static1182"), kKey);
-    QCOMPARE(Label("static1191"), "4");
-    QCOMPARE(Label("static1192"), "31.50°C");
-    QCOMPARE(m_view->TextPage()->Model().rowCount(), 4);
-    QCOMPARE(Cell(1, 2), "31.50°C [>30.00]");
-    QCOMPARE(Cell(2, 3), "60.00%RH");
-    QVERIFY(!Find<QPushButton>("btn1012")->isEnabled());
-    QCOMPARE(Find<QTimeEdit>("picker1180")->time(), QTime(8, 3));
-}
-
-void TestHistoryView::rangePickersAndApply()
-{
-    m_view->ChooseNode(0);
-    m_view->LoadRecord(1); // 08:00 .. 08:09
-    auto *set = Find<QPushButton>("btn1012");
-    auto *startTime = Find<QTimeEdit>("picker1178");
-    auto *endTime = Find<QTimeEdit>("picker1180");
-    endTime->setTime(QTime(8, 1));
-    startTime->setTime(QTime(8, 2));
-    QVERIFY(!set->isEnabled()); // end before start
-    startTime->setTime(QTime(8, 0, 30));
-    endTime->setTime(QTime(8, 5));
-    QVERIFY(set->isEnabled());
-    Find<QDateEdit>("picker1184")->setDate(QDate(2024, 5, 3));
-    QVERIFY(!set->isEnabled()); // beyond the record
-    Find<QDateEdit>("picker1184")->setDate(QDate(2024, 5, 2));
-    QTest::mouseClick(set, Qt::LeftButton);
-    QVERIFY(!set->isEnabled());
-    QCOMPARE(m_view->TextPage()->Model().rowCount(), 5); // 08:01 .. 08:05
-    QCOMPARE(Label("static1191"), "5");
-    QCOMPARE(Label("static1188"), "2024-5-2 08:01:00");
-    QCOMPARE(m_view->CurvePage()->Page()->Samples().count, 5);
-}
-
-void TestHistoryView::searchLoadsAndMarks_data()
-{
-    QTest::addColumn<qint64>("moment");
-    QTest::addColumn<int>("record"); // checked record row afterwards
-    QTest::addColumn<int>("marked");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("in the other record") << m_start2 + 185 << 1 << 3 << 10;
-    QTest::newRow("in the loaded record") << m_start1 + 120 << 0 << 2 << 4;
-    QTest::newRow("between the records") << m_start1 + 3600 << 0 << -1 << 4;
-}
-
-void TestHistoryView::searchLoadsAndMarks()
-{
-    QFETCH(qint64, moment);
-    QFETCH(int, marked);
-    m_view->NodeList()->selectRow(0);
-    m_view->ChooseNode(0);
-    m_view->LoadRecord(0);
-    Find<QDateTimeEdit>("picker1238")->setDateTime(QDateTime::fromSecsSinceEpoch(moment));
-    QTest::mouseClick(Find<QPushButton>("btn1239"), Qt::LeftButton);
-    QTEST(m_view->Records().CheckedRow(), "record");
-    QCOMPARE(m_view->TextPage()->Model().MarkedRow(), marked);
-    QTEST(m_view->TextPage()->Model().rowCount(), "rows");
-    if (marked >= 0)
-        QCOMPARE(m_view->TextPage()->List()->currentIndex().row(), marked);
-}
-
-void TestHistoryView::saveAsThenOpen()
-{
-    const QString folder = historytest::TempPath(QStringLiteral("viewsave"));
-    QDir(folder).removeRecursively();
-    QVERIFY(QDir().mkpath(folder));
-    QString openedFrom;
-    m_view->SetChoosers(
-        [&folder](QWidget *, const QString &, const QStringList &) {
-            return CFormviewHistory::SaveChoice{folder + "/data.txt", 0};
-        },
-        [&openedFrom, &folder](QWidget *, const QString &start) {
-            openedFrom = start;
-            return folder + "/data.txt.cvdf";
-        });
-    QSignalSpy status(m_view.get(), &CFormviewHistory::statusChanged);
-    QTest::mouseClick(Find<QPushButton>("btn1125"), Qt::LeftButton);
-    QCOMPARE(status.count(), 0); // nothing loaded yet: nothing saved
-    m_view->ChooseNode(0);
-    m_view->LoadRecord(0);
-    QTest::mouseClick(Find<QPushButton>("btn1125"), Qt::LeftButton);
-    QCOMPARE(status.count(), 1);
-    QCOMPARE(status.at(0).at(0).toString(),
-             "数据另存为： " + QDir::toNativeSeparators(folder + "/data.txt.cvdf"));
-
-    m_view->LoadRecord(1);
-    QCOMPARE(m_view->TextPage()->Model().rowCount(), 10);
-    QTest::mouseClick(Find<QPushButton>("btn1013"), Qt::LeftButton);
-    QCOMPARE(m_view->TextPage()->Model().rowCount(), 4);
-    QCOMPARE(Cell(1, 2), "31.50°C [>30.00]");
-    QCOMPARE(Label("static1182"), kKey);
-    QCOMPARE(Find<QTimeEdit>("picker1180")->time(), QTime(8, 3));
-    QCOMPARE(m_view->Records().CheckedRow(), 1); // the record list stays as it was
-}
+        m_view->LoadRecord(1);
+        QCOMPARE(m_view->TextPage()->Model().rowCount(), 10);
+        QTest::mouseClick(Find<QPushButton>("btn1013"), Qt::LeftButton);
+        QCOMPARE(m_view->TextPage()->Model().rowCount(), 4);
+        QCOMPARE(Cell(1, 2), "31.50°C [>30.00]");
+        QCOMPARE(m_view->Records().CheckedRow(), 1); // the record list stays as it was
+    }
+};
 
 QTEST_MAIN(TestHistoryView)
 #include "test_historyview.moc"

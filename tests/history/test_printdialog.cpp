@@ -53,91 +53,69 @@ class TestPrintDialog : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { UseChineseCelsius(); }
-    void pageCountAndButtons();
-    void emptyRange();
-    void exportPdf();
+    // Each control reaches its rule once; the rules themselves are checked on the widget-free state.
+    void pageCountAndButtons()
+    {
+        CNodeDataSave s;
+        Fill(s, 0x80, 121, [](int i, int) { return float(i % 17); });
+        NoticePrompt prompt;
+        CCorvPrintDlg d(s, prompt);
+        auto *edit = Find<QLineEdit>(d, "edit1138");
+        auto *preview = Find<QPushButton>(d, "btn1159");
+        QVERIFY(!d.PageImage().isNull());
+        edit->clear();
+        QTest::keyClicks(edit, QStringLiteral("1a9"));
+        QCOMPARE(edit->text(), QStringLiteral("19"));
+        QTest::mouseClick(Find<QWidget>(d, "spin1201up"), Qt::LeftButton);
+        QCOMPARE(edit->text(), QStringLiteral("20"));
+        QTest::mouseClick(preview, Qt::LeftButton);
+        QCOMPARE(d.State().Total(), 20);
+        QVERIFY(!preview->isEnabled());
+        QCOMPARE(PageButtons(d), QList<bool>({false, false, true, true}));
+        QTest::mouseClick(Find<QPushButton>(d, "btn1013"), Qt::LeftButton);
+        QCOMPARE(Find<QLabel>(d, "static1207")->text().trimmed(), QStringLiteral("20/20"));
+        QTest::mouseClick(Find<QPushButton>(d, "btn1206"), Qt::LeftButton);
+        QCOMPARE(PageButtons(d), QList<bool>({true, true, true, true}));
+        Find<QRadioButton>(d, "radio1203")->click(); // text: summary page and 3 pages of rows
+        QCOMPARE(edit->text(), QStringLiteral("4"));
+        QVERIFY(!edit->isEnabled());
+        QVERIFY(d.PageImage().width() < d.PageImage().height());
+    }
+    // Nothing in the range: the buttons and the export do nothing and say nothing.
+    void emptyRange()
+    {
+        CNodeDataSave s;
+        NoticePrompt prompt;
+        CCorvPrintDlg d(s, prompt);
+        for (const char *name : {"btn1205", "btn1206", "btn1012", "btn1013"})
+            Find<QPushButton>(d, name)->click();
+        d.Preview();
+        d.ExportPdf();
+        QCOMPARE(Find<QLabel>(d, "static1207")->text(), QStringLiteral("0/0"));
+        QVERIFY(!Find<QPushButton>(d, "btn1160")->isEnabled());
+        QVERIFY(prompt.notices.isEmpty());
+    }
+    void exportPdf()
+    {
+        CNodeDataSave s;
+        Fill(s, 0x8C, 200, [](int i, int c) { return float(c == 0 ? 20 + std::sin(i) : 50 + i % 7); });
+        NoticePrompt prompt;
+        CCorvPrintDlg d(s, prompt);
+        Find<QRadioButton>(d, "radio1203")->click();
+        const QString folder = TempPath(QStringLiteral("reports"));
+        QVERIFY(QDir().mkpath(folder));
+        d.SetPdfChooser([&](QWidget *, const QString &) { return folder + QStringLiteral("/week"); });
+        d.ExportPdf();
+        QCOMPARE(prompt.notices.size(), 1);
+        QCOMPARE(pdftest::ReadPages(ReadFile(folder + QStringLiteral("/week.pdf"))).boxes.size(), 5);
+        QCOMPARE(QDir(CCorvFile::RememberedSaveFolder()).canonicalPath(), QDir(folder).canonicalPath());
+
+        d.SetPdfChooser([&](QWidget *, const QString &) { return folder + QStringLiteral("/gone/x.pdf"); });
+        d.ExportPdf();
+        QCOMPARE(prompt.notices.size(), 2);
+        QVERIFY(prompt.notices.last().startsWith(QString::number(int(PromptIcon::Warning))));
+    }
 };
-
-void TestPrintDialog::pageCountAndButtons()
-{
-    CNodeDataSave s;
-    Fill(s, 0x80, 121, [](int i, int) { return float(i % 17); });
-    NoticePrompt prompt;
-    CCorvPrintDlg d(s, prompt);
-    auto *edit = Find<QLineEdit>(d, "edit1138");
-    auto *preview = Find<QPushButton>(d, "btn1159");
-    QCOMPARE(PageButtons(d), QList<bool>({false, false, false, false})); // one curve page
-    QCOMPARE(Find<QLabel>(d, "static1207")->text().trimmed(), QStringLiteral("1/1"));
-    QVERIFY(!d.PageImage().isNull());
-
-    edit->clear();
-    QTest::keyClicks(edit, QStringLiteral("1a2"));
-    QCOMPARE(edit->text(), QStringLiteral("12"));
-    QCOMPARE(edit->cursorPosition(), 2);
-    QVERIFY(preview->isEnabled());
-    edit->clear();
-    QTest::keyClicks(edit, QStringLiteral("0"));
-    QTest::mouseClick(preview, Qt::LeftButton);
-    QCOMPARE(edit->text(), QStringLiteral("1")); // out of range: rewritten
-    QTest::keyClicks(edit, QStringLiteral("9"));
-    QTest::mouseClick(Find<QWidget>(d, "spin1201up"), Qt::LeftButton); // 19 + 1 stays within 99
-    QCOMPARE(edit->text(), QStringLiteral("20"));
-    edit->setText(QStringLiteral("99"));
-    QTest::mouseClick(preview, Qt::LeftButton);
-    QCOMPARE(d.State().Total(), 99);
-    QVERIFY(!preview->isEnabled());
-    QCOMPARE(PageButtons(d), QList<bool>({false, false, true, true}));
-    QTest::mouseClick(Find<QPushButton>(d, "btn1013"), Qt::LeftButton);
-    QCOMPARE(Find<QLabel>(d, "static1207")->text(), QStringLiteral("99/99               "));
-    QCOMPARE(PageButtons(d), QList<bool>({true, true, false, false}));
-    QTest::mouseClick(Find<QPushButton>(d, "btn1206"), Qt::LeftButton);
-    QCOMPARE(PageButtons(d), QList<bool>({true, true, true, true}));
-
-    Find<QRadioButton>(d, "radio1203")->click(); // text: summary page and 3 pages of rows
-    QCOMPARE(edit->text(), QStringLiteral("4"));
-    QVERIFY(!edit->isEnabled());
-    QCOMPARE(d.PageImage().width() < d.PageImage().height(), true);
-    Find<QRadioButton>(d, "radio1202")->click();
-    QCOMPARE(edit->text(), QStringLiteral("99"));
-}
-
-void TestPrintDialog::emptyRange()
-{
-    CNodeDataSave s;
-    NoticePrompt prompt;
-    CCorvPrintDlg d(s, prompt);
-    auto *indicator = Find<QLabel>(d, "static1207");
-    QCOMPARE(indicator->text(), QStringLiteral("0/0"));
-    for (const char *name : {"btn1205", "btn1206", "btn1012", "btn1013"})
-        Find<QPushButton>(d, name)->click();
-    Find<QRadioButton>(d, "radio1203")->click();
-    d.Preview();
-    d.ExportPdf();
-    QCOMPARE(indicator->text(), QStringLiteral("0/0"));
-    QVERIFY(!Find<QPushButton>(d, "btn1160")->isEnabled());
-    QVERIFY(prompt.notices.isEmpty());
-}
-
-void TestPrintDialog::exportPdf()
-{
-    CNodeDataSave s;
-    Fill(s, 0x8C, 200, [](int i, int c) { return float(c == 0 ? 20 + std::sin(i) : 50 + i % 7); });
-    NoticePrompt prompt;
-    CCorvPrintDlg d(s, prompt);
-    Find<QRadioButton>(d, "radio1203")->click();
-    const QString folder = TempPath(QStringLiteral("reports"));
-    QVERIFY(QDir().mkpath(folder));
-    d.SetPdfChooser([&](QWidget *, const QString &) { return folder + QStringLiteral("/week"); });
-    d.ExportPdf();
-    QCOMPARE(prompt.notices.size(), 1);
-    QCOMPARE(pdftest::ReadPages(ReadFile(folder + QStringLiteral("/week.pdf"))).boxes.size(), 5);
-    QCOMPARE(QDir(CCorvFile::RememberedSaveFolder()).canonicalPath(), QDir(folder).canonicalPath());
-
-    d.SetPdfChooser([&](QWidget *, const QString &) { return folder + QStringLiteral("/gone/x.pdf"); });
-    d.ExportPdf();
-    QCOMPARE(prompt.notices.size(), 2);
-    QVERIFY(prompt.notices.last().startsWith(QString::number(int(PromptIcon::Warning))));
-}
 
 QTEST_MAIN(TestPrintDialog)
 #include "test_printdialog.moc"
