@@ -581,18 +581,8 @@ int CHistoryStore::LoadSegmentChain(qint32 lastHeaderId)
         m_chainDamaged = true;
         return 0;
     }
-    for (const auto &[id, header] : walk.headers) {
-        SegmentEntry e;
-        e.headerId = id;
-        e.isHeader = true;
-        e.firstId = header.firstId;
-        e.lastId = header.lastId;
-        e.previousHeaderId = header.previousHeaderId;
-        e.byteCount = header.byteCount;
-        e.flag = header.flag;
-        e.name = header.name;
-        m_segments.push_back(e);
-    }
+    for (const auto &[id, header] : walk.headers)
+        m_segments.push_back(SegmentEntry::OfHeader(id, header));
     return 1;
 }
 
@@ -619,6 +609,20 @@ bool CHistoryStore::InsertDataRow(QSqlQuery &insert, const DataRowCodec &codec, 
         return false;
     }
     return true;
+}
+
+SegmentEntry SegmentEntry::OfHeader(qint32 headerId, const SegmentHeader &header)
+{
+    SegmentEntry e;
+    e.headerId = headerId;
+    e.isHeader = true;
+    e.firstId = header.firstId;
+    e.lastId = header.lastId;
+    e.previousHeaderId = header.previousHeaderId;
+    e.byteCount = header.byteCount;
+    e.flag = header.flag;
+    e.name = header.name;
+    return e;
 }
 
 int CHistoryStore::AppendHistoryBlock(qint64 byteCount, QByteArray bytes)
@@ -683,15 +687,7 @@ int CHistoryStore::RecordSegment(const SegmentHeader &header, qint32 headerId)
 {
     if (!ReadDataRow(headerId) || !ReadDataRow(header.firstId))
         return 0;
-    SegmentEntry e;
-    e.headerId = headerId;
-    e.isHeader = true;
-    e.firstId = header.firstId;
-    e.lastId = header.lastId;
-    e.previousHeaderId = header.previousHeaderId;
-    e.byteCount = header.byteCount;
-    e.name = header.name;
-    m_segments.push_back(e);
+    m_segments.push_back(SegmentEntry::OfHeader(headerId, header));
     qint64 total = 0;
     for (const SegmentEntry &s : m_segments)
         total += s.byteCount;

@@ -24,6 +24,9 @@ struct SegmentEntry {
     qint32 byteCount = 0;
     quint8 flag = 0;
     QByteArray name; // 32 bytes
+
+    // The entry of the header row headerId.
+    [[nodiscard]] static SegmentEntry OfHeader(qint32 headerId, const HistoryCodec::SegmentHeader &header);
 };
 
 // What the link handling supplies when a download has finished: the node's logging period and
