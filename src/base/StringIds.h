@@ -151,9 +151,9 @@ constexpr int GprsBindGroup = 15605;  // GPRS 绑定信息:
 constexpr int GprsOpenSlot = 24203;   // 编辑所选号码 (the open button, to assistive technology)
 
 // Monitor screen.
-constexpr int MonPrevPage = 15700;  // 上一页
-constexpr int MonNextPage = 15701;  // 下一页
-constexpr int MonStopAlarm = 15702; // 终止报警声音
+constexpr int MonPrevPage = 15700;        // 上一页
+constexpr int MonNextPage = 15701;        // 下一页
+constexpr int MonStopAlarm = 15702;       // 终止报警声音
 constexpr int MonTileNormal = 24200;      // 正常
 constexpr int MonTileUnreachable = 24201; // 无法连接
 constexpr int MonTileAlarm = 24202;       // 报警
@@ -187,6 +187,8 @@ constexpr int PrintLastPage = 16408;    // 末页
 constexpr int PrintMkt = 16409;         // 动力学温度 %1 (beside a channel's average on curve pages)
 constexpr int PrintPreviewArea = 16410; // 页面预览 (the preview frame, to assistive technology)
 constexpr int PrintPdfSaved = 16411;    // 已导出 %1
+constexpr int PrintMorePages = 16412;   // 增加页数 (the page-count spin's up arrow)
+constexpr int PrintFewerPages = 16413;  // 减少页数 (its down arrow)
 
 // Message views.
 constexpr int MsgClear = 17300; // 清空

@@ -142,9 +142,13 @@ QWidget *CCorvPrintDlg::BuildCountRow()
     m_up = new QToolButton(box);
     m_up->setObjectName(QStringLiteral("spin1201up"));
     m_up->setArrowType(Qt::UpArrow);
+    m_up->setAccessibleName(LoadStr(Sid::PrintMorePages)); // an arrow has no text of its own
+    m_up->setToolTip(m_up->accessibleName());
     m_down = new QToolButton(box);
     m_down->setObjectName(QStringLiteral("spin1201down"));
     m_down->setArrowType(Qt::DownArrow);
+    m_down->setAccessibleName(LoadStr(Sid::PrintFewerPages));
+    m_down->setToolTip(m_down->accessibleName());
     m_preview = Button(box, "btn1159", LoadStr(Sid::PrintPreview));
     m_preview->setEnabled(false);
     m_curveMode = new QRadioButton(LoadStr(202), box); // 曲线
