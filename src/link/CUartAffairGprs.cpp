@@ -131,68 +131,83 @@ bool CUartAffairLink::LoadNextLoggerToWrite(AffairRequest &head)
 }
 
 // GPRS lock: writes the phone book and the logger entries and checks every echo.
+namespace {
+
+// The receiver's read-back confirms what the lock's current logger step wrote.
+bool ConfirmsLoggerStep(const AffairRequest &head, const AffairReply &r)
+{
+    switch (head.step) {
+    case Command::MDQ:
+        return r.type == Command::MEQ && r.gprsLoggerCount == head.gprsLoggerCount;
+    case Command::MDI:
+        return r.type == Command::MEI && r.gprsIndex == head.gprsIndex &&
+               r.gprsLoggerAddress == head.gprsLoggerAddress;
+    case Command::MDN:
+        return r.type == Command::MEN && r.gprsIndex == head.gprsIndex && r.gprsInfo == head.gprsInfo;
+    case Command::MAN:
+        return r.type == Command::MBN && r.gprsIndex == head.gprsIndex && r.gprsBindMask == head.gprsBindMask;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void CUartAffairLink::RunLock(AffairRequest &head, const AffairReply &r)
 {
+    if (head.step == Command::MSQ || head.step == Command::MSN)
+        LockPhoneBook(head, r);
+    else if (ConfirmsLoggerStep(head, r))
+        LockLoggerEntries(head);
+}
+
+void CUartAffairLink::LockPhoneBook(AffairRequest &head, const AffairReply &r)
+{
     GprsBook &book = Services().Gprs();
-    AffairReply &res = *head.result;
-    const auto finish = [&] {
-        res.type = Command::GprsLockResult;
-        head.phase = AffairRequest::kPhaseFinished;
-    };
-    const auto loadSlot = [&](int slot) { head.phoneNumber = FromDigits(book.Phone(slot)); };
-    switch (head.step) {
-    case Command::MSQ:
+    if (head.step == Command::MSQ) {
         if (r.type != Command::MGQ || r.phoneSlotMask != head.phoneSlotMask)
             return;
         head.phoneSlotIndex = 0;
-        loadSlot(0);
-        head.BeginStep(Command::MSN);
-        return;
-    case Command::MSN:
+    } else {
         if (r.type != Command::MGN || r.phoneSlotIndex != head.phoneSlotIndex ||
             !book.SamePhone(head.phoneSlotIndex, ToDigits(r.phoneNumber)))
             return;
         ++head.phoneSlotIndex;
-        if (head.phoneSlotIndex < GprsBook::kPhoneSlots) {
-            loadSlot(head.phoneSlotIndex);
-            head.BeginStep(Command::MSN);
-        } else {
-            head.gprsLoggerCount = book.CountLoggers();
-            head.BeginStep(Command::MDQ);
-        }
-        return;
-    case Command::MDQ:
-        if (r.type != Command::MEQ || r.gprsLoggerCount != head.gprsLoggerCount)
-            return;
-        if (LoadNextLoggerToWrite(head))
-            head.BeginStep(Command::MDI);
-        else
-            finish();
-        return;
+    }
+    if (head.phoneSlotIndex < GprsBook::kPhoneSlots) {
+        head.phoneNumber = FromDigits(book.Phone(head.phoneSlotIndex));
+        head.BeginStep(Command::MSN);
+    } else {
+        head.gprsLoggerCount = book.CountLoggers();
+        head.BeginStep(Command::MDQ);
+    }
+}
+
+void CUartAffairLink::LockLoggerEntries(AffairRequest &head)
+{
+    bool more = true;
+    switch (head.step) {
     case Command::MDI:
-        if (r.type != Command::MEI || r.gprsIndex != head.gprsIndex ||
-            r.gprsLoggerAddress != head.gprsLoggerAddress)
-            return;
         head.BeginStep(Command::MDN);
         return;
     case Command::MDN:
-        if (r.type != Command::MEN || r.gprsIndex != head.gprsIndex || r.gprsInfo != head.gprsInfo)
-            return;
         head.BeginStep(Command::MAN);
         return;
     case Command::MAN: {
-        if (r.type != Command::MBN || r.gprsIndex != head.gprsIndex || r.gprsBindMask != head.gprsBindMask)
-            return;
+        // A logger no longer in the network table ends the lock.
         const int id = Services().FindNode(AddressToText(head.gprsLoggerAddress)).id;
         if (id >= 0)
-            book.SetGprsSlot(id, head.gprsIndex);
-        if (id >= 0 && LoadNextLoggerToWrite(head))
-            head.BeginStep(Command::MDI);
-        else
-            finish();
-        return;
+            Services().Gprs().SetGprsSlot(id, head.gprsIndex);
+        more = id >= 0;
+        break;
     }
     default:
-        return;
+        break;
+    }
+    if (more && LoadNextLoggerToWrite(head)) {
+        head.BeginStep(Command::MDI);
+    } else {
+        head.result->type = Command::GprsLockResult;
+        head.phase = AffairRequest::kPhaseFinished;
     }
 }

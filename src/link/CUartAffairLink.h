@@ -144,6 +144,9 @@ private:
     void ReadLoggerEntries(AffairRequest &head, const AffairReply &reply);
     void KeepLoggerEntry(int slot, const AffairReply &entry);
     void RunLock(AffairRequest &head, const AffairReply &reply);
+    // The lock's steps: the phone book written and read back, then each logger entry.
+    void LockPhoneBook(AffairRequest &head, const AffairReply &reply);
+    void LockLoggerEntries(AffairRequest &head);
     bool LoadNextLoggerToWrite(AffairRequest &head);
     void FinishHeadIfDone();
     void AddFinished(std::unique_ptr<AffairReply> record, quint8 disposition);
