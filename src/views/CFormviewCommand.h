@@ -2,6 +2,7 @@
 
 #include "base/UserPrompt.h"
 #include "link/RequestKind.h"
+#include "views/ViewLinkTypes.h"
 
 #include <QWidget>
 
@@ -33,10 +34,8 @@ class QTimeEdit;
 class CFormviewCommand : public QWidget {
     Q_OBJECT
 public:
-    // Queues a link request for the node on a row of the source; 1 when queued.
-    using Submitter = std::function<int(CUartAffairInterface *source, RequestKind kind, int row)>;
-    // Removes a queued request of that kind for the node with that address; true when removed.
-    using Canceller = std::function<bool(RequestKind kind, const QString &address)>;
+    using Submitter = ViewSubmitter;
+    using Canceller = ViewCanceller;
 
     // prompt: runs the confirmation dialogs and shows errors (nullptr: real dialogs and boxes).
     CFormviewCommand(CCorvaneBeeNode &table, CCorvaneODBC &database, Submitter submit, Canceller cancel,

@@ -2,6 +2,7 @@
 
 #include "base/UserPrompt.h"
 #include "link/RequestKind.h"
+#include "views/ViewLinkTypes.h"
 
 #include <QWidget>
 
@@ -29,8 +30,8 @@ class QTableView;
 class CFormviewDownload : public QWidget {
     Q_OBJECT
 public:
-    using Submitter = std::function<int(CUartAffairInterface *source, RequestKind kind, int row)>;
-    using Canceller = std::function<bool(RequestKind kind, const QString &address)>;
+    using Submitter = ViewSubmitter;
+    using Canceller = ViewCanceller;
 
     CFormviewDownload(CCorvaneBeeNode &table, CCorvaneODBC &database, Submitter submit, Canceller cancel,
                       IUserPrompt *prompt = nullptr, QWidget *parent = nullptr);

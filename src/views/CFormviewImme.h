@@ -2,6 +2,7 @@
 
 #include "base/UserPrompt.h"
 #include "link/RequestKind.h"
+#include "views/ViewLinkTypes.h"
 
 #include <QWidget>
 
@@ -30,10 +31,8 @@ class QTableView;
 class CFormviewImme : public QWidget {
     Q_OBJECT
 public:
-    // Queues a link request for the node on a row of the source; 1 when queued.
-    using Submitter = std::function<int(CUartAffairInterface *source, RequestKind kind, int row)>;
-    // Removes a queued request of that kind for the node with that address; true when removed.
-    using Canceller = std::function<bool(RequestKind kind, const QString &address)>;
+    using Submitter = ViewSubmitter;
+    using Canceller = ViewCanceller;
 
     // prompt: runs the dialogs (nullptr: real dialogs).
     CFormviewImme(CCorvaneBeeNode &table, CCorvaneODBC &database, Submitter submit, Canceller cancel,

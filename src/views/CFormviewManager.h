@@ -4,6 +4,7 @@
 #include "views/core/ManagerCommands.h"
 
 #include "link/RequestKind.h"
+#include "views/ViewLinkTypes.h"
 
 #include <QWidget>
 
@@ -30,7 +31,7 @@ class CFormviewManager : public QWidget {
     Q_OBJECT
 public:
     // Queues a link request for the node on a row of the source (no source: receiver-wide).
-    using Submitter = std::function<int(CUartAffairInterface *source, RequestKind kind, int row)>;
+    using Submitter = ViewSubmitter;
 
     // prompt: runs the add, delete and rename dialogs and shows errors (nullptr: real dialogs
     // and message boxes).
