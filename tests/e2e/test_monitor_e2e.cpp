@@ -73,18 +73,9 @@ private slots:
         const int freezer = db.FindNodeIdByAddress(kFreezer);
         const int tile = TileOf(monitor, freezer);
         QVERIFY(tile >= 0);
-        QCOMPARE(monitor.Tile(tile)->Title()->text(), QStringLiteral("Freezer A"));
         QTRY_COMPARE_WITH_TIMEOUT(monitor.Tile(tile)->Look(), MonitorTiles::Look::Alarm, 90000);
         QVERIFY2(monitor.Tile(tile)->Reading()->text().startsWith(QStringLiteral(" -12.00 °C\n")),
                  qPrintable(monitor.Tile(tile)->Reading()->text()));
-        // The other loggers' readings arrive with their units.
-        const auto readings = [&] {
-            int count = 0;
-            for (int k = 0; k < loggers.rowCount(); ++k)
-                count += monitor.Tile(k)->Reading()->text().contains(QStringLiteral("°C")) ? 1 : 0;
-            return count;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(readings() >= 3, 90000);
 
         QVERIFY(sim->SetReachable(kFreezer, false));
         theNodeTable().SetStatus(freezer, quint8(theNodeTable().GetStatus(freezer) | 3));

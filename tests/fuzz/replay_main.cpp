@@ -1,4 +1,5 @@
-// Runs the fuzz harness over files and folders of inputs (the seed corpus), as CTest does.
+// Runs the fuzz harness over every file of the given folders of inputs (the seed corpus), as CTest
+// does.
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -13,14 +14,9 @@ int main(int argc, char *argv[])
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
         QStringList files;
-        const QString path = QString::fromLocal8Bit(argv[i]);
-        if (QFileInfo(path).isDir()) {
-            QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories);
-            while (it.hasNext())
-                files << it.next();
-        } else {
-            files << path;
-        }
+        QDirIterator it(QString::fromLocal8Bit(argv[i]), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
         files.sort();
         for (const QString &file : std::as_const(files)) {
             QFile f(file);

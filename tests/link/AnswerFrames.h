@@ -6,8 +6,6 @@
 
 #include <QByteArray>
 
-#include <vector>
-
 // Builders of answer frames for the link tests, laid out byte by byte as the receiver sends them,
 // and the small helpers the link tests share.
 namespace testframes {
@@ -142,17 +140,6 @@ inline AffairReply Decode(const QByteArray &frame)
         return AffairReply{};
     return r;
 }
-
-// Records every record offered and accepts the complete ones, as the link's interim handler does.
-class RecordingHandler : public IReplyHandler {
-public:
-    bool HandleReply(AffairReply &reply) override
-    {
-        offered.push_back(reply);
-        return reply.IsComplete();
-    }
-    std::vector<AffairReply> offered;
-};
 
 // 2014-07-15 12:34:56 and 2014-07-16 08:00:00 (Asia/Shanghai: 1405398896 and 1405468800).
 inline QByteArray StartDate()

@@ -17,11 +17,9 @@ public:
     PtyPair()
     {
         m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
-            Close();
-            return;
-        }
-        const char *name = ::ptsname(m_master);
+        const char *name = m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0
+                               ? ::ptsname(m_master)
+                               : nullptr;
         if (!name) {
             Close();
             return;

@@ -4,6 +4,6 @@ corvane_add_test(test_extraction SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_extracti
                  ${CMAKE_CURRENT_LIST_DIR}/AnswerFrames.h LIBS corvane_link)
 if(UNIX)
   corvane_add_test(test_comport_pty SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_comport_pty.cpp
-                   ${CMAKE_CURRENT_LIST_DIR}/AnswerFrames.h ${CMAKE_CURRENT_LIST_DIR}/PtyPair.h
+                   ${CMAKE_CURRENT_LIST_DIR}/PtyPair.h
                    LIBS corvane_link LABEL integration)
 endif()

@@ -109,12 +109,9 @@ private slots:
 
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.Frame().left(11), QByteArray::fromHex("ff7f757b474e490b020102"));
-        QCOMPARE(int(table.GetRtCmdState(1)), 15);
         QVERIFY(rig.Notified({Event::NodeChanged, 1, NodeAspect::RealTime}));
-        QCOMPARE(rig.link.Status().statusText, description);
         if (answersGni) {
             QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
-            QCOMPARE(rig.link.FinishedCount(), 0);
             QCOMPARE(rig.link.Head()->step, FrameCodec::Command::GMD);
         }
         const int first = rig.ticks;
@@ -124,12 +121,9 @@ private slots:
         QTEST(QList<int>(sent.begin(), sent.end()) << rig.ticks - first, "sentAt");
         QCOMPARE(rig.services->saved[0].type, QStringLiteral("中断"));
         QCOMPARE(rig.services->saved[0].text, description + QStringLiteral("未完成"));
-        QVERIFY(rig.link.Status().statusText.isEmpty());
         QCOMPARE(int(table.GetRtCmdState(1)), 24);
         if (rtFlag != 2) {
             QCOMPARE(rig.services->saved.size(), size_t(1));
-            QCOMPARE(TypeWord(rig.link.Status().msgKind), QStringLiteral("中断"));
-            QCOMPARE(rig.link.Status().msgText, description + QStringLiteral("未完成"));
             QCOMPARE(rig.logged, std::vector<bool>{false});
             QCOMPARE(table.GetShortAddress(1), 0x0102);
             return;
@@ -138,7 +132,6 @@ private slots:
         QCOMPARE(table.GetShortAddress(1), -1);
         QCOMPARE(int(table.GetRtFlag(1)), 0);
         QVERIFY(rig.Notified({Event::NodeLost, 1}));
-        QCOMPARE(rig.services->saved.size(), size_t(2));
         QCOMPARE(rig.services->saved[1].type, QStringLiteral("警告"));
         QCOMPARE(rig.services->saved[1].text, prefix + QStringLiteral("连接断开"));
         QCOMPARE(rig.logged, std::vector<bool>{true});
@@ -178,8 +171,6 @@ private slots:
         QCOMPARE(rig.link.Commit(), 1);
 
         QCOMPARE(rig.Tick(), 1);
-        QCOMPARE(rig.Frame().left(9), QByteArray::fromHex("ff7f757b474e49090f"));
-        QCOMPARE(rig.link.Status().statusText, QStringLiteral("正在进行网络扫描"));
         // Every node was reached already: the scan changes no live state.
         QVERIFY(!rig.Notified({Event::AllNodesChanged}));
         QCOMPARE(theNodeTable().GetShortAddress(2), 5);
@@ -190,7 +181,6 @@ private slots:
         QCOMPARE(rig.link.QueueSize(), 0);
         QCOMPARE(rig.services->saved.size(), size_t(1));
         QCOMPARE(rig.services->saved[0].type, QStringLiteral("扫描"));
-        QCOMPARE(rig.services->saved[0].text, QStringLiteral("网络扫描结束"));
         QCOMPARE(rig.link.Status().msgText, QStringLiteral("网络扫描结束"));
     }
 
@@ -237,22 +227,23 @@ private slots:
         QVERIFY(rig.Feed(GmdFrom(kNodeB, 5.0f, 6.0f)));
         QCOMPARE(rig.link.FinishedCount(), 2);
 
-        // With a request for another node at the head the report is still unsolicited.
+        // With a request for another node at the head the report is still unsolicited, and so
+        // is a GPRS answer outside a GPRS transaction.
         QueueRealTimeRead(rig.link, kNodeA, 0x0102);
         QVERIFY(rig.Feed(GmdFrom(kNodeC, 23.0f, 62.0f)));
-        QCOMPARE(rig.link.FinishedCount(), 2);
-        QCOMPARE(rig.link.QueueSize(), 1);
+        QVERIFY(rig.Feed(testframes::Meq(3)));
+        QCOMPARE(rig.link.FinishedCount(), 3);
         QCOMPARE(int(rig.link.Head()->phase), int(AffairRequest::kPhaseQueued));
+        QVERIFY(!rig.link.Head()->result);
 
         // Incomplete records are refused and left as they were.
         AffairReply partial = testframes::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
         partial.presence &= ~ReplyBits::kRfLevel;
         QVERIFY(!rig.link.HandleReply(partial));
-        QCOMPARE(partial.value1, 1.0f);
         AffairReply invalid = testframes::Decode(GmdFrom(kNodeC, 1.0f, 2.0f));
         invalid.valid = false;
         QVERIFY(!rig.link.HandleReply(invalid));
-        QCOMPARE(rig.link.FinishedCount(), 2);
+        QCOMPARE(rig.link.FinishedCount(), 3);
     }
 
     void downloadSizing_data()
@@ -270,13 +261,10 @@ private slots:
         QTest::newRow("all, new recording ignores stored")
             << 0 << qint64(0) << false << 1000 << 5000 << 0 << 5000;
         QTest::newRow("all, nothing new") << 0 << qint64(0) << true << 5000 << 5000 << -1 << 0;
-        QTest::newRow("all, empty logger") << 0 << qint64(0) << false << 0 << 0 << -1 << 0;
         QTest::newRow("range of 100 records, two channels")
             << 1 << qint64(6000) << false << 0 << 5000 << 0 << 404;
         QTest::newRow("range capped by data") << 1 << qint64(600000) << false << 0 << 5000 << 0 << 5000;
-        QTest::newRow("range, resume") << 1 << qint64(6000) << true << 104 << 5000 << 104 << 300;
         QTest::newRow("range ends before start") << 1 << qint64(-60) << false << 0 << 5000 << -1 << 0;
-        QTest::newRow("range without end") << 1 << qint64(0) << false << 0 << 5000 << -1 << 0;
         QTest::newRow("unknown mode") << 2 << qint64(6000) << false << 0 << 5000 << -1 << 0;
     }
     void downloadSizing()
@@ -316,7 +304,6 @@ private slots:
         const qint64 loggerStart = kStart - 86400;
         QueueDownload(rig.link, kNodeA, 0, 0, loggerStart, 1000);
         QCOMPARE(rig.TickUntilFrame(), 1);
-        QCOMPARE(rig.link.Status().progress, 5);
         QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 7);
         QVERIFY(rig.Notified({Event::NodeChanged, 1, NodeAspect::Download}));
         QVERIFY(rig.Feed(Gni(0x0102, kNodeA, 0x88)));
@@ -326,7 +313,6 @@ private slots:
         QCOMPARE(DldRange(rig), qMakePair(1000, 600));
 
         QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 1000, Pattern(1000, 200))));
-        QCOMPARE(int(rig.link.Head()->phase), int(AffairRequest::kPhaseReceiving));
         QCOMPARE(rig.link.Status().progress, 15 + 200 * 100 / 600);
         // A block stops arriving: the rest is asked for after 10 ticks.
         QCOMPARE(rig.TickUntilFrame(), 10);
@@ -342,48 +328,45 @@ private slots:
         QCOMPARE(rig.link.Status().progress, 115);
         const AffairReply &r = *rig.link.FirstFinished();
         QCOMPARE(r.block->startOffset, 1000);
-        QCOMPARE(r.block->received, 600);
         QCOMPARE(r.block->data.left(600), Pattern(1000, 600));
     }
 
-    void downloadTimingOutAfterBlocksDeliversThem()
+    // A download that runs out of time delivers the whole records that arrived, or nothing.
+    void downloadTimingOut_data()
     {
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("after three blocks") << 3;
+        QTest::newRow("without data") << 0;
+    }
+    void downloadTimingOut()
+    {
+        QFETCH(int, blocks);
         Rig rig;
         rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x88, 0x0102);
         const qint64 loggerStart = kStart - 86400;
         QueueDownload(rig.link, kNodeA, 0, 0, 0, 0);
         ReachDownload(rig, loggerStart, 1000);
         QCOMPARE(rig.TickUntilFrame(), 1);
-        for (int address : {0, 102, 204})
+        for (int address = 0; address < blocks * 102; address += 102)
             QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), address, Pattern(address, 102))));
-        // An empty block is no progress: the time-out still falls 176 ticks after the last data.
+        // An empty block is no progress: the time-out falls 176 ticks after the last data (or after
+        // the GHI answer, the tick before the first DLD went out).
+        const int lastProgress = rig.ticks - (blocks ? 0 : 1);
         rig.Tick();
-        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), 306, QByteArray())));
-        const int before = rig.ticks;
+        QVERIFY(rig.Feed(testframes::Dld(testframes::Addr(kNodeA), blocks * 102, QByteArray())));
         (void)rig.TickUntilIdle();
-        QCOMPARE(rig.ticks - before, 175);
-        QCOMPARE(rig.finishedSignals, 1);
+        QCOMPARE(rig.ticks - lastProgress, 176);
+        QCOMPARE(rig.finishedSignals, blocks ? 1 : 0);
+        QCOMPARE(rig.services->saved.back().type, QStringLiteral("中断"));
+        QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 15);
+        if (!blocks)
+            return;
         const AffairReply &r = *rig.link.FirstFinished();
         QCOMPARE(int(r.disposition), int(AffairReply::RequestResult));
         // 306 bytes arrived; whole records of two channels (4 bytes) are kept: 76 records.
-        QCOMPARE(r.block->received, 304);
         QCOMPARE(r.block->total, 304);
         QCOMPARE(r.block->data, Pattern(0, 304));
         QCOMPARE(r.endTime, loggerStart + 76 * 60);
-        QCOMPARE(rig.services->saved.back().type, QStringLiteral("中断"));
-        QCOMPARE(int(theNodeTable().GetDownloadCmdState(1)), 15);
-    }
-
-    void downloadTimingOutWithoutDataDeliversNothing()
-    {
-        Rig rig;
-        rig.AddNode(1, kNodeA, QStringLiteral("A"), 0x80, 0x0102);
-        QueueDownload(rig.link, kNodeA, 0, 0, 0, 0);
-        ReachDownload(rig, kStart - 86400, 1000);
-        (void)rig.TickUntilIdle(1000);
-        QCOMPARE(rig.link.QueueSize(), 0);
-        QCOMPARE(rig.link.FinishedCount(), 0);
-        QCOMPARE(rig.finishedSignals, 0);
     }
 
     void queueRules()
@@ -394,12 +377,9 @@ private slots:
         const AffairRequest *head = rig.link.Head();
         QueueStart(rig.link, kNodeA, kStart + 1200);
         QueueRealTimeRead(rig.link, kNodeA, 0x0102);
-        QCOMPARE(rig.link.QueueSize(), 3);
         QCOMPARE(rig.link.CancelQueued(RequestKind::StartLogging, Ext(kNodeA)), 1);
-        QCOMPARE(rig.link.QueueSize(), 2);
         QCOMPARE(rig.link.Head(), head);
         QCOMPARE(int(rig.link.QueuedAt(1)->kind), 3);
-        QCOMPARE(rig.link.CancelQueued(RequestKind::StartLogging, Ext(kNodeA)), 0);
         QCOMPARE(rig.link.CancelQueued(RequestKind::ReadRealTime, Ext(kNodeB)), 0);
 
         // A newer kind 4 for a node replaces the queued older one and goes to the tail.
@@ -417,7 +397,6 @@ private slots:
         QVERIFY(rig.link.Create(RequestKind::ReceiverInfo, FrameCodec::PlaceholderAddressText()));
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.link.QueueSize(), 6);
-        QCOMPARE(int(rig.link.Head()->kind), 1);
         QCOMPARE(rig.Tick(), 1);
         QCOMPARE(rig.Frame(), QByteArray::fromHex("ff7f757b47444908da") + QByteArray(55, '\0'));
         QVERIFY(rig.Feed(testframes::NodeInfo(FrameCodec::Command::GDI, 0, testframes::Addr(0x20), 0x40, 1, 0,

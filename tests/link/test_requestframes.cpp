@@ -79,12 +79,6 @@ private slots:
 
         auto scan = Request(FrameCodec::Command::GNI, 15);
         QCOMPARE(Build(*scan), Expected("GNI", QByteArray::fromHex("0f")));
-
-        for (FrameCodec::Command step : {FrameCodec::Command::SPN, FrameCodec::Command::GHI,
-                                         FrameCodec::Command::SNM, FrameCodec::Command::NWS}) {
-            auto r = Request(step, 2, 0x00ff);
-            QCOMPARE(Build(*r), Expected(FrameCodec::CommandCode(step), QByteArray::fromHex("0200ff")));
-        }
     }
 
     void startRecordingCarriesNowForAPastStart()
@@ -138,8 +132,6 @@ private slots:
     void downloadCarriesAddressAndCount()
     {
         auto dld = Request(FrameCodec::Command::DLD, 2, 0x0102);
-        // Without a block (not reached in practice) only the address goes out.
-        QCOMPARE(Build(*dld), Expected("DLD", QByteArray::fromHex("020102")));
         dld->result = std::make_unique<AffairReply>();
         dld->result->block.emplace();
         dld->result->block->startOffset = 1000;
@@ -182,27 +174,20 @@ private slots:
             {FrameCodec::Command::MDI, QByteArray::fromHex("0102") + kExtBytes},
             {FrameCodec::Command::MEI, QByteArray::fromHex("0102")},
             {FrameCodec::Command::MDN, QByteArray::fromHex("0102") + info},
-            {FrameCodec::Command::MEN, QByteArray::fromHex("0102")},
             {FrameCodec::Command::MSQ, QByteArray::fromHex("93ff")},
-            {FrameCodec::Command::MGQ, QByteArray()},
             {FrameCodec::Command::MSN, QByteArray::fromHex("0009") + phone + QByteArray(5, '\0')},
             {FrameCodec::Command::MGN, QByteArray::fromHex("0009")},
             {FrameCodec::Command::MAN, QByteArray::fromHex("0102") + QByteArray::fromHex("9205")},
-            {FrameCodec::Command::MBN, QByteArray::fromHex("0102")},
         };
         for (const Case &c : cases) {
             r->step = c.step;
-            const QByteArray built = Build(*r);
-            QCOMPARE(built, Expected(FrameCodec::CommandCode(c.step), c.body));
+            QCOMPARE(Build(*r), Expected(FrameCodec::CommandCode(c.step), c.body));
         }
-        r->phoneSlotMask = 0;
-        r->step = FrameCodec::Command::MSQ;
-        QCOMPARE(Build(*r), Expected("MSQ", QByteArray::fromHex("9000")));
     }
 
     void stepsThatAreNoRequestGiveNothing()
     {
-        for (int step : {0, 12, 13, 26, 255}) {
+        for (int step : {0, 12, 255}) {
             auto r = Request(FrameCodec::Command(step));
             Buffer out;
             out.fill(0xAA);

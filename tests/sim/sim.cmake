@@ -1,8 +1,7 @@
 corvane_add_test(test_sim_receiver
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sim_receiver.cpp ${CMAKE_CURRENT_LIST_DIR}/SimTestUtil.h
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sim_receiver.cpp
   LIBS corvane_sim corvane_link
   LABEL unit)
-target_include_directories(test_sim_receiver PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 
 corvane_add_test(test_sim_e2e
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sim_e2e.cpp
