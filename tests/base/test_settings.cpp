@@ -29,43 +29,6 @@ private slots:
         AppSettings::Instance().SetHomeFolder(m_home);
     }
 
-    void languageRule_data()
-    {
-        QTest::addColumn<QString>("lang");
-        QTest::addColumn<QString>("system");
-        QTest::addColumn<bool>("chinese");
-        QTest::newRow("1 on English system") << "1"
-                                             << "en_US" << true;
-        QTest::newRow("0 on Chinese system") << "0"
-                                             << "zh_CN" << true;
-        QTest::newRow("0 on Taiwanese system") << "0"
-                                               << "zh_TW" << false;
-        QTest::newRow("blank padded") << " 1"
-                                      << "zh_CN" << false;
-    }
-    void languageRule()
-    {
-        QFETCH(QString, lang);
-        QFETCH(QString, system);
-        QTEST(AppSettings::LanguageFromSetting(lang, QLocale(system)) == UiLanguage::Chinese, "chinese");
-    }
-
-    void unitRule_data()
-    {
-        QTest::addColumn<QString>("tunit");
-        QTest::addColumn<bool>("defaultFahrenheit");
-        QTest::addColumn<bool>("fahrenheit");
-        QTest::newRow("0c over F default") << "0c" << true << false;
-        QTest::newRow("0f over C default") << "0f" << false << true;
-        QTest::newRow("0C ignored, F default") << "0C" << true << true;
-    }
-    void unitRule()
-    {
-        QFETCH(QString, tunit);
-        QFETCH(bool, defaultFahrenheit);
-        QTEST(AppSettings::FahrenheitFromSetting(tunit, defaultFahrenheit), "fahrenheit");
-    }
-
     // Fahrenheit by default only where the locale measures in US units; Chinese only when asked
     // for or when the setting follows a simplified-Chinese system.
     void startupReadsTheSettingsFile_data()
@@ -81,7 +44,9 @@ private slots:
         QTest::newRow("upper case unit ignored")
             << QByteArray("[language]\nlang=2\n[tempunit]\ntunit=0C\n[alaaudio]\nala=on\n") << "en_US"
             << false << true << false;
-        QTest::newRow("empty file in the US") << QByteArray() << "en_US" << false << true << false;
+        QTest::newRow("0c, US") << QByteArray("[tempunit]\ntunit=0c\n") << "en_US" << false << false << false;
+        QTest::newRow("0, zh_CN") << QByteArray("[language]\nlang=0\n") << "zh_CN" << true << false << false;
+        QTest::newRow("0, zh_TW") << QByteArray("[language]\nlang=0\n") << "zh_TW" << false << false << false;
         QTest::newRow("empty file in Britain") << QByteArray() << "en_GB" << false << false << false;
         QTest::newRow("empty file in China") << QByteArray() << "zh_CN" << false << false << false;
     }

@@ -104,9 +104,7 @@ private slots:
     {
         const QString path = TempPath("existing.xls");
         XlsWriter::Sheet data{"数据", 3, 2, [](int r, int c) {
-                                  if (r == 0)
-                                      return XlsWriter::Cell::OfText(c == 0 ? "Probe" : "Reading");
-                                  return c == 0 ? XlsWriter::Cell::OfText(QStringLiteral("P%1").arg(r))
+                                  return c == 0 ? XlsWriter::Cell::OfText("P")
                                                 : XlsWriter::Cell::OfNumber(12.5 * r);
                               }};
         XlsWriter::Sheet other{"Notes", 1, 1, [](int, int) { return XlsWriter::Cell::OfText("keep me"); }};
@@ -123,39 +121,37 @@ private slots:
         QCOMPARE(Names(sheets), QStringList({"数据", "Notes", "CSpreadSheetBackup", "概述", "数据1"}));
         QCOMPARE(sheets[0].rows[2][1].kind, XlsWriter::Cell::Number); // kept as a number
         QCOMPARE(sheets[0].rows[2][1].number, 25.0);
-        QCOMPARE(sheets[1].Text(0, 0), "keep me");
         const XlsReader::SheetData &backup = sheets[2];
         QCOMPARE(backup.Text(1, 1), "12.5");
         QCOMPARE(backup.rows[1][1].kind, XlsWriter::Cell::Text); // the backup holds texts
     }
 
-    void secondExportFailsUnchanged()
+    // A refused export leaves the file as it was and no temporary beside it.
+    void refusedExportLeavesFileUnchanged_data()
     {
+        QTest::addColumn<QByteArray>("existing"); // empty: a workbook this export wrote
+        QTest::addColumn<QString>("message");     // a part of the refusal
+        QTest::newRow("second export") << QByteArray() << "“概述”";
+        QTest::newRow("not a workbook") << QByteArray("plain text that is not a workbook\n") << "refused.xls";
+    }
+    void refusedExportLeavesFileUnchanged()
+    {
+        QFETCH(QByteArray, existing);
+        QFETCH(QString, message);
         CNodeDataSave s;
         Fill(s, 0x88, 30, Wave);
-        const QString path = TempPath("twice.xls");
-        QVERIFY(HistoryExport::ExportSpreadsheet(s, path).ok);
+        const QString path = TempPath("refused.xls");
+        QFile f(path);
+        if (existing.isEmpty())
+            QVERIFY(HistoryExport::ExportSpreadsheet(s, path).ok);
+        else
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(existing) == existing.size() && f.flush());
         const QByteArray before = ReadFile(path);
         const HistoryExport::Result r = HistoryExport::ExportSpreadsheet(s, path);
         QVERIFY(!r.ok);
-        QVERIFY2(r.message.contains("“概述”"), qPrintable(r.message));
+        QVERIFY2(r.message.contains(message), qPrintable(r.message));
         QCOMPARE(ReadFile(path), before);
-        QCOMPARE(QDir(TempPath(QString())).entryList({"twice*"}, QDir::Files).size(), 1); // no temporary left
-    }
-
-    void unreadableWorkbookUnchanged()
-    {
-        const QString path = TempPath("notes.xls");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("plain text that is not a workbook\n");
-        f.close();
-        CNodeDataSave s;
-        Fill(s, 0x80, 3, Wave);
-        const HistoryExport::Result r = HistoryExport::ExportSpreadsheet(s, path);
-        QVERIFY(!r.ok);
-        QVERIFY(r.message.contains(path));
-        QCOMPARE(ReadFile(path), QByteArray("plain text that is not a workbook\n"));
+        QCOMPARE(QDir(TempPath(QString())).entryList({"refused*"}, QDir::Files).size(), 1);
     }
 
     void nothingLoaded()
@@ -180,27 +176,6 @@ private slots:
         QCOMPARE(QString::fromUtf8(lines[0]), "序号,时间,通道1数据,通道2数据\r");
         QCOMPARE(QString::fromUtf8(lines[2]), "2,2024-3-1 08:01:00,20.10°C,59.00°C\r");
         QCOMPARE(lines[4], QByteArray());
-    }
-
-    void chooseTarget_data()
-    {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<int>("filter");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("path");
-        using T = HistoryExport::Target;
-        QTest::newRow("dotted folder") << "/d.x/a" << 2 << int(T::Csv) << "/d.x/a.csv";
-        QTest::newRow("unknown filter") << "/d/a.txt" << 7 << int(T::None) << "";
-    }
-    void chooseTarget()
-    {
-        QFETCH(QString, chosen);
-        QFETCH(int, filter);
-        QFETCH(int, kind);
-        QFETCH(QString, path);
-        const HistoryExport::SaveTarget t = HistoryExport::ChooseTarget(chosen, filter);
-        QCOMPARE(int(t.kind), kind);
-        QCOMPARE(t.path, path);
     }
 };
 

@@ -1,5 +1,5 @@
 // Taking the new messages over: time texts, month groups, the archived types, the page lists,
-// the two-phase hand-over of the new-messages file, event column widths and the list models
+// the two-phase hand-over of the new-messages file and the list models
 // (TZ=Asia/Shanghai).
 #include "MessageTestKit.h"
 
@@ -10,7 +10,6 @@
 #include <QAbstractItemModelTester>
 #include <QColor>
 #include <QFile>
-#include <QSignalSpy>
 
 using namespace msgtest;
 
@@ -80,8 +79,6 @@ private slots:
         QTest::newRow("no seconds") << "2014-3-5 08:07" << qint64(-1);
         QTest::newRow("30 February") << "2014-2-30 08:00:00" << qint64(-1);
         QTest::newRow("before 1900") << "1899-12-31 23:59:59" << qint64(-1);
-        QTest::newRow("five-digit year") << "20140-3-5 08:07:09" << qint64(-1);
-        QTest::newRow("empty") << "" << qint64(-1);
     }
     void timeText()
     {
@@ -120,14 +117,12 @@ private slots:
         QCOMPARE(MonthEvents(At(2014, 2, 15, 0, 0, 0)),
                  QStringList(
                      {"2014-2-1 00:00:01|s1", "2014-2-3 09:05:07|sys", "2014-2-4 10:00:00|other language"}));
-        QCOMPARE(MonthEvents(At(2015, 1, 15, 0, 0, 0)), QStringList({"2015-1-10 10:00:00|d1"}));
         QCOMPARE(MonthEvents(At(2016, 6, 15, 0, 0, 0)),
                  QStringList({"2016-6-1 12:00:00|2014-3-5 08:07 no seconds"}));
         QCOMPARE(MonthEvents(At(2014, 3, 15, 0, 0, 0)), QStringList({"<no file>"}));
 
         // The new-messages file gave the records up: a second take-over finds none.
         QVERIFY(!fresh.HasNewMessages());
-        QCOMPARE(fresh.LoadedText().size(), 0);
         QCOMPARE(TakeOverMessages(fresh, archive, w, now).all.size(), size_t(0));
     }
 
@@ -154,80 +149,30 @@ private slots:
         QVERIFY(!fresh.HasNewMessages());
     }
 
-    void unopenableNewMessagesFile()
-    {
-        CMessageHisNew fresh(m_home);
-        CMessageHis archive(m_home);
-        QVERIFY(QFile::remove(MessagePath(QLatin1String(CMessageHisNew::kFileName))));
-        QVERIFY(QDir().mkpath(MessagePath(QLatin1String(CMessageHisNew::kFileName))));
-        const TakeOverResult r = TakeOverMessages(fresh, archive, m_words, 0);
-        QVERIFY(!r.opened);
-        QVERIFY(r.all.empty());
-    }
-
-    void eventColumn_data()
-    {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("threshold");
-        QTest::addColumn<QString>("event");
-        QTest::addColumn<int>("width");
-        QTest::newRow("page, 70 bytes") << 60 << 75 << QString(70, QLatin1Char('x')) << 500;
-        QTest::newRow("page, 38 Chinese characters") << 60 << 75 << QString(38, QChar(0x8B66)) << 494;
-        QTest::newRow("page, 77 bytes") << 60 << 75 << QString(77, QLatin1Char('x')) << 500;
-    }
-    void eventColumn()
-    {
-        QFETCH(int, start);
-        QFETCH(int, threshold);
-        QFETCH(QString, event);
-        MessageListModel model(m_words, start);
-        QAbstractItemModelTester tester(&model);
-        model.Append({{m_words.set, QStringLiteral("t"), QStringLiteral("u"), event},
-                      {m_words.set, QStringLiteral("t"), QStringLiteral("u"), QStringLiteral("short")}});
-        model.Column().FitAbove(threshold);
-        QTEST(model.Column().Width(), "width");
-    }
-
-    void rowColours_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("alarm") << m_words.alarm << QColor(255, 60, 60);
-        QTest::newRow("other language's alarm") << m_words.otherLanguage[0] << QColor(255, 60, 60);
-        QTest::newRow("other") << QStringLiteral("连接") << QColor(0, 0, 0);
-    }
-    void rowColours()
-    {
-        QFETCH(QString, type);
-        MessageListModel model(m_words, 60);
-        model.Append({{type, QStringLiteral("2014-3-5 08:07:09"), QStringLiteral("u"), QStringLiteral("e")}});
-        QTEST(model.index(0, MessageColumns::ColEvent).data(Qt::ForegroundRole).value<QColor>(), "colour");
-        QCOMPARE(model.index(0, MessageColumns::ColType).data().toString(), type);
-    }
-
     void historyModelFetchesOnDemand()
     {
         CMessageHis writer(m_home);
         const qint64 march = At(2014, 3, 5, 8, 7, 9);
         for (int i = 0; i < 3; ++i)
-            Entry(writer, m_words.alarm, march + i, QStringLiteral("op"),
+            Entry(writer, i == 1 ? m_words.otherLanguage[0] : m_words.alarm, march + i, QStringLiteral("op"),
                   i == 2 ? QString(80, QLatin1Char('y')) : QStringLiteral("e%1").arg(i));
         QVERIFY(writer.SaveToMonth(march));
 
         CMessageHis archive(m_home);
         MessageHistoryModel model(archive, m_words);
         QAbstractItemModelTester tester(&model);
-        QSignalSpy widths(&model, &MessageHistoryModel::eventWidthChanged);
         QVERIFY(model.LoadMonth(march));
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.index(1, MessageColumns::ColTime).data().toString(),
                  QStringLiteral("2014-3-5 08:07:10"));
         QCOMPARE(model.index(1, MessageColumns::ColEvent).data().toString(), QStringLiteral("e1"));
+        // The other language's alarm word colours its row as an alarm.
+        QCOMPARE(model.index(1, MessageColumns::ColEvent).data(Qt::ForegroundRole).value<QColor>(),
+                 QColor(255, 60, 60));
         QCOMPARE(model.EventWidth(), 500);
         // The long event widens the column when it is first supplied.
         QCOMPARE(model.index(2, MessageColumns::ColEvent).data().toString().size(), 80);
         QCOMPARE(model.EventWidth(), 520);
-        QCOMPARE(widths.last().at(0).toInt(), 520);
 
         QVERIFY(!model.LoadMonth(At(2014, 4, 1, 0, 0, 0)));
         QCOMPARE(model.rowCount(), 0);

@@ -69,22 +69,6 @@ private slots:
         QCOMPARE(EventWidth(m_view->RecentList()->List()), 487);
     }
 
-    void newMessageDialogFitsItsColumn_data()
-    {
-        QTest::addColumn<int>("bytes");
-        QTest::addColumn<int>("width");
-        QTest::newRow("61 bytes") << 61 << 396;
-        QTest::newRow("60 bytes") << 60 << 500;
-    }
-    void newMessageDialogFitsItsColumn()
-    {
-        QFETCH(int, bytes);
-        CNewMsgDlg dialog(MessageWords::Load(), {{QStringLiteral("x"), QStringLiteral("2014-3-5 08:07"),
-                                                  QStringLiteral("u"), QString(bytes, QLatin1Char('e'))}});
-        QCOMPARE(dialog.Model().rowCount(), 1);
-        QTEST(EventWidth(dialog.List()), "width");
-    }
-
     void pickerChangesRefreshOnce()
     {
         CMessageHistoryForm *history = m_view->History();
