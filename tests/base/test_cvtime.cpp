@@ -41,6 +41,19 @@ private slots:
         }
     }
 
+    // The cached zone is dropped when TZ changes: the next conversion already reads the new zone.
+    void followsAChangedZone()
+    {
+        const qint64 winter = 1389783600; // 2014-01-15 11:00 UTC
+        const qint64 summer = 1405422000; // 2014-07-15 11:00 UTC
+        QCOMPARE(CvTime::ToLocal(winter).hour, 12);
+        qputenv("TZ", "America/New_York");
+        QCOMPARE(CvTime::ToLocal(winter).hour, 6);
+        QCOMPARE(CvTime::FromLocal({2014, 7, 15, 7, 0, 0}), summer);
+        qputenv("TZ", "Europe/Berlin");
+        QCOMPARE(CvTime::ToLocal(summer).hour, 13);
+    }
+
     void rejectsInvalidFields()
     {
         QVERIFY(!CvTime::FromLocal({2014, 13, 1, 0, 0, 0}).has_value());
