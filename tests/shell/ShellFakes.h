@@ -4,11 +4,10 @@
 #include "base/UserPrompt.h"
 #include "shell/AlarmSound.h"
 
-#include <QDialog>
+#include "../views/ScriptedPrompt.h"
+
 #include <QDir>
 #include <QStringList>
-
-#include <functional>
 
 // Records every call as a word: "stop", "play:alarm", "play:prealarm".
 class FakeAlarmSound final : public IAlarmSound {
@@ -25,35 +24,7 @@ private:
     QStringList *m_calls;
 };
 
-// Answers questions from a script and records what was asked and shown. A modal dialog is not
-// run: the hook (when set) sees it and its result is returned.
-class ScriptedPrompt final : public IUserPrompt {
-public:
-    bool answer = false;
-    QStringList questions;
-    QStringList notices;
-    QStringList errors;
-    QStringList modalDialogs;
-    std::function<int(QDialog &)> onModal;
-
-    bool AskYesNo(QWidget *, const QString &text) override
-    {
-        questions.append(text);
-        return answer;
-    }
-    void Show(QWidget *, PromptIcon icon, const QString &caption, const QString &text) override
-    {
-        if (icon == PromptIcon::Critical)
-            errors.append(caption + QLatin1Char('|') + text);
-        else
-            notices.append(text);
-    }
-    int RunModal(QDialog &dialog) override
-    {
-        modalDialogs.append(dialog.objectName());
-        return onModal ? onModal(dialog) : QDialog::Rejected;
-    }
-};
+using viewtest::ScriptedPrompt;
 
 // The test's own home folder.
 inline QString Home()

@@ -1,7 +1,8 @@
 #pragma once
 
-// A prompt for the widget tests: answers questions with `yes`, records every text shown and the
-// name of every dialog run; a dialog's result comes from `script` when set, else `result`.
+// A prompt for the widget tests: answers questions with `yes`, records every text shown (errors
+// also with their caption) and the name of every dialog run; a dialog's result comes from
+// `script` when set, else `result`.
 #include "base/UserPrompt.h"
 
 #include <QDialog>
@@ -18,7 +19,12 @@ public:
         questions << text;
         return yes;
     }
-    void Show(QWidget *, PromptIcon, const QString &, const QString &text) override { shown << text; }
+    void Show(QWidget *, PromptIcon icon, const QString &caption, const QString &text) override
+    {
+        shown << text;
+        if (icon == PromptIcon::Critical)
+            errors << caption + QLatin1Char('|') + text;
+    }
     int RunModal(QDialog &dialog) override
     {
         dialogs << dialog.objectName();
@@ -30,6 +36,7 @@ public:
     std::function<int(QDialog &)> script;
     QStringList questions;
     QStringList shown;
+    QStringList errors;
     QStringList dialogs;
 };
 

@@ -4,6 +4,7 @@
 // node database in it for every test function.
 #include "base/AppSettings.h"
 #include "base/CvTime.h"
+#include "base/ValueFormat.h"
 #include "network/CCorvaneBeeNode.h"
 #include "network/NetworkLoader.h"
 #include "storage/CCorvaneODBC.h"
@@ -42,15 +43,20 @@ inline QString Address(int n)
     return QStringLiteral("00124b00000000%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-// Stores node n at Address(n) with its type, parent and name; false when refused.
+// Stores node n at Address(n) with its type, parent and name and its alarm limits unset, as the
+// management view adds a node; false when refused.
 inline bool AddNode(CCorvaneODBC &db, int n, quint8 type, int father, const QString &name)
 {
     NodeChange change;
-    change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name;
+    change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::FatherId | NodeChange::Name |
+                  NodeChange::Channel1Lower | NodeChange::Channel1Upper | NodeChange::Channel2Lower |
+                  NodeChange::Channel2Upper;
     change.values.extaddress = Address(n);
     change.values.type = type;
     change.values.fatherid = father;
     change.values.name = name;
+    change.values.channel1_lower = change.values.channel1_upper = kNoValue;
+    change.values.channel2_lower = change.values.channel2_upper = kNoValue;
     return db.SaveNode(change) == 1;
 }
 
