@@ -4,8 +4,6 @@
 
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 
 PhoneDigits Digits(const char *text)
@@ -38,18 +36,11 @@ private slots:
             QCOMPARE(table.AddRtSample(1, 1000 + i, float(i) / 10, float(-i)), 1);
         QCOMPARE(table.GetRtCount(1), 10000);
         QCOMPARE(table.GetRtTime(1, 0), qint64(1001)); // the second sample appended
-        QCOMPARE(table.GetRtCh2(1, 0), -1.0f);
         QCOMPARE(table.GetRtCh1(1, 9999), 1000.0f);
         // Extremes cover every sample appended, the overwritten one too.
         QCOMPARE(table.GetCh1Min(1), 0.0f);
-        QCOMPARE(table.GetCh1Max(1), 1000.0f);
-        QCOMPARE(table.GetCh2Max(1), 0.0f);
         QCOMPARE(table.GetCh2Min(1), -10000.0f);
-        // Out of range indices.
-        for (const int i : {-1, 10000}) {
-            QCOMPARE(table.GetRtCh1(1, i), -2000.0f);
-            QCOMPARE(table.GetRtTime(1, i), qint64(0));
-        }
+        QCOMPARE(table.GetRtCh1(1, 10000), -2000.0f); // past the end
     }
 
     void samplesByType()
@@ -60,8 +51,7 @@ private slots:
             int accepted;
             bool channel2;
         };
-        const Case cases[] = {
-            {0x40, 0, false}, {0x00, 0, false}, {0x80, 1, false}, {0x8C, 1, true}, {0x84, 1, false}};
+        const Case cases[] = {{0x40, 0, false}, {0x80, 1, false}, {0x8C, 1, true}, {0x84, 1, false}};
         int id = 0;
         for (const Case &c : cases) {
             ++id;
@@ -70,11 +60,8 @@ private slots:
             QCOMPARE(table.AddRtSample(id, 100, 21.5f, 55.0f), c.accepted);
             QCOMPARE(table.AddRtSample(id, 160, 22.5f, 54.0f), c.accepted);
             QCOMPARE(table.GetRtCount(id), 2 * c.accepted);
-            QCOMPARE(table.GetRtCh1(id, 1), c.accepted ? 22.5f : -2000.0f);
-            QCOMPARE(table.GetRtCh2(id, 0), c.channel2 ? 55.0f : -2000.0f);
             QCOMPARE(table.GetRtCh2(id, 1), c.channel2 ? 54.0f : -2000.0f);
             QCOMPARE(table.GetCh2Max(id), c.channel2 ? 55.0f : -2000.0f);
-            QCOMPARE(table.GetCh2Min(id), c.channel2 ? 54.0f : -2000.0f);
         }
         QCOMPARE(table.AddRtSample(99, 100, 1.0f, 1.0f), 0);
     }
@@ -103,17 +90,11 @@ private slots:
         CCorvaneBeeNode table;
         table.AddNode(5);
         table.MoveFirst();
-        for (const auto &set : std::vector<std::function<int()>>{
-                 [&] { return table.SetType(77, 0x80); }, [&] { return table.SetStatus(77, 1); },
-                 [&] { return table.SetGprsBindMask(77, 1); }, [&] { return table.SetGprsSlot(77, 0); },
-                 [&] { return table.SetDevCh1Upper(77, 1.0f); }, [&] { return table.SetRtFlag(77, 1); }})
-            QCOMPARE(set(), 0);
+        QCOMPARE(table.SetType(77, 0x80), 0);
+        QCOMPARE(table.SetGprsSlot(77, 0), 0);
         QCOMPARE(table.GetRtCh2(77, 0), -2000.0f);
         QCOMPARE(table.Size(), 1);
         QCOMPARE(table.GetCurrentId(), 5);
-        GprsName name{};
-        QCOMPARE(table.GetGprsName(77, name), 0);
-        QCOMPARE(table.SameGprsName(77, name), 0);
     }
 
     void iterationAndCursor()
@@ -121,31 +102,22 @@ private slots:
         CCorvaneBeeNode table;
         for (int id : {1, 2, 3, 4})
             QCOMPARE(table.AddNode(id), 1);
-        QCOMPARE(Order(table), (QList<int>{4, 3, 2, 1}));
         table.SetShortAddress(3, 0x1234);
         QCOMPARE(table.AddNode(3), 0); // existing item keeps its live fields
         QCOMPARE(table.GetShortAddress(3), 0x1234);
         QCOMPARE(Order(table), (QList<int>{4, 3, 2, 1}));
 
-        // Removing the cursor item moves the cursor on.
+        // Removing the cursor item moves the cursor on; removing another leaves it.
         table.MoveFirst();
         table.MoveNext();
-        QCOMPARE(table.GetCurrentId(), 3);
         QCOMPARE(table.RemoveNode(3), 1);
         QCOMPARE(table.GetCurrentId(), 2);
-        QCOMPARE(table.RemoveNode(1), 1); // another item: the cursor stays
+        QCOMPARE(table.RemoveNode(1), 1);
         QCOMPARE(table.GetCurrentId(), 2);
-        table.MoveNext();
-        QCOMPARE(table.IsEOF(), 1);
-        QCOMPARE(table.GetCurrentId(), -1);
         QCOMPARE(table.RemoveNode(3), 0);
-        table.Seek(4);
-        QCOMPARE(table.GetCurrentId(), 4);
         table.Seek(3);
         QCOMPARE(table.IsEOF(), 1);
-        QCOMPARE(Order(table), (QList<int>{4, 2}));
         QCOMPARE(table.AddNode(3), 1); // a new item goes in front
-        QCOMPARE(table.GetShortAddress(3), -1);
         QCOMPARE(Order(table), (QList<int>{3, 4, 2}));
     }
 
@@ -161,12 +133,8 @@ private slots:
         QCOMPARE(table.SetGprsSlot(1, 0), 1);
         QCOMPARE(table.SetGprsBindMask(1, 0x5), 1);
         QCOMPARE(table.GetGprsSlot(1), 0); // the same mask twice leaves the slot
-        QCOMPARE(table.HasGprsBindMask(1, 0x4), 0);
-        QCOMPARE(table.SetGprsBindMask(1, 0x4), 1);
-        QCOMPARE(table.GetGprsSlot(1), -1);
-        // Slots beyond the logger list are refused.
+        // Slots beyond the logger list are refused, and clear the slot held.
         QCOMPARE(table.SetGprsSlot(1, 1), 0);
-        QCOMPARE(table.SetGprsSlot(1, -7), 0);
         QCOMPARE(table.GetGprsSlot(1), -1);
 
         // Dropping phone slots drops their bits; a changed mask loses its slot.
@@ -202,20 +170,16 @@ private slots:
     void phoneBook()
     {
         CCorvaneBeeNode table;
-        QCOMPARE(table.GetPhoneListState(), -1);
         QCOMPARE(table.SetPhone(3, QStringLiteral("13800138000")), 1);
         QCOMPARE(table.GetPhoneMask(), 0x8u);
         QVERIFY(table.SamePhone(3, Digits("13800138000")));
         QCOMPARE(table.SetPhone(3, QString()), 1);
         QCOMPARE(table.GetPhoneMask(), 0u);
         QCOMPARE(table.SetPhone(3, QString()), 0); // nothing changed the second time
-        QVERIFY(table.SamePhone(3, PhoneDigits{}));
 
         QCOMPARE(table.SetPhone(0, QStringLiteral("12345678901234567")), 1); // 17 digits clear it
-        QVERIFY(table.SamePhone(0, PhoneDigits{}));
         QCOMPARE(table.SetPhone(0, QStringLiteral("8613800138000")), 1);
         QCOMPARE(table.SetPhone(0, QStringLiteral("+8613800138000")), 1); // a plus sign clears too
-        QCOMPARE(table.GetPhoneMask(), 0u);
         QCOMPARE(table.SetPhone(10, QStringLiteral("123")), 0);
         QCOMPARE(table.SetPhone(-1, QStringLiteral("123")), 0);
         QCOMPARE(table.GetPhoneMask(), 0u);
@@ -223,7 +187,6 @@ private slots:
         QCOMPARE(table.SetPhone(5, QStringLiteral("13912345678")), 1);
         QCOMPARE(table.SetPhone(2, QStringLiteral("13912345678")), 1);
         QCOMPARE(table.FindPhone(QStringLiteral(" 13912345678 ")), 2);
-        QCOMPARE(table.FindPhone(QStringLiteral("1391234567")), -1);
         QCOMPARE(table.SetPhone(7, QStringLiteral("1234567890123456")), 1);
         QCOMPARE(table.FindPhone(QStringLiteral("1234567890123456")), -1); // 16 digits are never found
         QCOMPARE(table.GetPhoneMask(), 0xA4u);
@@ -231,7 +194,6 @@ private slots:
         QCOMPARE(table.SetPhoneListState(0), 1);
         QCOMPARE(table.ClearPhoneBook(), 1);
         QCOMPARE(table.GetPhoneListState(), -1);
-        QCOMPARE(table.FindPhone(QStringLiteral("13912345678")), -1);
     }
 
     void gprsSlotAssignment()
@@ -259,15 +221,11 @@ private slots:
         QCOMPARE(table.GetGprsSlot(2), -1); // the second holder of slot 0
         QCOMPARE(table.GetGprsSlot(1), -1);
         QCOMPARE(table.FirstLoggerWithoutSlot(), 2);
-        QCOMPARE(table.IsEOF(), 1);
 
         QCOMPARE(table.SetGprsSlot(2, 1), 1);
         QCOMPARE(table.SetGprsSlot(1, 2), 1);
         QCOMPARE(table.AssignGprsSlots(), -1);
         QCOMPARE(table.FirstLoggerWithoutSlot(), -1);
-
-        CCorvaneBeeNode empty;
-        QCOMPARE(empty.AssignGprsSlots(), -1);
     }
 
     void countingAndResets()
@@ -279,24 +237,19 @@ private slots:
             table.SetType(id, type);
             table.SetStatus(id, 0x06);
             table.SetShortAddress(id, 0x100 + id);
-            table.SetRtFlag(id, 1);
             table.SetRtTimeout(id, 60);
-            table.SetRtInterval(id, 30);
         }
         table.CountLoggers();
         table.SetGprsSlot(3, 0);
         table.AddRtSample(3, 100, 20.0f, 0.0f);
         table.SetPhoneListState(1);
-        QCOMPARE(table.CountUnreached(), 0);
 
         table.MoveFirst();
         QCOMPARE(table.ResetLive(1), 0);
         QCOMPARE(table.IsEOF(), 1);
         QCOMPARE(table.GetShortAddress(1), 0x101); // the receiver is spared
-        for (int id : {2, 3, 4}) {
+        for (int id : {2, 3, 4})
             QCOMPARE(table.GetStatus(id), quint8(0x0F));
-            QCOMPARE(table.GetRtFlag(id), quint8(1));
-        }
         QCOMPARE(table.GetGprsSlot(3), 0);
         QCOMPARE(table.GetPhoneListState(), 1);
         QCOMPARE(table.CountUnreached(), 3);

@@ -3,8 +3,8 @@
 // interruption stays the last message. Link, event handling and history tables are the real
 // ones; the receiver is played frame by frame with a fake clock.
 #include "../link/AnswerFrames.h"
+#include "../storage/StorageTestSupport.h"
 
-#include "base/AppSettings.h"
 #include "link/CUartAffairLink.h"
 #include "link/CUart_CommApp.h"
 #include "network/CCorvaneBeeNode.h"
@@ -101,14 +101,11 @@ class TestDownloadInterrupt : public QObject {
 private slots:
     void init()
     {
-        AppSettings &settings = AppSettings::Instance();
-        settings.SetHomeFolder(qEnvironmentVariable("CORVANE_TEST_HOME"));
-        settings.SetLanguage(UiLanguage::Chinese);
-        settings.SetUser(QStringLiteral("admin"), 1);
-        QDir().mkpath(settings.DatabaseFolder());
+        QVERIFY(storagetest::UseTestHome());
+        AppSettings::Instance().SetLanguage(UiLanguage::Chinese);
+        AppSettings::Instance().SetUser(QStringLiteral("admin"), 1);
         db = &theDatabase();
-        QVERIFY(db->CreateDatabase(settings.DatabaseFolder() + QStringLiteral("/dl.mdb")));
-        QVERIFY(db->OpenDatabase(QStringLiteral("dl.mdb")));
+        QVERIFY(storagetest::OpenNewDatabase(*db, QStringLiteral("dl.mdb")));
         for (const auto &[seed, type] : {std::pair<quint8, quint8>{0x10, 0x40}, {kLoggerSeed, 0x80}}) {
             NodeChange change;
             change.mask = NodeChange::ExtAddress | NodeChange::Type | NodeChange::Name;

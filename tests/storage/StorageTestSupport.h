@@ -28,6 +28,13 @@ inline bool UseTestHome()
     return QDir().mkpath(AppSettings::Instance().DatabaseFolder());
 }
 
+// A new database file of that name in the database folder, opened on db (a CCorvaneODBC).
+template <typename Database> bool OpenNewDatabase(Database &db, const QString &name)
+{
+    return db.CreateDatabase(AppSettings::Instance().DatabaseFolder() + QLatin1Char('/') + name) &&
+           db.OpenDatabase(name);
+}
+
 // The whole file, or nothing when it cannot be read.
 inline QByteArray ReadFile(const QString &path)
 {

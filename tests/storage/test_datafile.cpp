@@ -48,293 +48,248 @@ QString TempPath(const QString &name)
 class TestDataFile : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void scrambleKnownBytes();
-    void valueFields_data();
-    void valueFields();
-    void headerLayout();
-    void roundTripOfNarrowedRange();
-    void damagedFilesRefused();
-    void tooManySamplesRefused();
-    void unreadableFieldsReadAsZero();
-    void impossibleHeadersRefused_data();
-    void impossibleHeadersRefused();
-    void headerThatDoesNotFitIsNotWritten();
-    void chosenFileAndRememberedFolders();
-};
+    void initTestCase() { AppSettings::Instance().SetHomeFolder(TestHome()); }
 
-void TestDataFile::initTestCase()
-{
-    AppSettings::Instance().SetHomeFolder(TestHome());
-}
+    void scrambleKnownBytes()
+    {
+        // Zero key: K = 0, P = 0. 'A' at 0 (m = 0) stays 0x41; 'B' at 1 (m = 1) becomes 0x40,
+        // XOR P = 'A' gives 0x01.
+        const Key zero{0, 0, 0, 0, 0};
+        QCOMPARE(Scramble("AB", zero), QByteArray("\x41\x01", 2));
+        // Key 1..5: K = 2 + 12 + 5 = 0x13, P = 6 + 20 = 0x1A; 'A' -> 0x41 ^ 0x13 ^ 0x1A.
+        const Key k{1, 2, 3, 4, 5};
+        QCOMPARE(quint8(Scramble("A", k)[0]), quint8(0x48));
 
-void TestDataFile::scrambleKnownBytes()
-{
-    // Zero key: K = 0, P = 0. 'A' at 0 (m = 0) stays 0x41; 'B' at 1 (m = 1) becomes 0x40,
-    // XOR P = 'A' gives 0x01.
-    const Key zero{0, 0, 0, 0, 0};
-    QCOMPARE(Scramble("AB", zero), QByteArray("\x41\x01", 2));
-    // Key 1..5: K = 2 + 12 + 5 = 0x13, P = 6 + 20 = 0x1A; 'A' -> 0x41 ^ 0x13 ^ 0x1A.
-    const Key k{1, 2, 3, 4, 5};
-    QCOMPARE(quint8(Scramble("A", k)[0]), quint8(0x48));
+        // Positions 256 and 257 start the bit pattern again: m = 1 as at position 1, then m = 0.
+        QByteArray text(258, 'x');
+        text[255] = 'A';
+        text[256] = 'B';
+        text[257] = 'C';
+        const QByteArray stored = Scramble(text, zero);
+        QCOMPARE(quint8(stored[256]), quint8(0x40 ^ 0x41)); // 'B' -> 0x40, XOR 'A'
+        QCOMPARE(quint8(stored[257]), quint8(0x43 ^ 0x42)); // 'C' unchanged, XOR 'B'
+        QCOMPARE(Unscramble(stored, zero), text);
+    }
 
-    // Positions 256 and 257 start the bit pattern again: m = 1 as at position 1, then m = 0.
-    QByteArray text(258, 'x');
-    text[255] = 'A';
-    text[256] = 'B';
-    text[257] = 'C';
-    const QByteArray stored = Scramble(text, zero);
-    QCOMPARE(quint8(stored[256]), quint8(0x40 ^ 0x41)); // 'B' -> 0x40, XOR 'A'
-    QCOMPARE(quint8(stored[257]), quint8(0x43 ^ 0x42)); // 'C' unchanged, XOR 'B'
-    QCOMPARE(Unscramble(stored, zero), text);
-}
+    void valueFields_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("-123.456") << -123.456 << QByteArray("-123.46");
+        QTest::newRow("12345.67 cut") << 12345.67 << QByteArray("12345.6");
+        // "%4.2f" rounds the exact binary value; an exact tie goes to the even digit.
+        QTest::newRow("tie 0.125") << 0.125 << QByteArray("0.12   ");
+        QTest::newRow("negative zero") << -0.0 << QByteArray("-0.00  ");
+    }
 
-void TestDataFile::valueFields_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QByteArray>("field");
-    QTest::newRow("-123.456") << -123.456 << QByteArray("-123.46");
-    QTest::newRow("12345.67 cut") << 12345.67 << QByteArray("12345.6");
-    QTest::newRow("no value") << -2000.0 << QByteArray("-2000.0");
-    // "%4.2f" rounds the exact binary value; an exact tie goes to the even digit.
-    QTest::newRow("tie 0.125") << 0.125 << QByteArray("0.12   ");
-    QTest::newRow("float average tie") << double(20.125f) << QByteArray("20.12  ");
-    QTest::newRow("negative zero") << -0.0 << QByteArray("-0.00  ");
-}
+    void valueFields()
+    {
+        QFETCH(double, value);
+        QTEST(ValueField(value), "field");
+    }
 
-void TestDataFile::valueFields()
-{
-    QFETCH(double, value);
-    QTEST(ValueField(value), "field");
-}
+    void headerLayout()
+    {
+        CNodeDataSave s;
+        Fill(s, 3);
+        const QByteArray text = BuildText(s);
+        QCOMPARE(text.size(), 163 + 3 * 2 * 7);
+        QCOMPARE(text.left(32), QByteArray("Freezer 3").leftJustified(32, ' '));
+        QCOMPARE(text.mid(32, 16), QByteArray("00124b0001a2b3c4"));
+        QCOMPARE(text.mid(48, 3), QByteArray("136"));
+        QCOMPARE(text.mid(51, 14), QByteArray("2024 1 5 9 3 7"));
+        QCOMPARE(text.mid(79, 11), QByteArray("   60     3"));
+        QCOMPARE(text.mid(90, 7), QByteArray("-10.00 ")); // channel 1 minimum
+        QCOMPARE(text.mid(132, 10), QByteArray("  4-123.46"));
+        QCOMPARE(text.mid(163, 14), QByteArray("-10.00 50.00  "));
 
-void TestDataFile::headerLayout()
-{
-    CNodeDataSave s;
-    Fill(s, 3);
-    const QByteArray text = BuildText(s);
-    QCOMPARE(text.size(), 163 + 3 * 2 * 7);
-    QCOMPARE(text.left(32), QByteArray("Freezer 3").leftJustified(32, ' '));
-    QCOMPARE(text.mid(32, 16), QByteArray("00124b0001a2b3c4"));
-    QCOMPARE(text.mid(48, 3), QByteArray("136"));
-    QCOMPARE(text.mid(51, 14), QByteArray("2024 1 5 9 3 7"));
-    QCOMPARE(text.mid(65, 14), QByteArray("2024 1 5 9 5 7"));
-    QCOMPARE(text.mid(79, 11), QByteArray("   60     3"));
-    QCOMPARE(text.mid(90, 7), QByteArray("-10.00 ")); // channel 1 minimum
-    QCOMPARE(text.mid(132, 10), QByteArray("  4-123.46"));
-    QCOMPARE(text.mid(142, 7), QByteArray("12345.6"));
-    QCOMPARE(text.mid(163, 14), QByteArray("-10.00 50.00  "));
+        const Key key{9, 8, 7, 6, 5};
+        const QByteArray file = BuildFile(s, key);
+        QCOMPARE(file.size(), 5 + text.size());
+        QCOMPARE(file.left(5), QByteArray("\x09\x08\x07\x06\x05", 5));
+        QCOMPARE(Unscramble(file.mid(5), key), text);
 
-    const Key key{9, 8, 7, 6, 5};
-    const QByteArray file = BuildFile(s, key);
-    QCOMPARE(file.size(), 5 + text.size());
-    QCOMPARE(file.left(5), QByteArray("\x09\x08\x07\x06\x05", 5));
-    QCOMPARE(Unscramble(file.mid(5), key), text);
+        // A name of multi-byte characters is cut on a character boundary to 32 bytes.
+        s.name = QString(20, QChar(0x6E29)); // 3 bytes each in UTF-8
+        const QByteArray named = BuildText(s);
+        QCOMPARE(named.size(), 163 + 42);
+        QCOMPARE(QString::fromUtf8(named.left(32)).trimmed(), QString(10, QChar(0x6E29)));
+    }
 
-    // A name of multi-byte characters is cut on a character boundary to 32 bytes.
-    s.name = QString(20, QChar(0x6E29)); // 3 bytes each in UTF-8
-    const QByteArray named = BuildText(s);
-    QCOMPARE(named.size(), 163 + 42);
-    QCOMPARE(QString::fromUtf8(named.left(32)).trimmed(), QString(10, QChar(0x6E29)));
-}
+    void roundTripOfNarrowedRange()
+    {
+        CNodeDataSave s;
+        Fill(s, 100);
+        // The operator narrows the range to samples 10 .. 19.
+        QVERIFY(s.ComputeRangeStatistics(s.times()[10] - 30, s.times()[19]));
+        QCOMPARE(s.rangeFirst, 10);
+        QCOMPARE(s.rangeCount, 10);
+        const float shownMax = s.ch1Max;
 
-void TestDataFile::roundTripOfNarrowedRange()
-{
-    CNodeDataSave s;
-    Fill(s, 100);
-    // The operator narrows the range to samples 10 .. 19.
-    QVERIFY(s.ComputeRangeStatistics(s.times()[10] - 30, s.times()[19]));
-    QCOMPARE(s.rangeFirst, 10);
-    QCOMPARE(s.rangeCount, 10);
-    const float shownMax = s.ch1Max;
-    const float shownAvg2 = s.ch2Avg;
+        const QString path = TempPath(QStringLiteral("narrow.cvdf"));
+        CCorvFile writer(s);
+        QCOMPARE(writer.SaveDataFile(path), 1);
+        QCOMPARE(QFileInfo(path).size(), qint64(168 + 10 * 2 * 7));
 
-    const QString path = TempPath(QStringLiteral("narrow.cvdf"));
-    CCorvFile writer(s);
-    QCOMPARE(writer.SaveDataFile(path), 1);
-    QCOMPARE(QFileInfo(path).size(), qint64(168 + 10 * 2 * 7));
+        CNodeDataSave back;
+        CCorvFile reader(back);
+        QCOMPARE(reader.OpenDataFile(path), 1);
+        QCOMPARE(back.rangeFirst, 0);
+        QCOMPARE(back.rangeCount, 10);
+        QCOMPARE(back.recordStart, s.times()[10]);
+        QCOMPARE(back.recordEnd, s.times()[19]);
+        QCOMPARE(Values(back.ch1(), back.ch1Count), Values(s.ch1() + 10, 10));
+        QCOMPARE(Values(back.ch2(), back.ch2Count), Values(s.ch2() + 10, 10));
+        QCOMPARE(back.ch1Max, shownMax);
+        QCOMPARE(back.ch1Lower, -123.46f);
+    }
 
-    CNodeDataSave back;
-    CCorvFile reader(back);
-    QCOMPARE(reader.OpenDataFile(path), 1);
-    QCOMPARE(reader.KeyBytes(), writer.KeyBytes());
-    QCOMPARE(back.nodeKey, s.nodeKey);
-    QCOMPARE(back.rangeFirst, 0);
-    QCOMPARE(back.rangeCount, 10);
-    QCOMPARE(back.recordStart, s.times()[10]);
-    QCOMPARE(back.recordEnd, s.times()[19]);
-    QCOMPARE(back.times()[9], s.times()[19]);
-    QCOMPARE(Values(back.ch1(), back.ch1Count), Values(s.ch1() + 10, 10));
-    QCOMPARE(Values(back.ch2(), back.ch2Count), Values(s.ch2() + 10, 10));
-    QCOMPARE(back.ch1Max, shownMax);
-    QCOMPARE(back.ch2Avg, static_cast<float>(ValueField(shownAvg2).trimmed().toDouble()));
-    QCOMPARE(back.ch1Lower, -123.46f);
-    QCOMPARE(back.ch1Upper, 12345.6f);
-}
+    void damagedFilesRefused()
+    {
+        CNodeDataSave s;
+        Fill(s, 20);
+        const QByteArray good = BuildFile(s, {3, 1, 4, 1, 5});
+        CNodeDataSave target;
+        Fill(target, 4);
+        const QString before = target.name;
 
-void TestDataFile::damagedFilesRefused()
-{
-    CNodeDataSave s;
-    Fill(s, 20);
-    const QByteArray good = BuildFile(s, {3, 1, 4, 1, 5});
-    CNodeDataSave target;
-    Fill(target, 4);
-    const QString before = target.name;
+        // Cut, extended, the header alone (the length a file of no samples would have), a flipped key
+        // byte and a flipped text byte, empty (random bytes are the fuzz replay's business).
+        QList<QByteArray> bad = {good.left(good.size() - 7), good + QByteArray(7, 'x'), good.left(168)};
+        QByteArray keyFlip = good;
+        keyFlip[0] = static_cast<char>(keyFlip[0] ^ 0x55);
+        bad << keyFlip;
+        QByteArray textFlip = good;
+        textFlip[5 + 84] = static_cast<char>(textFlip[5 + 84] ^ 0x10); // inside the count field
+        bad << textFlip;
+        bad << QByteArray();
+        for (const QByteArray &b : bad) {
+            QCOMPARE(ParseFile(b, target), 0);
+            QCOMPARE(target.name, before);
+        }
 
-    // Cut, extended, the header alone (the length a file of no samples would have), a flipped key
-    // byte and a flipped text byte, empty (random bytes are the fuzz replay's business).
-    QList<QByteArray> bad = {good.left(good.size() - 7), good + QByteArray(7, 'x'), good.left(168)};
-    QByteArray keyFlip = good;
-    keyFlip[0] = static_cast<char>(keyFlip[0] ^ 0x55);
-    bad << keyFlip;
-    QByteArray textFlip = good;
-    textFlip[5 + 84] = static_cast<char>(textFlip[5 + 84] ^ 0x10); // inside the count field
-    bad << textFlip;
-    bad << QByteArray();
-    for (const QByteArray &b : bad) {
-        QCOMPARE(ParseFile(b, target), 0);
+        CCorvFile file(target);
+        QCOMPARE(file.OpenDataFile(TempPath(QStringLiteral("missing.cvdf"))), 0);
+        QVERIFY(WriteFile(TempPath(QStringLiteral("short.cvdf")), good.left(100)));
+        QCOMPARE(file.OpenDataFile(TempPath(QStringLiteral("short.cvdf"))), 0);
         QCOMPARE(target.name, before);
     }
 
-    CCorvFile file(target);
-    QCOMPARE(file.OpenDataFile(TempPath(QStringLiteral("missing.cvdf"))), 0);
-    QVERIFY(WriteFile(TempPath(QStringLiteral("short.cvdf")), good.left(100)));
-    QCOMPARE(file.OpenDataFile(TempPath(QStringLiteral("short.cvdf"))), 0);
-    QCOMPARE(target.name, before);
-}
+    void tooManySamplesRefused()
+    {
+        // A text announcing 200001 samples of one channel, with the length to match.
+        CNodeDataSave s;
+        Fill(s, 1, 0x80);
+        QByteArray text = BuildText(s);
+        text.replace(84, 6, QByteArray("200001"));
+        text.truncate(163);
+        text += QByteArray(200001 * 7, '1');
+        const Key key{5, 4, 3, 2, 1};
+        QByteArray file(reinterpret_cast<const char *>(key.data()), 5);
+        file += Scramble(text, key);
+        CNodeDataSave target;
+        Fill(target, 3);
+        QCOMPARE(ParseFile(file, target), 0);
+        QCOMPARE(target.rangeCount, 3);
 
-void TestDataFile::tooManySamplesRefused()
-{
-    // A text announcing 200001 samples of one channel, with the length to match.
-    CNodeDataSave s;
-    Fill(s, 1, 0x80);
-    QByteArray text = BuildText(s);
-    text.replace(84, 6, QByteArray("200001"));
-    text.truncate(163);
-    text += QByteArray(200001 * 7, '1');
-    const Key key{5, 4, 3, 2, 1};
-    QByteArray file(reinterpret_cast<const char *>(key.data()), 5);
-    file += Scramble(text, key);
-    CNodeDataSave target;
-    Fill(target, 3);
-    QCOMPARE(ParseFile(file, target), 0);
-    QCOMPARE(target.rangeCount, 3);
+        // Exactly the capacity is accepted.
+        text.replace(84, 6, QByteArray("200000"));
+        text.truncate(163 + 200000 * 7);
+        file = QByteArray(reinterpret_cast<const char *>(key.data()), 5) + Scramble(text, key);
+        QCOMPARE(ParseFile(file, target), 1);
+        QCOMPARE(target.rangeCount, 200000);
+        QCOMPARE(target.ch1()[199999], 1111111.0f);
+    }
 
-    // Exactly the capacity is accepted.
-    text.replace(84, 6, QByteArray("200000"));
-    text.truncate(163 + 200000 * 7);
-    file = QByteArray(reinterpret_cast<const char *>(key.data()), 5) + Scramble(text, key);
-    QCOMPARE(ParseFile(file, target), 1);
-    QCOMPARE(target.rangeCount, 200000);
-    QCOMPARE(target.ch1()[199999], 1111111.0f);
-}
+    void unreadableFieldsReadAsZero()
+    {
+        CNodeDataSave s;
+        Fill(s, 2, 0x80);
+        QByteArray text = BuildText(s);
+        text.replace(90, 7, QByteArray("garbage"));      // channel 1 minimum
+        text.replace(163 + 7, 7, QByteArray("???????")); // second sample
+        const Key key{0, 0, 0, 0, 0};
+        const QByteArray file = QByteArray(5, '\0') + Scramble(text, key);
+        CNodeDataSave target;
+        QCOMPARE(ParseFile(file, target), 1);
+        QCOMPARE(target.ch1Min, 0.0f);
+        QCOMPARE(target.ch1()[0], s.ch1()[0]);
+        QCOMPARE(target.ch1()[1], 0.0f);
+    }
 
-void TestDataFile::unreadableFieldsReadAsZero()
-{
-    CNodeDataSave s;
-    Fill(s, 2, 0x80);
-    QByteArray text = BuildText(s);
-    text.replace(90, 7, QByteArray("garbage"));      // channel 1 minimum
-    text.replace(163 + 7, 7, QByteArray("???????")); // second sample
-    const Key key{0, 0, 0, 0, 0};
-    const QByteArray file = QByteArray(5, '\0') + Scramble(text, key);
-    CNodeDataSave target;
-    QCOMPARE(ParseFile(file, target), 1);
-    QCOMPARE(target.ch1Min, 0.0f);
-    QCOMPARE(target.times()[1], s.recordStart + 60);
-    QCOMPARE(target.ch1()[0], s.ch1()[0]);
-    QCOMPARE(target.ch1()[1], 0.0f);
-}
+    void impossibleHeadersRefused_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<int>("fault");
+        const auto row = [](const char *name, int at, const char *field, Fault fault) {
+            QTest::newRow(name) << at << QByteArray(field) << int(fault);
+        };
+        row("interval 0", 79, "    0", Fault::BadInterval);
+        row("start year unreadable", 51, "yyyy", Fault::BadDate);
+        row("minimum overflows", 90, "9e99   ", Fault::BadValue);
+        row("sample overflows", 163 + 7, "1e39   ", Fault::BadValue);
+        row("count 0", 84, "     0", Fault::BadCount);
+        row("type without channel", 48, "  0", Fault::NoChannels);
+    }
 
-void TestDataFile::impossibleHeadersRefused_data()
-{
-    QTest::addColumn<int>("at");
-    QTest::addColumn<QByteArray>("field");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QString>("reason");
-    const auto row = [](const char *name, int at, const char *field, Fault fault, const char *reason) {
-        QTest::newRow(name) << at << QByteArray(field) << int(fault) << QString::fromLatin1(reason);
-    };
-    row("interval 0", 79, "    0", Fault::BadInterval, "interval");
-    row("start year unreadable", 51, "yyyy", Fault::BadDate, "date");
-    row("end on 31 February", 69, " 231", Fault::BadDate, "date");
-    row("minimum overflows", 90, "9e99   ", Fault::BadValue, "too large");
-    row("sample overflows", 163 + 7, "1e39   ", Fault::BadValue, "too large");
-    row("count 0", 84, "     0", Fault::BadCount, "sample count");
-    row("type without channel", 48, "  0", Fault::NoChannels, "channel");
-}
+    void impossibleHeadersRefused()
+    {
+        QFETCH(int, at);
+        QFETCH(QByteArray, field);
+        CNodeDataSave s;
+        Fill(s, 2, 0x80);
+        QByteArray text = BuildText(s);
+        text.replace(at, field.size(), field);
+        const Key key{9, 8, 7, 6, 5};
+        const QByteArray file =
+            QByteArray(reinterpret_cast<const char *>(key.data()), 5) + Scramble(text, key);
+        CNodeDataSave target;
+        Fill(target, 3);
+        QCOMPARE(ParseFile(file, target), 0);
+        QCOMPARE(target.rangeCount, 3);
+        QTEST(int(ReadFile(file, target)), "fault");
+    }
 
-void TestDataFile::impossibleHeadersRefused()
-{
-    QFETCH(int, at);
-    QFETCH(QByteArray, field);
-    QFETCH(QString, reason);
-    CNodeDataSave s;
-    Fill(s, 2, 0x80);
-    QByteArray text = BuildText(s);
-    text.replace(at, field.size(), field);
-    const Key key{9, 8, 7, 6, 5};
-    const QByteArray file = QByteArray(reinterpret_cast<const char *>(key.data()), 5) + Scramble(text, key);
-    CNodeDataSave target;
-    Fill(target, 3);
-    QCOMPARE(ParseFile(file, target), 0);
-    QCOMPARE(target.rangeCount, 3);
-    QTEST(int(ReadFile(file, target)), "fault");
+    void headerThatDoesNotFitIsNotWritten()
+    {
+        CNodeDataSave s;
+        Fill(s, 3);
+        const QString path = TempPath(QStringLiteral("keep.cvdf"));
+        CCorvFile f(s);
+        QCOMPARE(f.SaveDataFile(path), 1);
+        const QByteArray kept = ReadFile(path);
 
-    // The tool names the check that failed.
-    const QString path = TempPath(QStringLiteral("impossible.cvdf"));
-    QVERIFY(WriteFile(path, file));
-    const CliRun r = RunCli({"datafile", "dump", path});
-    QVERIFY(r.exitCode > 0);
-    QVERIFY2(QString::fromUtf8(r.err).contains(reason), r.err.constData());
-}
+        s.interval = 100000; // six digits in a five-character field
+        QVERIFY(BuildText(s).isEmpty());
+        QCOMPARE(f.SaveDataFile(path), 0);
+        s.interval = 60;
+        s.nodeKey = QStringLiteral("abc");
+        QCOMPARE(f.SaveDataFile(path), 0);
+        s.nodeKey = QStringLiteral("00124b0001a2b3c4");
+        s.rangeCount = 0; // nothing selected
+        QCOMPARE(f.SaveDataFile(path), 0);
+        s.rangeCount = 3;
+        QCOMPARE(f.SaveDataFile(TempPath(QStringLiteral("no/such/folder/x.cvdf"))), 0);
 
-void TestDataFile::headerThatDoesNotFitIsNotWritten()
-{
-    CNodeDataSave s;
-    Fill(s, 3);
-    const QString path = TempPath(QStringLiteral("keep.cvdf"));
-    CCorvFile f(s);
-    QCOMPARE(f.SaveDataFile(path), 1);
-    const QByteArray kept = ReadFile(path);
+        QCOMPARE(ReadFile(path), kept); // refused saves left the earlier file alone
+    }
 
-    s.interval = 100000; // six digits in a five-character field
-    QVERIFY(BuildText(s).isEmpty());
-    QCOMPARE(f.SaveDataFile(path), 0);
-    s.interval = 60;
-    s.nodeKey = QStringLiteral("abc");
-    QCOMPARE(f.SaveDataFile(path), 0);
-    s.nodeKey = QStringLiteral("00124b0001a2b3c4");
-    s.rangeCount = 0; // nothing selected
-    QCOMPARE(f.SaveDataFile(path), 0);
-    s.rangeCount = 3;
-    QCOMPARE(f.SaveDataFile(TempPath(QStringLiteral("no/such/folder/x.cvdf"))), 0);
+    void chosenFileAndRememberedFolders()
+    {
+        const QString folder = TempPath(QStringLiteral("chosen"));
+        QVERIFY(QDir().mkpath(folder));
+        CNodeDataSave s;
+        Fill(s, 4);
+        CCorvFile f(s);
+        QCOMPARE(f.SaveDataFile(folder + QStringLiteral("/a.CVDF")), 1);
+        QCOMPARE(f.OpenChosenDataFile(folder + QStringLiteral("/a.CVDF")), 0); // extension not exact
+        QVERIFY(CCorvFile::RememberedOpenFolder().isEmpty());
 
-    QCOMPARE(ReadFile(path), kept); // refused saves left the earlier file alone
-}
-
-void TestDataFile::chosenFileAndRememberedFolders()
-{
-    const QString folder = TempPath(QStringLiteral("chosen"));
-    QVERIFY(QDir().mkpath(folder));
-    CNodeDataSave s;
-    Fill(s, 4);
-    CCorvFile f(s);
-    QCOMPARE(f.SaveDataFile(folder + QStringLiteral("/a.cvdf")), 1);
-    QCOMPARE(f.SaveDataFile(folder + QStringLiteral("/a.CVDF")), 1);
-
-    CNodeDataSave target;
-    CCorvFile reader(target);
-    QCOMPARE(reader.OpenChosenDataFile(folder + QStringLiteral("/a.CVDF")), 0); // extension not exact
-    QVERIFY(CCorvFile::RememberedOpenFolder().isEmpty());
-    QCOMPARE(reader.OpenChosenDataFile(folder + QStringLiteral("/a.cvdf")), 1);
-    QCOMPARE(CCorvFile::RememberedOpenFolder(), folder);
-    QCOMPARE(reader.OpenChosenDataFile(folder + QStringLiteral("/missing.cvdf")), 0);
-    QCOMPARE(CCorvFile::RememberedOpenFolder(), folder); // remembered whatever the result
-
-    QCOMPARE(CCorvFile::InitialFolder(folder + QStringLiteral("/gone")),
-             AppSettings::Instance().DataSaveFolder());
-}
+        QCOMPARE(CCorvFile::InitialFolder(folder + QStringLiteral("/gone")),
+                 AppSettings::Instance().DataSaveFolder());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestDataFile)
 #include "test_datafile.moc"

@@ -61,8 +61,15 @@ inline Run Cli(const QStringList &args, const QByteArray &input = {}, int timeou
     return run;
 }
 
-// A fresh home with the Chinese texts and plant.mdb as the database of the settings file.
-inline bool MakeHome(const QString &home)
+// The folder "home" in the test's own home.
+inline QString TestHome()
+{
+    return qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
+}
+
+// A fresh home with the Chinese texts and plant.mdb as the database of the settings file, which
+// holds the nodes, each given as `db add-node` options.
+inline bool MakePlant(const QString &home, const QStringList &nodes = {})
 {
     QDir(home).removeRecursively();
     for (const char *folder : {"/database", "/profiler", "/message"}) {
@@ -70,20 +77,11 @@ inline bool MakeHome(const QString &home)
             return false;
     }
     QFile ini(home + QStringLiteral("/profiler/sysmaneger.ini"));
-    return ini.open(QIODevice::WriteOnly) && ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n") > 0;
-}
-
-// The folder "home" in the test's own home.
-inline QString TestHome()
-{
-    return qEnvironmentVariable("CORVANE_TEST_HOME") + QStringLiteral("/home");
-}
-
-// A fresh home (MakeHome) whose plant.mdb holds the nodes, each given as `db add-node` options.
-inline bool MakePlant(const QString &home, const QStringList &nodes = {})
-{
+    if (!ini.open(QIODevice::WriteOnly) || ini.write("[language]\nlang=1\n[database]\nmdb=plant.mdb\n") <= 0)
+        return false;
+    ini.close();
     const QStringList db{QStringLiteral("--home"), home, QStringLiteral("db")};
-    if (!MakeHome(home) || Cli(db + Words(QStringLiteral("create plant.mdb"))).status != 0)
+    if (Cli(db + Words(QStringLiteral("create plant.mdb"))).status != 0)
         return false;
     for (const QString &options : nodes) {
         if (Cli(db + Words(QStringLiteral("add-node plant.mdb ") + options)).status != 0)
@@ -92,26 +90,22 @@ inline bool MakePlant(const QString &home, const QStringList &nodes = {})
     return true;
 }
 
-// Starts the simulator on a scenario (the end-to-end network unless named); the slave device it
-// serves, empty on failure.
-inline QString StartSim(QProcess &sim, const QString &scenario = QStringLiteral("e2e-network.json"))
-{
-    sim.start(kSim, {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/") + scenario});
-    if (!sim.waitForStarted())
-        return {};
-    QElapsedTimer t;
-    t.start();
-    while (!sim.canReadLine() && t.elapsed() < 5000)
-        sim.waitForReadyRead(100);
-    const QString slave = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    return slave.startsWith(QLatin1String("/dev/")) ? slave : QString();
-}
-
-// corvane-sim on a scenario for the object's life, told to quit at its end.
+// corvane-sim on a scenario (the end-to-end network unless named) for the object's life, told
+// to quit at its end.
 struct Sim {
     explicit Sim(const QString &scenario = QStringLiteral("e2e-network.json"))
     {
-        port = StartSim(process, scenario);
+        process.start(kSim,
+                      {QStringLiteral("--scenario"), QStringLiteral(CORVANE_TEST_DATA_DIR "/") + scenario});
+        if (!process.waitForStarted())
+            return;
+        QElapsedTimer t;
+        t.start();
+        while (!process.canReadLine() && t.elapsed() < 5000)
+            process.waitForReadyRead(100);
+        const QString slave = QString::fromLocal8Bit(process.readLine()).trimmed();
+        if (slave.startsWith(QLatin1String("/dev/")))
+            port = slave;
     }
     ~Sim()
     {

@@ -87,12 +87,8 @@ private slots:
             << QStringList{"logging", "start", kFridge, "--start", "1700000000"};
         QTest::newRow("unknown node") << QStringList{"logging", "stop", "00124b00000000ff"};
         QTest::newRow("receiver is no logger") << QStringList{"download", "00124b00000000a0"};
-        QTest::newRow("equal range") << QStringList{"download",   kFridge, "--from",
-                                                    "1700000000", "--to",  "1700000000"};
-        QTest::newRow("limits reversed") << QStringList{"logging", "alarm", kFridge, "--ch1", "8,2"};
         QTest::newRow("single plan in the past")
             << QStringList{"plan", kFridge, "once", "2020-01-01 00:00:00"};
-        QTest::newRow("daily plan without time") << QStringList{"plan", kFridge, "daily", "25:00"};
     }
     void badArgumentsAreRefused()
     {
@@ -127,7 +123,6 @@ private slots:
         const int samples = CheckStoredSamples(kFridge, record);
         QVERIFY2(samples >= 3, qPrintable(QString::number(samples)));
         QCOMPARE(got.value(kFridge).value(QStringLiteral("samples")).toInt(), samples);
-        QCOMPARE(got.value(kFridge).value(QStringLiteral("interval")).toInt(), kInterval);
         QVERIFY(CheckStoredSamples(kRoom, got.value(kRoom).value(QStringLiteral("record")).toInt()) >= 3);
 
         QTest::qWait(6000);

@@ -69,10 +69,6 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("contains");
         QTest::newRow("seed users") << "share/corvane/home/profiler/user.ruf" << QByteArray();
-        QTest::newRow("seed alarm") << "share/corvane/home/sound/warning.wav" << QByteArray("RIFF");
-        QTest::newRow("demo network") << "share/corvane/demo-network.json" << QByteArray("{");
-        QTest::newRow("desktop entry")
-            << "share/applications/corvane-manager.desktop" << QByteArray("Icon=corvane-manager\n");
         QTest::newRow("man cli") << "share/man/man1/corvane-cli.1" << QByteArray("usage: corvane-cli");
         QTest::newRow("collector unit")
             << "lib/systemd/user/corvane-collect.service" << QByteArray("ExecStart=corvane-cli collect");
