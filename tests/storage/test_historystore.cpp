@@ -214,6 +214,13 @@ private slots:
         QCOMPARE(dual.ch2()[CNodeDataSave::kCapacity - 1], 0.99f); // value 399999
         dual.AppendSegmentSamples(p, bytes.size());                // a further segment adds nothing
         QCOMPARE(dual.ch1Count, CNodeDataSave::kCapacity);
+
+        // The single-channel type 0x08 puts every value in channel 2.
+        CNodeDataSave only2;
+        only2.deviceType = 0x08;
+        only2.AppendSegmentSamples(p, 6);
+        QCOMPARE(only2.ch1Count, 0);
+        QCOMPARE(only2.ch2Count, 3);
     }
 
     // A continuation of a record in a full table (last id over 500000) stays in that table; the
